@@ -1,0 +1,22 @@
+#include "tests/contract/Contract.h"
+
+#include <gtest/gtest.h>
+
+namespace kp::test {
+
+std::string ScratchKeyPath()
+{
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    for (char& c : name)
+        if (c == '/' || c == '\\') c = '_';
+    return "Software\\Tamarind\\KestrelpadTests\\" + name;
+}
+
+}  // namespace kp::test
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
