@@ -1,0 +1,690 @@
+// The toolkit of kpdriver.exe and its command line:
+//   kpdriver.exe --exe PATH [--only NAME]...    runs the scenarios
+//   kpdriver.exe --list                         lists their names
+// Prints "[ OK ] name" or "[FAIL] name: reason" per scenario, then
+// "N passed, M failed"; exits with 1 if any failed, 2 on a usage error.
+
+#include "tests/e2e/Driver.h"
+
+#include "base/Utf.h"
+
+#include <cstdio>
+#include <cwchar>
+
+namespace kp::e2e {
+
+namespace {
+
+constexpr UINT kSendTimeoutMs = 2000;
+constexpr auto kPollInterval = 50ms;
+
+// Calls probe every 50 ms until it returns something truthy or the time is up;
+// returns the last result either way.
+template <class Probe>
+auto Poll(Timeout timeout, Probe probe) -> decltype(probe())
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        auto result = probe();
+        if (result || std::chrono::steady_clock::now() >= deadline) return result;
+        Sleep(static_cast<DWORD>(kPollInterval.count()));
+    }
+}
+
+std::string Ms(Timeout timeout) { return std::to_string(timeout.count()) + " ms"; }
+
+std::string ErrorText(const char* what, DWORD error)
+{
+    return std::string(what) + " failed (error " + std::to_string(error) + ")";
+}
+
+bool IsDialog(HWND window) { return ClassName(window) == L"#32770"; }
+
+HWND FindMainWindow(DWORD processId)
+{
+    for (HWND window : TopLevelWindows(processId)) {
+        if (IsWindowVisible(window) && !GetWindow(window, GW_OWNER) && !IsDialog(window))
+            return window;
+    }
+    return nullptr;
+}
+
+HWND FindDialog(DWORD processId)
+{
+    for (HWND window : TopLevelWindows(processId)) {
+        if (IsWindowVisible(window) && IsDialog(window)) return window;
+    }
+    return nullptr;
+}
+
+// Caption and, for a message box, its text.
+std::string DescribeDialog(HWND dialog)
+{
+    std::string description = Quoted(WindowText(dialog));
+    if (GetDlgItem(dialog, 0xFFFF)) description += " " + Quoted(MessageBoxText(dialog));
+    return description;
+}
+
+std::vector<HWND> ChildWindows(HWND parent)
+{
+    std::vector<HWND> children;
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM out) -> BOOL {
+            try {
+                reinterpret_cast<std::vector<HWND>*>(out)->push_back(child);
+                return TRUE;
+            } catch (...) {
+                return FALSE;
+            }
+        },
+        reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+// "はい(&Y)" -> "はい", "&Save" -> "Save", "A && B" -> "A & B".
+std::wstring ButtonLabel(std::wstring_view text)
+{
+    if (text.size() >= 4 && text.substr(text.size() - 4, 2) == L"(&" && text.back() == L')')
+        text.remove_suffix(4);
+    std::wstring label;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'&' && i + 1 < text.size()) ++i;
+        label += text[i];
+    }
+    return label;
+}
+
+bool IsExtendedKey(WORD key)
+{
+    switch (key) {
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN:
+    case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
+    case VK_INSERT: case VK_DELETE: case VK_DIVIDE: case VK_NUMLOCK:
+    case VK_RCONTROL: case VK_RMENU:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The modifier keys of a chord, in pressing order.
+std::vector<WORD> ModifierKeys(unsigned modifiers)
+{
+    std::vector<WORD> keys;
+    if (modifiers & WithCtrl) keys.push_back(VK_CONTROL);
+    if (modifiers & WithShift) keys.push_back(VK_SHIFT);
+    if (modifiers & WithAlt) keys.push_back(VK_MENU);
+    return keys;
+}
+
+INPUT KeyInput(WORD key, bool up)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0);
+    return input;
+}
+
+void BringToForeground(HWND window)
+{
+    SetForegroundWindow(window);
+    const bool active = Poll(1s, [&] { return GetForegroundWindow() == window; });
+    Expect(active, "the window did not come to the foreground");
+}
+
+void Send(std::vector<INPUT>& inputs)
+{
+    const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Expect(sent == inputs.size(), ErrorText("SendInput", GetLastError()));
+}
+
+LPARAM KeyLParam(WORD key, bool up, bool altDown)
+{
+    const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+    LPARAM lParam = 1 | (static_cast<LPARAM>(scan & 0xFF) << 16);
+    if (IsExtendedKey(key)) lParam |= LPARAM{1} << 24;
+    if (altDown) lParam |= LPARAM{1} << 29;
+    if (up) lParam |= (LPARAM{1} << 30) | (LPARAM{1} << 31);
+    return lParam;
+}
+
+void PostKey(HWND window, WORD key, bool up, bool altDown)
+{
+    // With Alt held every key is a system key, except the release of Alt
+    // itself after another key, which must not open the menu.
+    UINT message = up ? WM_KEYUP : WM_KEYDOWN;
+    if (altDown && !(up && key == VK_MENU)) message = up ? WM_SYSKEYUP : WM_SYSKEYDOWN;
+    PostMessageW(window, message, key, KeyLParam(key, up, altDown && !(up && key == VK_MENU)));
+}
+
+// The result of RegXxx calls: success, or "not found" where allowed.
+void ExpectRegistry(LONG result, const char* what, const std::wstring& path)
+{
+    Expect(result == ERROR_SUCCESS,
+           ErrorText(what, static_cast<DWORD>(result)) + " for HKCU\\" + Utf8(path));
+}
+
+HKEY CreateKey(const std::wstring& path, DWORD options = REG_OPTION_NON_VOLATILE)
+{
+    HKEY key = nullptr;
+    ExpectRegistry(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, options,
+                                   KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                   "RegCreateKeyExW", path);
+    return key;
+}
+
+std::vector<BYTE> VersionBlock(const std::wstring& exePath)
+{
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(exePath.c_str(), &ignored);
+    if (size == 0) return {};
+    std::vector<BYTE> block(size);
+    if (!GetFileVersionInfoW(exePath.c_str(), 0, size, block.data())) return {};
+    return block;
+}
+
+}  // namespace
+
+// ---- Scenarios ---------------------------------------------------------------
+
+void Fail(const std::string& reason) { throw Failure(reason); }
+
+void Expect(bool condition, const std::string& reason)
+{
+    if (!condition) Fail(reason);
+}
+
+// ---- Text ----------------------------------------------------------------------
+
+std::string Utf8(std::wstring_view text)
+{
+    return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text.data()),
+                                           text.size()));
+}
+
+std::wstring Wide(std::string_view utf8)
+{
+    const std::u16string text = Utf8ToUtf16(utf8);
+    return std::wstring(text.begin(), text.end());
+}
+
+std::string Quoted(std::wstring_view text) { return "\"" + Utf8(text) + "\""; }
+
+// ---- The editor process --------------------------------------------------------
+
+std::wstring QuoteArgument(const std::wstring& arg)
+{
+    if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos) return arg;
+    std::wstring quoted = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes before a quote are doubled, and the quote escaped.
+        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, L'\\');  // before the closing quote
+    quoted += L'"';
+    return quoted;
+}
+
+Editor::Editor(const std::wstring& exePath, const std::vector<std::wstring>& args)
+{
+    std::wstring commandLine = QuoteArgument(exePath);
+    for (const std::wstring& arg : args) commandLine += L' ' + QuoteArgument(arg);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info_))
+        Fail(ErrorText("CreateProcessW", GetLastError()) + " for " + Quoted(exePath));
+    CloseHandle(info_.hThread);
+    info_.hThread = nullptr;
+}
+
+Editor::~Editor()
+{
+    if (IsRunning()) {
+        TerminateProcess(info_.hProcess, 255);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hProcess);
+}
+
+bool Editor::IsRunning() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+
+HWND Editor::WaitForMainWindow(Timeout timeout) const
+{
+    HWND window = Poll(timeout, [&]() -> HWND {
+        HWND found = FindMainWindow(ProcessId());
+        if (!found && !IsRunning()) {
+            DWORD code = 0;
+            GetExitCodeProcess(info_.hProcess, &code);
+            Fail("the editor exited with code " + std::to_string(code) +
+                 " before showing its main window");
+        }
+        return found;
+    });
+    if (!window) {
+        HWND dialog = FindDialog(ProcessId());
+        Fail("no main window within " + Ms(timeout) +
+             (dialog ? "; a dialog is open: " + DescribeDialog(dialog) : ""));
+    }
+    return window;
+}
+
+HWND Editor::WaitForDialog(Timeout timeout) const
+{
+    HWND dialog = Poll(timeout, [&] { return FindDialog(ProcessId()); });
+    Expect(dialog != nullptr, "no dialog within " + Ms(timeout));
+    return dialog;
+}
+
+void Editor::Close(HWND mainWindow) const
+{
+    Expect(PostMessageW(mainWindow, WM_CLOSE, 0, 0), ErrorText("PostMessageW(WM_CLOSE)", GetLastError()));
+}
+
+std::optional<DWORD> Editor::WaitForExit(Timeout timeout) const
+{
+    if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
+        return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+// ---- Windows -------------------------------------------------------------------
+
+std::wstring ClassName(HWND window)
+{
+    wchar_t name[256];
+    const int length = GetClassNameW(window, name, 256);
+    return std::wstring(name, length > 0 ? length : 0);
+}
+
+std::wstring WindowText(HWND window)
+{
+    DWORD_PTR length = 0;
+    Expect(SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                               &length),
+           "the window did not answer WM_GETTEXTLENGTH");
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    Expect(SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                               SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied),
+           "the window did not answer WM_GETTEXT");
+    text.resize(copied < text.size() ? copied : text.size() - 1);
+    return text;
+}
+
+std::wstring ControlText(HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    Expect(control != nullptr, "the dialog has no control " + std::to_string(id));
+    return WindowText(control);
+}
+
+void SetControlText(HWND dialog, int id, const std::wstring& text)
+{
+    HWND control = GetDlgItem(dialog, id);
+    Expect(control != nullptr, "the dialog has no control " + std::to_string(id));
+    DWORD_PTR ignored = 0;
+    Expect(SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                               SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored),
+           "control " + std::to_string(id) + " did not answer WM_SETTEXT");
+}
+
+SIZE OuterSize(HWND window)
+{
+    RECT rect = {};
+    Expect(GetWindowRect(window, &rect), ErrorText("GetWindowRect", GetLastError()));
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+SIZE ClientSize(HWND window)
+{
+    RECT rect = {};
+    Expect(GetClientRect(window, &rect), ErrorText("GetClientRect", GetLastError()));
+    return {rect.right, rect.bottom};
+}
+
+std::vector<HWND> TopLevelWindows(DWORD processId)
+{
+    struct Search {
+        DWORD processId;
+        std::vector<HWND> found;
+    } search{processId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            try {
+                auto* s = reinterpret_cast<Search*>(data);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner == s->processId) s->found.push_back(window);
+                return TRUE;
+            } catch (...) {
+                return FALSE;
+            }
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void PostCommand(HWND window, int id)
+{
+    Expect(PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0),
+           ErrorText("PostMessageW(WM_COMMAND)", GetLastError()));
+}
+
+std::wstring MessageBoxText(HWND box) { return ControlText(box, 0xFFFF); }
+
+void ClickButton(HWND dialog, std::wstring_view caption)
+{
+    const std::wstring wanted = ButtonLabel(caption);
+    std::string seen;
+    for (HWND child : ChildWindows(dialog)) {
+        if (CompareStringOrdinal(ClassName(child).c_str(), -1, L"Button", -1, TRUE) != CSTR_EQUAL)
+            continue;
+        const std::wstring text = WindowText(child);
+        if (ButtonLabel(text) == wanted) {
+            Expect(PostMessageW(child, BM_CLICK, 0, 0), ErrorText("PostMessageW(BM_CLICK)", GetLastError()));
+            return;
+        }
+        seen += (seen.empty() ? "" : ", ") + Quoted(text);
+    }
+    Fail("no button " + Quoted(caption) + " (buttons: " + seen + ")");
+}
+
+void FillFileDialog(HWND dialog, const std::wstring& path)
+{
+    SetControlText(dialog, 1148, path);
+    HWND ok = GetDlgItem(dialog, IDOK);
+    Expect(ok != nullptr, "the file dialog has no OK button");
+    Expect(PostMessageW(ok, BM_CLICK, 0, 0), ErrorText("PostMessageW(BM_CLICK)", GetLastError()));
+}
+
+// ---- Keyboard ------------------------------------------------------------------
+
+void PressKeys(HWND window, Chord chord)
+{
+    BringToForeground(window);
+    const std::vector<WORD> modifiers = ModifierKeys(chord.modifiers);
+    std::vector<INPUT> inputs;
+    for (WORD m : modifiers) inputs.push_back(KeyInput(m, false));
+    inputs.push_back(KeyInput(chord.key, false));
+    inputs.push_back(KeyInput(chord.key, true));
+    for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) inputs.push_back(KeyInput(*m, true));
+    Send(inputs);
+}
+
+void TypeText(HWND window, std::wstring_view text)
+{
+    BringToForeground(window);
+    std::vector<INPUT> inputs;
+    for (wchar_t c : text) {
+        for (DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+            INPUT input = {};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = c;
+            input.ki.dwFlags = KEYEVENTF_UNICODE | up;
+            inputs.push_back(input);
+        }
+    }
+    if (!inputs.empty()) Send(inputs);
+}
+
+void PostKeys(HWND window, Chord chord)
+{
+    const bool alt = chord.modifiers & WithAlt;
+    const std::vector<WORD> modifiers = ModifierKeys(chord.modifiers);
+    for (WORD m : modifiers) PostKey(window, m, false, alt);
+    PostKey(window, chord.key, false, alt);
+    PostKey(window, chord.key, true, alt);
+    for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) PostKey(window, *m, true, alt);
+}
+
+void PostText(HWND window, std::wstring_view text)
+{
+    for (wchar_t c : text) PostMessageW(window, WM_CHAR, c, 1);
+}
+
+// ---- Registry (HKEY_CURRENT_USER) ----------------------------------------------
+
+bool KeyExists(const std::wstring& path)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+void DeleteKeyTree(const std::wstring& path)
+{
+    const LONG result = RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
+    if (result != ERROR_FILE_NOT_FOUND) ExpectRegistry(result, "RegDeleteTreeW", path);
+}
+
+void CreateVolatileKey(const std::wstring& path)
+{
+    RegCloseKey(CreateKey(path, REG_OPTION_VOLATILE));
+}
+
+std::optional<std::wstring> ReadString(const std::wstring& path, const std::wstring& name)
+{
+    DWORD size = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr,
+                     &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr,
+                     text.data(), &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    text.resize(wcsnlen(text.c_str(), text.size()));
+    return text;
+}
+
+std::optional<DWORD> ReadDword(const std::wstring& path, const std::wstring& name)
+{
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr,
+                     &value, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return value;
+}
+
+void WriteString(const std::wstring& path, const std::wstring& name, const std::wstring& value)
+{
+    HKEY key = CreateKey(path);
+    const LONG result = RegSetValueExW(key, name.c_str(), 0, REG_SZ,
+                                       reinterpret_cast<const BYTE*>(value.c_str()),
+                                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    ExpectRegistry(result, "RegSetValueExW", path);
+}
+
+void WriteDword(const std::wstring& path, const std::wstring& name, DWORD value)
+{
+    HKEY key = CreateKey(path);
+    const LONG result = RegSetValueExW(key, name.c_str(), 0, REG_DWORD,
+                                       reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    RegCloseKey(key);
+    ExpectRegistry(result, "RegSetValueExW", path);
+}
+
+void DeleteValue(const std::wstring& path, const std::wstring& name)
+{
+    const LONG result = RegDeleteKeyValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str());
+    if (result != ERROR_FILE_NOT_FOUND) ExpectRegistry(result, "RegDeleteKeyValueW", path);
+}
+
+ScopedDword::ScopedDword(std::wstring path, std::wstring name, DWORD value)
+    : path_(std::move(path)), name_(std::move(name)), previous_(ReadDword(path_, name_))
+{
+    WriteDword(path_, name_, value);
+}
+
+ScopedDword::~ScopedDword()
+{
+    try {
+        if (previous_)
+            WriteDword(path_, name_, *previous_);
+        else
+            DeleteValue(path_, name_);
+    } catch (const Failure&) {
+        // Nothing more to do from a destructor; the next scenario sets its own state.
+    }
+}
+
+ScopedKeyRemoval::~ScopedKeyRemoval()
+{
+    try {
+        DeleteKeyTree(path_);
+    } catch (const Failure&) {
+    }
+}
+
+// ---- Files -----------------------------------------------------------------------
+
+std::optional<std::wstring> VersionString(const std::wstring& exePath, const std::wstring& name)
+{
+    std::vector<BYTE> block = VersionBlock(exePath);
+    if (block.empty()) return std::nullopt;
+    struct Translation {
+        WORD language;
+        WORD codePage;
+    }* translations = nullptr;
+    UINT size = 0;
+    if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
+                        reinterpret_cast<void**>(&translations), &size) ||
+        size < sizeof(Translation))
+        return std::nullopt;
+    wchar_t query[64];
+    swprintf(query, 64, L"\\StringFileInfo\\%04x%04x\\", translations->language,
+             translations->codePage);
+    wchar_t* value = nullptr;
+    if (!VerQueryValueW(block.data(), (query + name).c_str(), reinterpret_cast<void**>(&value), &size))
+        return std::nullopt;
+    return std::wstring(value, wcsnlen(value, size));
+}
+
+std::optional<std::vector<int>> FileVersion(const std::wstring& exePath)
+{
+    std::vector<BYTE> block = VersionBlock(exePath);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT size = 0;
+    if (block.empty() ||
+        !VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &size) ||
+        size < sizeof(VS_FIXEDFILEINFO))
+        return std::nullopt;
+    return std::vector<int>{HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                            HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)};
+}
+
+}  // namespace kp::e2e
+
+// ---- Command line --------------------------------------------------------------
+
+namespace {
+
+using kp::e2e::Scenario;
+
+void Print(const std::string& line)
+{
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+int Usage()
+{
+    std::fputs("usage: kpdriver.exe --exe PATH [--only NAME]...\n"
+               "       kpdriver.exe --list\n",
+               stderr);
+    return 2;
+}
+
+const Scenario* FindScenario(const std::string& name)
+{
+    for (const Scenario& s : kp::e2e::AllScenarios())
+        if (name == s.name) return &s;
+    return nullptr;
+}
+
+// Runs one scenario; returns the reason it failed, or nothing.
+std::optional<std::string> RunOne(const Scenario& scenario, kp::e2e::Context& context)
+{
+    try {
+        scenario.run(context);
+        return std::nullopt;
+    } catch (const std::exception& e) {
+        return std::string(e.what());
+    } catch (...) {
+        return std::string("unknown exception");
+    }
+}
+
+int RunAll(const std::vector<const Scenario*>& scenarios, kp::e2e::Context& context)
+{
+    int passed = 0;
+    int failed = 0;
+    for (const Scenario* scenario : scenarios) {
+        if (auto reason = RunOne(*scenario, context)) {
+            Print(std::string("[FAIL] ") + scenario->name + ": " + *reason);
+            ++failed;
+        } else {
+            Print(std::string("[ OK ] ") + scenario->name);
+            ++passed;
+        }
+    }
+    Print(std::to_string(passed) + " passed, " + std::to_string(failed) + " failed");
+    return failed == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    // Window rectangles in physical pixels, whatever the editor's awareness.
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    // Under Wine, GetDpiForWindow on another process's window answers with the
+    // DPI of the desktop process, which starts with the first window and reads
+    // LogPixels then. Start it now, before a scenario changes LogPixels for
+    // the editors it starts.
+    GetDesktopWindow();
+
+    kp::e2e::Context context;
+    std::vector<const Scenario*> selected;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring arg = argv[i];
+        if (arg == L"--list") {
+            for (const Scenario& s : kp::e2e::AllScenarios()) Print(s.name);
+            return 0;
+        } else if (arg == L"--exe" && i + 1 < argc) {
+            context.exePath = argv[++i];
+        } else if (arg == L"--only" && i + 1 < argc) {
+            const std::string name = kp::e2e::Utf8(argv[++i]);
+            const Scenario* scenario = FindScenario(name);
+            if (!scenario) {
+                std::fprintf(stderr, "kpdriver: no scenario named %s\n", name.c_str());
+                return 2;
+            }
+            selected.push_back(scenario);
+        } else {
+            return Usage();
+        }
+    }
+    if (context.exePath.empty()) return Usage();
+    if (selected.empty())
+        for (const Scenario& s : kp::e2e::AllScenarios()) selected.push_back(&s);
+    return RunAll(selected, context);
+}

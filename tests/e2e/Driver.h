@@ -1,0 +1,189 @@
+#pragma once
+// kpdriver: drives kestrelpad.exe from a second process in the same Wine
+// prefix (or on Windows) the way a user would, and checks what it sees.
+//
+// Every wait polls every 50 ms up to a timeout. Messages to the editor go
+// with SendMessageTimeout or PostMessage, so a hung editor fails a scenario
+// instead of hanging the driver.
+
+#include <windows.h>
+
+#include <chrono>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kp::e2e {
+
+using namespace std::chrono_literals;
+using Timeout = std::chrono::milliseconds;
+
+// ---- Scenarios ---------------------------------------------------------------
+
+// Thrown by the checks; the runner reports the scenario as failed with it.
+class Failure : public std::runtime_error {
+public:
+    explicit Failure(const std::string& reason) : std::runtime_error(reason) {}
+};
+
+[[noreturn]] void Fail(const std::string& reason);
+void Expect(bool condition, const std::string& reason);
+
+struct Context {
+    std::wstring exePath;  // kestrelpad.exe, in the Windows form
+};
+
+struct Scenario {
+    const char* name;
+    void (*run)(Context&);
+};
+
+// Defined in Scenarios.cpp, in running order.
+const std::vector<Scenario>& AllScenarios();
+
+// ---- Text ----------------------------------------------------------------------
+
+std::string Utf8(std::wstring_view text);
+std::wstring Wide(std::string_view utf8);
+// Quoted for a message: "text" in UTF-8.
+std::string Quoted(std::wstring_view text);
+
+// ---- The editor process --------------------------------------------------------
+
+// One running kestrelpad.exe. The destructor ends a process that is still
+// running, so a failed scenario leaves nothing behind for the next one.
+class Editor {
+public:
+    Editor(const std::wstring& exePath, const std::vector<std::wstring>& args = {});
+    ~Editor();
+    Editor(const Editor&) = delete;
+    Editor& operator=(const Editor&) = delete;
+
+    DWORD ProcessId() const { return info_.dwProcessId; }
+    bool IsRunning() const;
+
+    // The visible top-level window of the editor that is not a dialog.
+    HWND WaitForMainWindow(Timeout timeout = 10s) const;
+    // A visible dialog of the process (class #32770, message boxes too).
+    HWND WaitForDialog(Timeout timeout = 5s) const;
+
+    // Posts WM_CLOSE to the main window.
+    void Close(HWND mainWindow) const;
+    // The exit code, or nothing if still running after the timeout.
+    std::optional<DWORD> WaitForExit(Timeout timeout = 5s) const;
+
+private:
+    PROCESS_INFORMATION info_ = {};
+};
+
+// Builds a command line from arguments with the quoting CommandLineToArgvW undoes.
+std::wstring QuoteArgument(const std::wstring& arg);
+
+// ---- Windows -------------------------------------------------------------------
+
+std::wstring ClassName(HWND window);
+// WM_GETTEXT (works on other processes' controls, whose text GetWindowText
+// does not see).
+std::wstring WindowText(HWND window);
+std::wstring ControlText(HWND dialog, int id);
+void SetControlText(HWND dialog, int id, const std::wstring& text);
+SIZE OuterSize(HWND window);
+SIZE ClientSize(HWND window);
+
+// Top-level windows of a process, in Z order.
+std::vector<HWND> TopLevelWindows(DWORD processId);
+
+// Posts WM_COMMAND as a menu or accelerator would send it.
+void PostCommand(HWND window, int id);
+
+// Message boxes and dialogs. The text of a message box is its static 0xFFFF.
+std::wstring MessageBoxText(HWND box);
+// Clicks the button whose caption matches; '&' and a "(&X)" mnemonic suffix
+// are ignored, so L"はい" finds "はい(&Y)". Posted: a click that opens another
+// modal dialog does not block the driver.
+void ClickButton(HWND dialog, std::wstring_view caption);
+// The common open/save dialog: file name into edit 1148, then OK (id 1).
+void FillFileDialog(HWND dialog, const std::wstring& path);
+
+// ---- Keyboard ------------------------------------------------------------------
+//
+// Under Wine 8 with Xvfb and no window manager (Managed=N), measured against
+// another process's window with an edit control and an accelerator table:
+//  - SendInput (PressKeys, TypeText) goes through the input queue after
+//    SetForegroundWindow, like real typing: Ctrl+S reaches the accelerator
+//    table, Alt+F4 closes, Unicode text (Japanese too) arrives as WM_CHAR.
+//  - Posted messages (PostKeys, PostText) need no focus but leave the key
+//    state alone: WM_CHAR text arrives, and DefWindowProc still closes on a
+//    posted Alt+F4 (it reads the alt bit of lParam), but a posted Ctrl+S
+//    types "s" because TranslateAccelerator never sees Ctrl down.
+// xdotool on the X side also types into Wine windows.
+
+// A key with its modifiers, e.g. {VK_F4, WithAlt} or {'S', WithCtrl}.
+enum Modifier : unsigned { NoModifier = 0, WithShift = 1, WithCtrl = 2, WithAlt = 4 };
+struct Chord {
+    WORD key;
+    unsigned modifiers = NoModifier;
+};
+
+// Brings the window to the foreground and presses the chord with SendInput.
+void PressKeys(HWND window, Chord chord);
+// Types text with SendInput as Unicode characters (Japanese too).
+void TypeText(HWND window, std::wstring_view text);
+// Posts WM_(SYS)KEYDOWN/UP for the chord to the window.
+void PostKeys(HWND window, Chord chord);
+// Posts WM_CHAR for each UTF-16 unit.
+void PostText(HWND window, std::wstring_view text);
+
+// ---- Registry (HKEY_CURRENT_USER) ----------------------------------------------
+
+bool KeyExists(const std::wstring& path);
+// Deletes the key with all its sub-keys; a missing key is fine.
+void DeleteKeyTree(const std::wstring& path);
+// A key that vanishes with the session; the system refuses to create
+// non-volatile keys below it.
+void CreateVolatileKey(const std::wstring& path);
+
+std::optional<std::wstring> ReadString(const std::wstring& path, const std::wstring& name);
+std::optional<DWORD> ReadDword(const std::wstring& path, const std::wstring& name);
+void WriteString(const std::wstring& path, const std::wstring& name, const std::wstring& value);
+void WriteDword(const std::wstring& path, const std::wstring& name, DWORD value);
+void DeleteValue(const std::wstring& path, const std::wstring& name);
+
+// Sets a DWORD value for the lifetime of the object, then puts back what was
+// there before (or removes it).
+class ScopedDword {
+public:
+    ScopedDword(std::wstring path, std::wstring name, DWORD value);
+    ~ScopedDword();
+    ScopedDword(const ScopedDword&) = delete;
+    ScopedDword& operator=(const ScopedDword&) = delete;
+
+private:
+    std::wstring path_;
+    std::wstring name_;
+    std::optional<DWORD> previous_;
+};
+
+// Deletes a key tree when it goes out of scope.
+class ScopedKeyRemoval {
+public:
+    explicit ScopedKeyRemoval(std::wstring path) : path_(std::move(path)) {}
+    ~ScopedKeyRemoval();
+    ScopedKeyRemoval(const ScopedKeyRemoval&) = delete;
+    ScopedKeyRemoval& operator=(const ScopedKeyRemoval&) = delete;
+
+private:
+    std::wstring path_;
+};
+
+// ---- Files -----------------------------------------------------------------------
+
+// A string value of the version resource of an exe ("ProductName", ...), from
+// the first translation it lists.
+std::optional<std::wstring> VersionString(const std::wstring& exePath, const std::wstring& name);
+// The fixed file version as {major, minor, patch, build}.
+std::optional<std::vector<int>> FileVersion(const std::wstring& exePath);
+
+}  // namespace kp::e2e
