@@ -31,8 +31,9 @@ summary=()
 # A run that ended without its counts (a crash) counts as one failure.
 count_log() { # NAME LOG EXIT_CODE
     local name=$1 log=$2 rc=$3 passed failed
-    passed=$(grep -aoE '^\[  PASSED  \] [0-9]+ test' "$log" | grep -oE '[0-9]+' | awk '{s+=$1} END {if (NR) print s}')
-    failed=$(grep -aoE '^\[  FAILED  \] [0-9]+ tests?, listed below' "$log" | grep -oE '[0-9]+' | awk '{s+=$1} END {if (NR) print s}')
+    # ctest -V prefixes each line of a test's output with "N: ".
+    passed=$(grep -aoE '^([0-9]+: )?\[  PASSED  \] [0-9]+ test' "$log" | sed 's/^[0-9]*: //' | grep -oE '[0-9]+' | awk '{s+=$1} END {if (NR) print s}')
+    failed=$(grep -aoE '^([0-9]+: )?\[  FAILED  \] [0-9]+ tests?, listed below' "$log" | sed 's/^[0-9]*: //' | grep -oE '[0-9]+' | awk '{s+=$1} END {if (NR) print s}')
     if [ -z "$passed" ]; then
         local line
         line=$(grep -aE '^[0-9]+ passed, [0-9]+ failed' "$log" | tail -n 1)
@@ -63,7 +64,7 @@ run_ctest() { # NAME DIR
     local name=$1 dir=$2 log="$logs/$1.log" rc
     ctest --test-dir "$dir" --output-on-failure -V >"$log" 2>&1
     rc=$?
-    grep -aE '^\[  (PASSED|FAILED) +\]|tests? (passed|failed)|Failure|Sanitizer' "$log" | sed 's/^[0-9]*: //' | head -n 40
+    grep -aE '^([0-9]+: )?(\[  (PASSED|FAILED) +\]|.*Failure|.*Sanitizer)' "$log" | sed 's/^[0-9]*: //' | head -n 40
     count_log "$name" "$log" "$rc"
 }
 
