@@ -1,12 +1,18 @@
 // The contract suites, natively: against the simulated platform.
 
+#include "platform/clipboard/SimClipboard.h"
 #include "platform/codec/IconvCp932Codec.h"
+#include "platform/files/SimFileSystem.h"
 #include "platform/registry/SimRegistry.h"
 #include "platform/syscolors/SimSysColors.h"
+#include "platform/textmetrics/SimTextMetrics.h"
+#include "tests/contract/ClipboardContract.h"
 #include "tests/contract/Cp932CodecContract.h"
+#include "tests/contract/FileSystemContract.h"
 #include "tests/contract/RegIniFileContract.h"
 #include "tests/contract/RegistryContract.h"
 #include "tests/contract/SysColorsContract.h"
+#include "tests/contract/TextMetricsContract.h"
 
 namespace kp::test {
 
@@ -25,5 +31,13 @@ KP_CONTRACT_INSTANCES(Cp932CodecContract, Cp932Codec,
 KP_CONTRACT_INSTANCES(SysColorsContract, SysColors,
                       Implementation<SysColors>{
                           "Sim", [] { return std::make_unique<platform::SimSysColors>(); }});
+KP_CONTRACT_INSTANCES(ClipboardContract, platform::Clipboard,
+                      Implementation<platform::Clipboard>{
+                          "Sim", [] { return std::make_unique<platform::SimClipboard>(); }});
+KP_CONTRACT_INSTANCES(TextMetricsContract, platform::TextMetrics,
+                      Implementation<platform::TextMetrics>{
+                          "Sim", [] { return std::make_unique<platform::SimTextMetrics>(); }});
+KP_CONTRACT_INSTANCES(FileSystemContract, FileSystemUnderTest,
+                      FilesUnderTest<platform::SimFileSystem>("Sim", [] { return "C:\\scratch"; }));
 
 }  // namespace kp::test

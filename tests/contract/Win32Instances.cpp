@@ -1,15 +1,24 @@
 // The contract suites under Wine or Windows: against the real platform, and
 // against the simulation in the same run.
 
+#include "platform/clipboard/SimClipboard.h"
+#include "platform/clipboard/Win32Clipboard.h"
 #include "platform/codec/Win32Cp932Codec.h"
+#include "platform/files/SimFileSystem.h"
+#include "platform/files/Win32FileSystem.h"
 #include "platform/registry/SimRegistry.h"
 #include "platform/registry/Win32Registry.h"
 #include "platform/syscolors/SimSysColors.h"
 #include "platform/syscolors/Win32SysColors.h"
+#include "platform/textmetrics/SimTextMetrics.h"
+#include "platform/textmetrics/Win32TextMetrics.h"
+#include "tests/contract/ClipboardContract.h"
 #include "tests/contract/Cp932CodecContract.h"
+#include "tests/contract/FileSystemContract.h"
 #include "tests/contract/RegIniFileContract.h"
 #include "tests/contract/RegistryContract.h"
 #include "tests/contract/SysColorsContract.h"
+#include "tests/contract/TextMetricsContract.h"
 
 namespace kp::test {
 
@@ -32,5 +41,21 @@ KP_CONTRACT_INSTANCES(SysColorsContract, SysColors,
                           "Win32", [] { return std::make_unique<platform::Win32SysColors>(); }},
                       Implementation<SysColors>{
                           "Sim", [] { return std::make_unique<platform::SimSysColors>(); }});
+KP_CONTRACT_INSTANCES(ClipboardContract, platform::Clipboard,
+                      Implementation<platform::Clipboard>{
+                          "Win32", [] { return std::make_unique<platform::Win32Clipboard>(); }},
+                      Implementation<platform::Clipboard>{
+                          "Sim", [] { return std::make_unique<platform::SimClipboard>(); }});
+KP_CONTRACT_INSTANCES(TextMetricsContract, platform::TextMetrics,
+                      Implementation<platform::TextMetrics>{
+                          "Win32", [] { return std::make_unique<platform::Win32TextMetrics>(); }},
+                      Implementation<platform::TextMetrics>{
+                          "Sim", [] { return std::make_unique<platform::SimTextMetrics>(); }});
+KP_CONTRACT_INSTANCES(FileSystemContract, FileSystemUnderTest,
+                      FilesUnderTest<platform::Win32FileSystem>("Win32", [] {
+                          return platform::JoinPath(platform::Win32FileSystem::TempFolder(),
+                                                    UniqueScratchName());
+                      }),
+                      FilesUnderTest<platform::SimFileSystem>("Sim", [] { return "C:\\scratch"; }));
 
 }  // namespace kp::test

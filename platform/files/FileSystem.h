@@ -1,0 +1,138 @@
+#pragma once
+// Files and folders, as loading and saving documents needs them.
+//
+// Paths are UTF-8 in Windows form: a drive letter, '\' between the parts
+// ("C:\文書\表.txt"). Names match without regard to letter case. The Win32
+// implementation converts to UTF-16 at its boundary. Every operation answers
+// with a status; nothing here throws.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kp::platform {
+
+enum class FileStatus {
+    Ok,
+    NotFound,      // no such file, or a folder on the way is missing
+    AccessDenied,  // exists, but refuses what was asked (read-only, permissions)
+    Failed,        // anything else: sharing, a full disk, a short write, a bad name
+};
+
+struct FileInfo {
+    bool exists = false;
+    bool directory = false;
+    bool readOnly = false;
+    // The name is a symbolic link (or another reparse point that stands for a
+    // file elsewhere), or the file has more than one hard link: replacing the
+    // name would cut it off from the file the other names still show.
+    bool linked = false;
+    uint64_t size = 0;  // of the file a link leads to
+};
+
+class FileHandle;
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // The whole content of a file, byte for byte.
+    virtual FileStatus ReadAll(std::string_view path, std::string& out) = 0;
+    // What is at path, following links (exists is false when nothing is).
+    virtual FileInfo Query(std::string_view path) = 0;
+    // Bytes this user may still write on the volume holding path (the volume
+    // of the file a link leads to, when path is a link).
+    virtual FileStatus FreeSpace(std::string_view path, uint64_t& bytes) = 0;
+
+    // Creates a new, empty file with a name no other file has, in folder, and
+    // opens it for writing. out receives its path.
+    virtual FileStatus CreateTempFile(std::string_view folder, std::string& path,
+                                      FileHandle& out) = 0;
+    // Opens an existing file (through a link, if path is one) for writing and
+    // truncates it to nothing. Read-only files are refused.
+    virtual FileStatus OpenForOverwrite(std::string_view path, FileHandle& out) = 0;
+    // Writes all of bytes at the handle's position; anything less (a full
+    // disk, a short write) is a failure.
+    virtual FileStatus Write(const FileHandle& file, std::string_view bytes) = 0;
+    // Makes what was written durable.
+    virtual FileStatus Flush(const FileHandle& file) = 0;
+
+    // Gives replacement the name target in one step: an existing target is
+    // replaced (a read-only one is refused), a missing one is created. The
+    // replacement's name is gone afterwards. Both must be in one folder or at
+    // least on one volume, and neither may be open.
+    virtual FileStatus Replace(std::string_view target, std::string_view replacement) = 0;
+    // Deletes a file (a link itself, not what it leads to).
+    virtual FileStatus Delete(std::string_view path) = 0;
+
+    // Folders and attributes, for tests and tools.
+    virtual FileStatus CreateFolder(std::string_view path) = 0;
+    virtual FileStatus RemoveFolder(std::string_view path) = 0;  // empty folders only
+    // The names (not paths) of what a folder holds, in no particular order.
+    virtual FileStatus ListFolder(std::string_view path, std::vector<std::string>& names) = 0;
+    virtual FileStatus SetReadOnly(std::string_view path, bool readOnly) = 0;
+    // Adds the name newPath to the file existing.
+    virtual FileStatus MakeHardLink(std::string_view existing, std::string_view newPath) = 0;
+
+protected:
+    friend class FileHandle;
+    virtual void CloseFile(uintptr_t handle) = 0;
+    static uintptr_t HandleOf(const FileHandle& file);
+    static void Attach(FileHandle& file, FileSystem* owner, uintptr_t handle);
+};
+
+// An open file. Closing it is the destructor's job; a moved-from or default
+// handle is closed.
+class FileHandle {
+public:
+    FileHandle() = default;
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    FileHandle(FileHandle&& other) noexcept { *this = std::move(other); }
+    FileHandle& operator=(FileHandle&& other) noexcept
+    {
+        if (this != &other) {
+            Close();
+            owner_ = other.owner_;
+            handle_ = other.handle_;
+            other.owner_ = nullptr;
+            other.handle_ = 0;
+        }
+        return *this;
+    }
+    ~FileHandle() { Close(); }
+
+    bool IsOpen() const { return owner_ != nullptr; }
+    void Close()
+    {
+        if (owner_) owner_->CloseFile(handle_);
+        owner_ = nullptr;
+        handle_ = 0;
+    }
+
+private:
+    friend class FileSystem;
+    FileSystem* owner_ = nullptr;
+    uintptr_t handle_ = 0;
+};
+
+inline uintptr_t FileSystem::HandleOf(const FileHandle& file) { return file.handle_; }
+inline void FileSystem::Attach(FileHandle& file, FileSystem* owner, uintptr_t handle)
+{
+    file.Close();
+    file.owner_ = owner;
+    file.handle_ = handle;
+}
+
+// The folder part of a path ("C:\a\b.txt" -> "C:\a", "C:\b.txt" -> "C:\"),
+// empty when the path names no folder.
+std::string ParentFolder(std::string_view path);
+// The last part of a path ("C:\a\b.txt" -> "b.txt").
+std::string_view FileNameOf(std::string_view path);
+// Joins a folder and a name with one '\'.
+std::string JoinPath(std::string_view folder, std::string_view name);
+// A file (not a folder) is at path.
+bool FileExists(FileSystem& files, std::string_view path);
+
+}  // namespace kp::platform

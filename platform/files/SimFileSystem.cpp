@@ -1,0 +1,427 @@
+#include "platform/files/SimFileSystem.h"
+
+#include "base/Utf.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace kp::platform {
+
+struct SimFileSystem::Drive {
+    uint64_t free = 0;
+    std::shared_ptr<Node> root;
+};
+
+// The file itself, shared by all of its names (hard links).
+struct SimFileSystem::Data {
+    std::string bytes;
+    Drive* drive = nullptr;
+    int names = 0;
+    int opens = 0;
+    bool readOnly = false;
+    bool lockedForReading = false;
+};
+
+struct SimFileSystem::Node {
+    enum class Kind { File, Folder, Link };
+    Kind kind = Kind::Folder;
+    std::string name;
+    std::shared_ptr<Data> data;                   // File
+    std::vector<std::shared_ptr<Node>> children;  // Folder
+    std::string target;                           // Link
+
+    std::shared_ptr<Node> Child(std::string_view childName) const
+    {
+        for (const auto& child : children)
+            if (EqualsIgnoreCase(child->name, childName)) return child;
+        return nullptr;
+    }
+    void RemoveChild(const Node* child)
+    {
+        std::erase_if(children, [child](const auto& c) { return c.get() == child; });
+    }
+};
+
+// Where a path leads: the folder holding its last part and what has that name
+// there (nothing, when node is null). status is Ok when the folder exists.
+struct SimFileSystem::Found {
+    FileStatus status = FileStatus::NotFound;
+    Drive* drive = nullptr;
+    std::shared_ptr<Node> parent;
+    std::shared_ptr<Node> node;
+    std::string name;
+};
+
+namespace {
+
+using Kind = SimFileSystem::Node::Kind;
+
+constexpr int kMaxLinkDepth = 32;
+constexpr uint64_t kDefaultFreeBytes = uint64_t{1} << 40;
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool ValidName(std::string_view name)
+{
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 0x20) return false;
+        if (std::string_view("<>:\"|?*").find(c) != std::string_view::npos) return false;
+    }
+    return true;
+}
+
+// Splits "X:\a\b" into the drive letter and the parts; "." and ".." resolve
+// as they do on the platform. Only absolute paths with a drive are accepted.
+bool ParsePath(std::string_view path, char& drive, std::vector<std::string>& parts)
+{
+    if (path.size() < 2 || path[1] != ':') return false;
+    const char letter = path[0];
+    if (!((letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z'))) return false;
+    if (path.size() > 2 && !IsSeparator(path[2])) return false;
+    drive = static_cast<char>(letter & ~0x20);
+    parts.clear();
+    size_t start = 2;
+    while (start < path.size()) {
+        size_t end = start;
+        while (end < path.size() && !IsSeparator(path[end])) ++end;
+        const std::string_view part = path.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            if (!ValidName(part)) return false;
+            parts.emplace_back(part);
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+SimFileSystem::SimFileSystem()
+{
+    AddDrive('C', kDefaultFreeBytes);
+}
+
+SimFileSystem::~SimFileSystem() = default;
+
+SimFileSystem::Found SimFileSystem::Find(std::string_view path, bool followLast, int depth)
+{
+    Found found;
+    if (depth > kMaxLinkDepth) {
+        found.status = FileStatus::Failed;
+        return found;
+    }
+    char letter = 0;
+    std::vector<std::string> parts;
+    if (!ParsePath(path, letter, parts)) {
+        found.status = FileStatus::Failed;
+        return found;
+    }
+    const auto drive = drives_.find(letter);
+    if (drive == drives_.end()) return found;
+    found.drive = drive->second.get();
+    if (parts.empty()) {
+        found.status = FileStatus::Ok;
+        found.node = drive->second->root;
+        return found;
+    }
+    std::shared_ptr<Node> folder = drive->second->root;
+    for (size_t i = 0; i + 1 < parts.size(); ++i) {
+        std::shared_ptr<Node> child = folder->Child(parts[i]);
+        if (child && child->kind == Kind::Link) {
+            Found through = Find(child->target, true, depth + 1);
+            if (through.status == FileStatus::Failed) return through;
+            child = through.node;
+            found.drive = through.drive;
+        }
+        if (!child || child->kind != Kind::Folder) return found;
+        folder = std::move(child);
+    }
+    found.node = folder->Child(parts.back());
+    if (found.node && found.node->kind == Kind::Link && followLast)
+        return Find(found.node->target, true, depth + 1);
+    found.status = FileStatus::Ok;
+    found.parent = std::move(folder);
+    found.name = parts.back();
+    return found;
+}
+
+SimFileSystem::Open* SimFileSystem::OpenOf(const FileHandle& file)
+{
+    const auto it = handles_.find(HandleOf(file));
+    return it == handles_.end() ? nullptr : &it->second;
+}
+
+FileStatus SimFileSystem::AttachNew(FileHandle& out, std::shared_ptr<Data> data)
+{
+    ++data->opens;
+    const uintptr_t handle = nextHandle_++;
+    handles_[handle] = Open{std::move(data), 0};
+    Attach(out, this, handle);
+    return FileStatus::Ok;
+}
+
+void SimFileSystem::CloseFile(uintptr_t handle)
+{
+    const auto it = handles_.find(handle);
+    if (it == handles_.end()) return;
+    --it->second.data->opens;
+    handles_.erase(it);
+}
+
+void SimFileSystem::Unlink(Data& data)
+{
+    if (--data.names == 0) data.drive->free += data.bytes.size();
+}
+
+FileStatus SimFileSystem::ReadAll(std::string_view path, std::string& out)
+{
+    const Found found = Find(path, true);
+    if (found.status != FileStatus::Ok) return found.status;
+    if (!found.node) return FileStatus::NotFound;
+    if (found.node->kind != Kind::File) return FileStatus::AccessDenied;
+    if (found.node->data->lockedForReading) return FileStatus::Failed;
+    out = found.node->data->bytes;
+    return FileStatus::Ok;
+}
+
+FileInfo SimFileSystem::Query(std::string_view path)
+{
+    FileInfo info;
+    const Found own = Find(path, false);
+    if (own.status != FileStatus::Ok || !own.node) return info;
+    const Found found = own.node->kind == Kind::Link ? Find(path, true) : own;
+    if (found.status != FileStatus::Ok || !found.node) return info;
+    info.exists = true;
+    info.directory = found.node->kind == Kind::Folder;
+    if (const Data* data = found.node->data.get()) {
+        info.readOnly = data->readOnly;
+        info.size = data->bytes.size();
+        info.linked = own.node->kind == Kind::Link || data->names > 1;
+    }
+    return info;
+}
+
+FileStatus SimFileSystem::FreeSpace(std::string_view path, uint64_t& bytes)
+{
+    if (failFreeSpace_) return FileStatus::Failed;
+    const Found found = Find(path, true);
+    if (found.status != FileStatus::Ok) return found.status;
+    const Drive* drive = found.node && found.node->data ? found.node->data->drive : found.drive;
+    bytes = drive->free;
+    return FileStatus::Ok;
+}
+
+FileStatus SimFileSystem::CreateTempFile(std::string_view folder, std::string& path,
+                                         FileHandle& out)
+{
+    if (failCreateTemp_) return FileStatus::AccessDenied;
+    const Found found = Find(folder, true);
+    if (found.status != FileStatus::Ok) return found.status;
+    if (!found.node || found.node->kind != Kind::Folder) return FileStatus::NotFound;
+    std::string name;
+    do {
+        char buffer[24];
+        std::snprintf(buffer, sizeof buffer, "~kp%08X.tmp", static_cast<unsigned>(nextTemp_++));
+        name = buffer;
+    } while (found.node->Child(name));
+    auto node = std::make_shared<Node>();
+    node->kind = Kind::File;
+    node->name = name;
+    node->data = std::make_shared<Data>();
+    node->data->drive = found.drive;
+    node->data->names = 1;
+    found.node->children.push_back(node);
+    path = JoinPath(folder, name);
+    return AttachNew(out, node->data);
+}
+
+FileStatus SimFileSystem::OpenForOverwrite(std::string_view path, FileHandle& out)
+{
+    const Found found = Find(path, true);
+    if (found.status != FileStatus::Ok) return found.status;
+    if (!found.node) return FileStatus::NotFound;
+    if (found.node->kind != Kind::File || found.node->data->readOnly)
+        return FileStatus::AccessDenied;
+    Data& data = *found.node->data;
+    if (data.opens > 0) return FileStatus::Failed;  // not shared for writing
+    data.drive->free += data.bytes.size();
+    data.bytes.clear();
+    data.bytes.shrink_to_fit();
+    return AttachNew(out, found.node->data);
+}
+
+FileStatus SimFileSystem::Write(const FileHandle& file, std::string_view bytes)
+{
+    Open* open = OpenOf(file);
+    if (!open) return FileStatus::Failed;
+    bool failed = false;
+    if (failWriteIn_ > 0 && --failWriteIn_ == 0) {
+        bytes = bytes.substr(0, bytes.size() / 2);
+        failed = true;
+    }
+    Data& data = *open->data;
+    const uint64_t size = data.bytes.size();
+    // Only what the drive still has room for gets written.
+    const uint64_t room = size - open->position + data.drive->free;
+    if (bytes.size() > room) {
+        bytes = bytes.substr(0, room);
+        failed = true;
+    }
+    const uint64_t end = open->position + bytes.size();
+    if (end > size) {
+        data.bytes.resize(end);
+        data.drive->free -= end - size;
+    }
+    std::copy(bytes.begin(), bytes.end(),
+              data.bytes.begin() + static_cast<std::ptrdiff_t>(open->position));
+    open->position = end;
+    return failed ? FileStatus::Failed : FileStatus::Ok;
+}
+
+FileStatus SimFileSystem::Flush(const FileHandle& file)
+{
+    if (!OpenOf(file) || failFlush_) return FileStatus::Failed;
+    return FileStatus::Ok;
+}
+
+FileStatus SimFileSystem::Replace(std::string_view target, std::string_view replacement)
+{
+    if (failReplace_) return FileStatus::Failed;
+    const Found from = Find(replacement, false);
+    if (from.status != FileStatus::Ok) return from.status;
+    if (!from.node) return FileStatus::NotFound;
+    if (from.node->kind == Kind::Folder) return FileStatus::AccessDenied;
+    if (from.node->data && from.node->data->opens > 0) return FileStatus::Failed;
+    const Found to = Find(target, false);
+    if (to.status != FileStatus::Ok) return to.status;
+    if (!to.parent) return FileStatus::AccessDenied;  // a drive's root
+    if (to.drive != from.drive) return FileStatus::Failed;
+    if (to.node == from.node) return FileStatus::Ok;
+    if (to.node) {
+        if (to.node->kind == Kind::Folder) return FileStatus::AccessDenied;
+        if (Data* data = to.node->data.get()) {
+            if (data->readOnly) return FileStatus::AccessDenied;
+            if (data->opens > 0) return FileStatus::Failed;
+            Unlink(*data);
+        }
+        to.parent->RemoveChild(to.node.get());
+    }
+    from.parent->RemoveChild(from.node.get());
+    from.node->name = to.name;
+    to.parent->children.push_back(from.node);
+    return FileStatus::Ok;
+}
+
+FileStatus SimFileSystem::Delete(std::string_view path)
+{
+    const Found found = Find(path, false);
+    if (found.status != FileStatus::Ok) return found.status;
+    if (!found.node) return FileStatus::NotFound;
+    if (found.node->kind == Kind::Folder) return FileStatus::AccessDenied;
+    if (Data* data = found.node->data.get()) {
+        if (data->readOnly) return FileStatus::AccessDenied;
+        if (data->opens > 0) return FileStatus::Failed;
+        Unlink(*data);
+    }
+    found.parent->RemoveChild(found.node.get());
+    return FileStatus::Ok;
+}
+
+FileStatus SimFileSystem::CreateFolder(std::string_view path)
+{
+    const Found found = Find(path, false);
+    if (found.status != FileStatus::Ok) return found.status;
+    if (found.node) return FileStatus::Failed;
+    auto node = std::make_shared<Node>();
+    node->name = found.name;
+    found.parent->children.push_back(std::move(node));
+    return FileStatus::Ok;
+}
+
+FileStatus SimFileSystem::RemoveFolder(std::string_view path)
+{
+    const Found found = Find(path, false);
+    if (found.status != FileStatus::Ok) return found.status;
+    if (!found.node) return FileStatus::NotFound;
+    if (found.node->kind != Kind::Folder || !found.parent || !found.node->children.empty())
+        return FileStatus::Failed;
+    found.parent->RemoveChild(found.node.get());
+    return FileStatus::Ok;
+}
+
+FileStatus SimFileSystem::ListFolder(std::string_view path, std::vector<std::string>& names)
+{
+    const Found found = Find(path, true);
+    if (found.status != FileStatus::Ok) return found.status;
+    if (!found.node || found.node->kind != Kind::Folder) return FileStatus::NotFound;
+    names.clear();
+    for (const auto& child : found.node->children) names.push_back(child->name);
+    return FileStatus::Ok;
+}
+
+FileStatus SimFileSystem::SetReadOnly(std::string_view path, bool readOnly)
+{
+    const Found found = Find(path, true);
+    if (found.status != FileStatus::Ok) return found.status;
+    if (!found.node) return FileStatus::NotFound;
+    if (found.node->data) found.node->data->readOnly = readOnly;
+    return FileStatus::Ok;
+}
+
+FileStatus SimFileSystem::MakeHardLink(std::string_view existing, std::string_view newPath)
+{
+    const Found from = Find(existing, true);
+    if (from.status != FileStatus::Ok) return from.status;
+    if (!from.node) return FileStatus::NotFound;
+    if (from.node->kind != Kind::File) return FileStatus::AccessDenied;
+    const Found to = Find(newPath, false);
+    if (to.status != FileStatus::Ok) return to.status;
+    if (to.node || !to.parent || to.drive != from.node->data->drive) return FileStatus::Failed;
+    auto node = std::make_shared<Node>();
+    node->kind = Kind::File;
+    node->name = to.name;
+    node->data = from.node->data;
+    ++node->data->names;
+    to.parent->children.push_back(std::move(node));
+    return FileStatus::Ok;
+}
+
+void SimFileSystem::AddDrive(char letter, uint64_t freeBytes)
+{
+    const char key = static_cast<char>(letter & ~0x20);
+    if (drives_.count(key)) return SetFreeSpace(std::string_view(&key, 1), freeBytes);
+    auto drive = std::make_shared<Drive>();
+    drive->free = freeBytes;
+    drive->root = std::make_shared<Node>();
+    drives_[key] = std::move(drive);
+}
+
+void SimFileSystem::SetFreeSpace(std::string_view path, uint64_t freeBytes)
+{
+    if (path.empty()) return;
+    const auto drive = drives_.find(static_cast<char>(path[0] & ~0x20));
+    if (drive != drives_.end()) drive->second->free = freeBytes;
+}
+
+FileStatus SimFileSystem::MakeSymbolicLink(std::string_view linkPath, std::string_view target)
+{
+    const Found found = Find(linkPath, false);
+    if (found.status != FileStatus::Ok) return found.status;
+    if (found.node || !found.parent) return FileStatus::Failed;
+    auto node = std::make_shared<Node>();
+    node->kind = Kind::Link;
+    node->name = found.name;
+    node->target = std::string(target);
+    found.parent->children.push_back(std::move(node));
+    return FileStatus::Ok;
+}
+
+void SimFileSystem::LockAgainstReading(std::string_view path, bool locked)
+{
+    const Found found = Find(path, true);
+    if (found.node && found.node->data) found.node->data->lockedForReading = locked;
+}
+
+}  // namespace kp::platform

@@ -1,0 +1,89 @@
+#pragma once
+// An in-memory file tree with the Windows rules the core relies on: drive
+// letters, '\' (or '/') between the parts, names that match without regard to
+// case, a read-only attribute that refuses writing, replacing and deleting,
+// hard links (names sharing one file) and symbolic links, open files that
+// cannot be deleted or replaced, and a free-space budget per drive that makes
+// writes come up short when it runs out.
+//
+// Drive C: exists from the start with plenty of room; other drives appear
+// with AddDrive. Test controls inject the failures a real disk can produce.
+
+#include "platform/files/FileSystem.h"
+
+#include <map>
+#include <memory>
+
+namespace kp::platform {
+
+class SimFileSystem final : public FileSystem {
+public:
+    SimFileSystem();
+    ~SimFileSystem() override;
+
+    FileStatus ReadAll(std::string_view path, std::string& out) override;
+    FileInfo Query(std::string_view path) override;
+    FileStatus FreeSpace(std::string_view path, uint64_t& bytes) override;
+    FileStatus CreateTempFile(std::string_view folder, std::string& path, FileHandle& out) override;
+    FileStatus OpenForOverwrite(std::string_view path, FileHandle& out) override;
+    FileStatus Write(const FileHandle& file, std::string_view bytes) override;
+    FileStatus Flush(const FileHandle& file) override;
+    FileStatus Replace(std::string_view target, std::string_view replacement) override;
+    FileStatus Delete(std::string_view path) override;
+    FileStatus CreateFolder(std::string_view path) override;
+    FileStatus RemoveFolder(std::string_view path) override;
+    FileStatus ListFolder(std::string_view path, std::vector<std::string>& names) override;
+    FileStatus SetReadOnly(std::string_view path, bool readOnly) override;
+    FileStatus MakeHardLink(std::string_view existing, std::string_view newPath) override;
+
+    // Test controls with no counterpart in the interface.
+    // Another drive (an existing one just gets the new budget).
+    void AddDrive(char letter, uint64_t freeBytes);
+    // The free space left on the drive of path (links are not followed).
+    void SetFreeSpace(std::string_view path, uint64_t freeBytes);
+    // A symbolic link at linkPath to the absolute path target (which need not
+    // exist).
+    FileStatus MakeSymbolicLink(std::string_view linkPath, std::string_view target);
+    // Another program holds the file open without sharing it for reading.
+    void LockAgainstReading(std::string_view path, bool locked);
+    // The nth Write from now (1 = the next) writes half of its bytes and fails;
+    // 0 turns this off.
+    void FailWriteNumber(int n) { failWriteIn_ = n; }
+    void FailFlush(bool fail) { failFlush_ = fail; }
+    void FailReplace(bool fail) { failReplace_ = fail; }
+    void FailCreateTemp(bool fail) { failCreateTemp_ = fail; }
+    void FailFreeSpace(bool fail) { failFreeSpace_ = fail; }
+    // How many files are open now (a leak shows up here).
+    size_t OpenHandleCount() const { return handles_.size(); }
+
+    struct Node;
+    struct Data;
+
+protected:
+    void CloseFile(uintptr_t handle) override;
+
+private:
+    struct Drive;
+    struct Found;
+    struct Open {
+        std::shared_ptr<Data> data;
+        uint64_t position = 0;
+    };
+
+    Found Find(std::string_view path, bool followLast, int depth = 0);
+    Open* OpenOf(const FileHandle& file);
+    FileStatus AttachNew(FileHandle& out, std::shared_ptr<Data> data);
+    void Unlink(Data& data);
+
+    std::map<char, std::shared_ptr<Drive>> drives_;
+    std::map<uintptr_t, Open> handles_;
+    uintptr_t nextHandle_ = 1;
+    uint32_t nextTemp_ = 0x1F3A;
+    int failWriteIn_ = 0;
+    bool failFlush_ = false;
+    bool failReplace_ = false;
+    bool failCreateTemp_ = false;
+    bool failFreeSpace_ = false;
+};
+
+}  // namespace kp::platform

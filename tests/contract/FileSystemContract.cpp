@@ -1,0 +1,276 @@
+// What loading and saving documents rely on from the file system, checked
+// against every implementation: the real one under Wine and the simulation.
+
+#include "tests/contract/FileSystemContract.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+
+namespace kp::test {
+
+using platform::FileHandle;
+using platform::FileInfo;
+using platform::FileStatus;
+using platform::FileSystem;
+using platform::JoinPath;
+
+std::string UniqueScratchName()
+{
+    static std::mt19937 random{std::random_device{}()};
+    char name[32];
+    std::snprintf(name, sizeof name, "kp-files-%08X", static_cast<unsigned>(random()));
+    return name;
+}
+
+void RemoveTree(FileSystem& files, const std::string& folder)
+{
+    std::vector<std::string> names;
+    if (files.ListFolder(folder, names) != FileStatus::Ok) return;
+    for (const std::string& name : names) {
+        const std::string path = JoinPath(folder, name);
+        files.SetReadOnly(path, false);
+        // A link goes by Delete without touching what it leads to.
+        if (files.Delete(path) != FileStatus::Ok) RemoveTree(files, path);
+    }
+    files.RemoveFolder(folder);
+}
+
+void FileSystemContract::SetUp()
+{
+    under = GetParam().make();
+    files = under->files.get();
+    folder = under->scratch;
+    RemoveTree(*files, folder);
+    ASSERT_EQ(files->CreateFolder(folder), FileStatus::Ok) << folder;
+}
+
+void FileSystemContract::TearDown()
+{
+    if (files) RemoveTree(*files, folder);
+}
+
+namespace {
+
+// Writes a file the way a save does: a temporary file put in place.
+void Put(FileSystem& files, const std::string& path, std::string_view bytes)
+{
+    std::string temp;
+    FileHandle file;
+    ASSERT_EQ(files.CreateTempFile(platform::ParentFolder(path), temp, file), FileStatus::Ok);
+    ASSERT_EQ(files.Write(file, bytes), FileStatus::Ok);
+    ASSERT_EQ(files.Flush(file), FileStatus::Ok);
+    file.Close();
+    ASSERT_EQ(files.Replace(path, temp), FileStatus::Ok) << path;
+}
+
+std::string Read(FileSystem& files, const std::string& path)
+{
+    std::string bytes;
+    EXPECT_EQ(files.ReadAll(path, bytes), FileStatus::Ok) << path;
+    return bytes;
+}
+
+std::vector<std::string> Listed(FileSystem& files, const std::string& folder)
+{
+    std::vector<std::string> names;
+    EXPECT_EQ(files.ListFolder(folder, names), FileStatus::Ok) << folder;
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+TEST_P(FileSystemContract, EveryByteValueRoundTrips)
+{
+    std::string bytes;
+    for (int high = 0; high < 256; ++high) {
+        for (int low = 0; low < 256; ++low) {
+            bytes += static_cast<char>(high);
+            bytes += static_cast<char>(low);
+        }
+    }
+    bytes += "\r\n\r\r\n\n\x1A";
+    std::string temp;
+    FileHandle file;
+    ASSERT_EQ(files->CreateTempFile(folder, temp, file), FileStatus::Ok);
+    for (size_t at = 0; at < bytes.size(); at += 4093)
+        ASSERT_EQ(files->Write(file, std::string_view(bytes).substr(at, 4093)), FileStatus::Ok);
+    ASSERT_EQ(files->Flush(file), FileStatus::Ok);
+    file.Close();
+    ASSERT_EQ(files->Replace(In("all.bin"), temp), FileStatus::Ok);
+    EXPECT_TRUE(Read(*files, In("all.bin")) == bytes);
+    EXPECT_EQ(files->Query(In("all.bin")).size, bytes.size());
+
+    Put(*files, In("empty.txt"), "");
+    EXPECT_EQ(Read(*files, In("empty.txt")), "");
+    EXPECT_TRUE(platform::FileExists(*files, In("empty.txt")));
+}
+
+TEST_P(FileSystemContract, LargeFilesTakeOneWriteAndOneRead)
+{
+    std::string bytes((100u << 20) + 7, '\0');
+    for (size_t i = 0; i < bytes.size(); i += 997) bytes[i] = static_cast<char>(i >> 10);
+    bytes.back() = '$';
+    Put(*files, In("large.bin"), bytes);
+    EXPECT_EQ(files->Query(In("large.bin")).size, bytes.size());
+    EXPECT_TRUE(Read(*files, In("large.bin")) == bytes);
+}
+
+TEST_P(FileSystemContract, MissingFilesAndFoldersAreNotFound)
+{
+    std::string bytes;
+    EXPECT_EQ(files->ReadAll(In("none.txt"), bytes), FileStatus::NotFound);
+    EXPECT_EQ(files->ReadAll(In("no folder\\none.txt"), bytes), FileStatus::NotFound);
+    EXPECT_FALSE(files->Query(In("none.txt")).exists);
+    EXPECT_FALSE(files->Query(In("no folder\\none.txt")).exists);
+    FileHandle file;
+    EXPECT_EQ(files->OpenForOverwrite(In("none.txt"), file), FileStatus::NotFound);
+    EXPECT_FALSE(file.IsOpen());
+    std::string temp;
+    EXPECT_EQ(files->CreateTempFile(In("no folder"), temp, file), FileStatus::NotFound);
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(files->Delete(In("none.txt")), FileStatus::NotFound);
+    EXPECT_EQ(files->Replace(In("a.txt"), In("none.txt")), FileStatus::NotFound);
+    std::vector<std::string> names;
+    EXPECT_EQ(files->ListFolder(In("no folder"), names), FileStatus::NotFound);
+    EXPECT_TRUE(Listed(*files, folder).empty());
+}
+
+TEST_P(FileSystemContract, QueryDescribesFilesAndFolders)
+{
+    Put(*files, In("a.txt"), "12345");
+    const FileInfo file = files->Query(In("a.txt"));
+    EXPECT_TRUE(file.exists);
+    EXPECT_FALSE(file.directory);
+    EXPECT_FALSE(file.readOnly);
+    EXPECT_FALSE(file.linked);
+    EXPECT_EQ(file.size, 5u);
+    EXPECT_EQ(files->Query(In("A.TXT")).size, 5u);  // names match without regard to case
+
+    const FileInfo self = files->Query(folder);
+    EXPECT_TRUE(self.exists);
+    EXPECT_TRUE(self.directory);
+    EXPECT_FALSE(platform::FileExists(*files, folder));
+    std::string bytes;
+    EXPECT_NE(files->ReadAll(folder, bytes), FileStatus::Ok);
+
+    uint64_t free = 0;
+    EXPECT_EQ(files->FreeSpace(In("a.txt"), free), FileStatus::Ok);
+    EXPECT_GT(free, 0u);
+    free = 0;
+    EXPECT_EQ(files->FreeSpace(In("not yet.txt"), free), FileStatus::Ok);
+    EXPECT_GT(free, 0u);
+}
+
+TEST_P(FileSystemContract, AReadOnlyFileRefusesOverwritingReplacingAndDeleting)
+{
+    const std::string path = In("ro.txt");
+    Put(*files, path, "kept");
+    ASSERT_EQ(files->SetReadOnly(path, true), FileStatus::Ok);
+    EXPECT_TRUE(files->Query(path).readOnly);
+
+    FileHandle file;
+    EXPECT_EQ(files->OpenForOverwrite(path, file), FileStatus::AccessDenied);
+    EXPECT_FALSE(file.IsOpen());
+    std::string temp;
+    ASSERT_EQ(files->CreateTempFile(folder, temp, file), FileStatus::Ok);
+    ASSERT_EQ(files->Write(file, "new"), FileStatus::Ok);
+    file.Close();
+    EXPECT_EQ(files->Replace(path, temp), FileStatus::AccessDenied);
+    EXPECT_EQ(files->Delete(path), FileStatus::AccessDenied);
+    EXPECT_EQ(Read(*files, path), "kept");
+    EXPECT_EQ(Read(*files, temp), "new");
+
+    ASSERT_EQ(files->SetReadOnly(path, false), FileStatus::Ok);
+    EXPECT_EQ(files->Replace(path, temp), FileStatus::Ok);
+    EXPECT_EQ(Read(*files, path), "new");
+}
+
+TEST_P(FileSystemContract, ReplaceGivesTheTargetsNameTheReplacementsContent)
+{
+    Put(*files, In("Doc.txt"), "old");
+    std::string temp;
+    FileHandle file;
+    ASSERT_EQ(files->CreateTempFile(folder, temp, file), FileStatus::Ok);
+    ASSERT_EQ(files->Write(file, "new"), FileStatus::Ok);
+    file.Close();
+    ASSERT_EQ(files->Replace(In("Doc.txt"), temp), FileStatus::Ok);
+    EXPECT_EQ(Read(*files, In("Doc.txt")), "new");
+    EXPECT_FALSE(platform::FileExists(*files, temp));
+    EXPECT_EQ(Listed(*files, folder), std::vector<std::string>{"Doc.txt"});
+
+    // With no file of that name yet, the replacement is renamed into place.
+    Put(*files, In("fresh.txt"), "first");
+    EXPECT_EQ(Read(*files, In("fresh.txt")), "first");
+    EXPECT_EQ(Listed(*files, folder), (std::vector<std::string>{"Doc.txt", "fresh.txt"}));
+}
+
+TEST_P(FileSystemContract, TempFilesAreNewEmptyAndInTheGivenFolder)
+{
+    std::string first, second;
+    FileHandle a, b;
+    ASSERT_EQ(files->CreateTempFile(folder, first, a), FileStatus::Ok);
+    ASSERT_EQ(files->CreateTempFile(folder, second, b), FileStatus::Ok);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(platform::ParentFolder(first), folder);
+    EXPECT_EQ(files->Query(first).size, 0u);
+    EXPECT_EQ(Listed(*files, folder).size(), 2u);
+
+    // A file still open is neither deleted nor renamed.
+    EXPECT_NE(files->Delete(first), FileStatus::Ok);
+    EXPECT_NE(files->Replace(In("x.txt"), first), FileStatus::Ok);
+    a.Close();
+    EXPECT_EQ(files->Delete(first), FileStatus::Ok);
+    EXPECT_EQ(Listed(*files, folder),
+              std::vector<std::string>{std::string(platform::FileNameOf(second))});
+}
+
+TEST_P(FileSystemContract, OverwritingWritesThroughEveryHardLink)
+{
+    Put(*files, In("a.txt"), "the original, longer content");
+    ASSERT_EQ(files->MakeHardLink(In("a.txt"), In("b.txt")), FileStatus::Ok);
+    EXPECT_TRUE(files->Query(In("a.txt")).linked);
+    EXPECT_TRUE(files->Query(In("b.txt")).linked);
+
+    FileHandle file;
+    ASSERT_EQ(files->OpenForOverwrite(In("b.txt"), file), FileStatus::Ok);
+    EXPECT_EQ(files->Query(In("a.txt")).size, 0u);
+    ASSERT_EQ(files->Write(file, "new"), FileStatus::Ok);
+    ASSERT_EQ(files->Flush(file), FileStatus::Ok);
+    file.Close();
+    EXPECT_EQ(Read(*files, In("a.txt")), "new");
+    EXPECT_EQ(Read(*files, In("b.txt")), "new");
+
+    ASSERT_EQ(files->Delete(In("b.txt")), FileStatus::Ok);
+    EXPECT_FALSE(files->Query(In("a.txt")).linked);
+    EXPECT_EQ(Read(*files, In("a.txt")), "new");
+}
+
+TEST_P(FileSystemContract, JapaneseNamesRoundTrip)
+{
+    const std::string sub = In("文書 ﾃｽﾄ");
+    ASSERT_EQ(files->CreateFolder(sub), FileStatus::Ok);
+    const std::string path = JoinPath(sub, "表①～.txt");
+    Put(*files, path, "\x95\x5C\x82\xA0");
+    EXPECT_EQ(Read(*files, path), "\x95\x5C\x82\xA0");
+    EXPECT_FALSE(files->Query(path).linked);
+    EXPECT_EQ(Listed(*files, sub), std::vector<std::string>{"表①～.txt"});
+    EXPECT_EQ(Listed(*files, folder), std::vector<std::string>{"文書 ﾃｽﾄ"});
+}
+
+TEST_P(FileSystemContract, FoldersAreCreatedAndOnlyRemovedWhenEmpty)
+{
+    const std::string sub = In("sub");
+    ASSERT_EQ(files->CreateFolder(sub), FileStatus::Ok);
+    EXPECT_NE(files->CreateFolder(sub), FileStatus::Ok);
+    EXPECT_EQ(files->CreateFolder(In("x\\y")), FileStatus::NotFound);
+    Put(*files, JoinPath(sub, "f.txt"), "x");
+    EXPECT_NE(files->RemoveFolder(sub), FileStatus::Ok);
+    EXPECT_EQ(files->Delete(sub), FileStatus::AccessDenied);
+    ASSERT_EQ(files->Delete(JoinPath(sub, "f.txt")), FileStatus::Ok);
+    EXPECT_EQ(files->RemoveFolder(sub), FileStatus::Ok);
+    EXPECT_FALSE(files->Query(sub).exists);
+}
+
+}  // namespace kp::test
