@@ -1,0 +1,33 @@
+#pragma once
+// Loading and saving a document's bytes, never losing any of them.
+//
+// Saving writes the document into a new file in the target's folder, makes it
+// durable, then puts it in the target's place in one step, so that at every
+// moment the target's name holds either the old document or the new one,
+// complete. When anything fails, the old file is left as it was, the new one
+// is deleted, and kp::Error carries the message for the user, naming the
+// document (never the temporary file).
+//
+// A document reached through a link (a symbolic link, or a file with other
+// hard links) is written in place instead, through the link: putting a new
+// file in its place would cut it off from the other names. That is done only
+// once the volume has room for the whole document.
+
+#include "platform/files/FileSystem.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace kp::memo {
+
+// The file's bytes, without any conversion.
+std::string LoadTextFile(platform::FileSystem& files, std::string_view path);
+
+// Saves the document given as consecutive pieces (a large document is never
+// copied into one string).
+void SaveTextFile(platform::FileSystem& files, std::string_view path,
+                  std::span<const std::string_view> pieces);
+void SaveTextFile(platform::FileSystem& files, std::string_view path, std::string_view text);
+
+}  // namespace kp::memo
