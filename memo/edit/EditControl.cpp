@@ -1,0 +1,859 @@
+#include "memo/edit/EditControl.h"
+
+#include "base/Cp932.h"
+#include "memo/edit/CharClass.h"
+#include "memo/edit/Find.h"
+#include "platform/clipboard/Clipboard.h"
+#include "platform/codec/Cp932Codec.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kp::memo {
+
+namespace defaults {
+
+namespace {
+
+// Japanese line-breaking sets in common use: characters that may not start a
+// line (following), may not end one (leading), may hang past the margin
+// (overflow), and that delimit words. Level 2 adds the small kana and the
+// prolonged sound mark to the following set, and currency signs to the
+// leading set.
+constexpr std::string_view kPunctuation[8] = {
+    // level 1, type 1: 、。，．・：；？！゛゜ヽヾゝゞ々ー’”）〕］｝〉》」』】°′″℃､｡･ﾞﾟ!),.:;?]}
+    "\x81\x41\x81\x42\x81\x43\x81\x44\x81\x45\x81\x46\x81\x47\x81\x48\x81\x49\x81\x4A\x81\x4B\x81\x52\x81\x53\x81\x54\x81\x55\x81\x58\x81\x5B\x81\x66\x81\x68\x81\x6A\x81\x6C\x81\x6E\x81\x70\x81\x72\x81\x74\x81\x76\x81\x78\x81\x7A\x81\x8B\x81\x8C\x81\x8D\x81\x8E\xA4\xA1\xA5\xDE\xDF\x21\x29\x2C\x2E\x3A\x3B\x3F\x5D\x7D",
+    // level 1, type 2: ‘“（〔［｛〈《「『【([{
+    "\x81\x65\x81\x67\x81\x69\x81\x6B\x81\x6D\x81\x6F\x81\x71\x81\x73\x81\x75\x81\x77\x81\x79\x28\x5B\x7B",
+    // level 1, type 3: 、。，．､｡,.
+    "\x81\x41\x81\x42\x81\x43\x81\x44\xA4\xA1\x2C\x2E",
+    // level 1, type 4:  　!?,.;:
+    "\x20\x81\x40\x21\x3F\x2C\x2E\x3B\x3A",
+    // level 2, type 1: 、。，．・：；？！゛゜ヽヾゝゞ々ー’”）〕］｝〉》」』】°′″℃ぁぃぅぇぉっゃゅょゎァィゥェォッャュョヮヵヶ､｡･ﾞﾟｧｨｩｪｫｬｭｮｯｰ!),.:;?]}
+    "\x81\x41\x81\x42\x81\x43\x81\x44\x81\x45\x81\x46\x81\x47\x81\x48\x81\x49\x81\x4A\x81\x4B\x81\x52\x81\x53\x81\x54\x81\x55\x81\x58\x81\x5B\x81\x66\x81\x68\x81\x6A\x81\x6C\x81\x6E\x81\x70\x81\x72\x81\x74\x81\x76\x81\x78\x81\x7A\x81\x8B\x81\x8C\x81\x8D\x81\x8E\x82\x9F\x82\xA1\x82\xA3\x82\xA5\x82\xA7\x82\xC1\x82\xE1\x82\xE3\x82\xE5\x82\xEC\x83\x40\x83\x42\x83\x44\x83\x46\x83\x48\x83\x62\x83\x83\x83\x85\x83\x87\x83\x8E\x83\x95\x83\x96\xA4\xA1\xA5\xDE\xDF\xA7\xA8\xA9\xAA\xAB\xAC\xAD\xAE\xAF\xB0\x21\x29\x2C\x2E\x3A\x3B\x3F\x5D\x7D",
+    // level 2, type 2: ‘“（〔［｛〈《「『【￥＄([{\$
+    "\x81\x65\x81\x67\x81\x69\x81\x6B\x81\x6D\x81\x6F\x81\x71\x81\x73\x81\x75\x81\x77\x81\x79\x81\x8F\x81\x90\x28\x5B\x7B\x5C\x24",
+    // level 2, type 3: 、。，．､｡,.
+    "\x81\x41\x81\x42\x81\x43\x81\x44\xA4\xA1\x2C\x2E",
+    // level 2, type 4:  　!?,.;:
+    "\x20\x81\x40\x21\x3F\x2C\x2E\x3B\x3A",
+};
+
+}  // namespace
+
+std::string_view Punctuation(int level, uint32_t type)
+{
+    if (level < 1 || level > 2 || type < 1 || type > 4) return {};
+    return kPunctuation[(level - 1) * 4 + (type - 1)];
+}
+
+std::array<re::CompColor, re::kImeColorCount> ImeColors()
+{
+    return {{
+        {0x000000, 0xFFFFFF, re::kCfeUnderline},  // input not yet converted
+        {0xFFFFFF, 0x800000, re::kCfeUnderline},  // target clause, converted
+        {0x000000, 0xFFFFFF, re::kCfeUnderline},  // converted
+        {0xFFFFFF, 0x808080, re::kCfeUnderline},  // target clause, not yet converted
+    }};
+}
+
+}  // namespace defaults
+
+namespace {
+
+constexpr int kSelectionBarWidth96 = 8;
+
+bool IsBreakByte(uint8_t b) { return b == '\r' || b == '\n'; }
+
+}  // namespace
+
+EditControl::EditControl(GlyphMetrics& metrics, const platform::Cp932Codec& codec,
+                         platform::Clipboard* clipboard)
+    : metrics_(metrics),
+      codec_(codec),
+      clipboard_(clipboard),
+      layout_(text_, metrics),
+      wordWrapMode_(defaults::kWordWrapMode),
+      imeColors_(defaults::ImeColors())
+{
+}
+
+// ---- Notifications -------------------------------------------------------------
+
+void EditControl::SelectionChanged()
+{
+    if (listener_) {
+        listener_->Invalidate();
+        if (eventMask_ & re::kEnmSelChange) listener_->Notify(re::kEnSelChange);
+    }
+}
+
+void EditControl::TextChanged()
+{
+    if (listener_ && (eventMask_ & re::kEnmChange)) listener_->Notify(re::kEnChange);
+}
+
+// ---- Positions -------------------------------------------------------------------
+
+size_t EditControl::Snap(size_t offset) const
+{
+    offset = std::min(offset, text_.Length());
+    offset = text_.CharStart(offset);
+    // Never between the CR and the LF of one line break.
+    if (offset > 0 && offset < text_.Length() && text_.At(offset) == '\n' && text_.At(offset - 1) == '\r')
+        --offset;
+    return offset;
+}
+
+size_t EditControl::StepLeft(size_t offset) const
+{
+    if (offset == 0) return 0;
+    if (offset >= 2 && text_.At(offset - 1) == '\n' && text_.At(offset - 2) == '\r') return offset - 2;
+    return text_.PrevChar(offset);
+}
+
+size_t EditControl::StepRight(size_t offset) const
+{
+    if (offset >= text_.Length()) return text_.Length();
+    if (text_.At(offset) == '\r' && text_.At(offset + 1) == '\n' && offset + 1 < text_.Length())
+        return offset + 2;
+    return text_.NextChar(offset);
+}
+
+uint16_t EditControl::CodeAt(size_t offset) const
+{
+    const std::string bytes = text_.Read(offset, 2);
+    if (bytes.empty()) return '\n';
+    const size_t length = cp932::CharLength(bytes, 0);
+    return length == 2 ? static_cast<uint16_t>((static_cast<uint8_t>(bytes[0]) << 8) | static_cast<uint8_t>(bytes[1]))
+                       : static_cast<uint8_t>(bytes[0]);
+}
+
+size_t EditControl::WordRight(size_t offset) const
+{
+    const size_t length = text_.Length();
+    if (offset >= length) return length;
+    const CharClass start = ClassOf(CodeAt(offset));
+    if (start == CharClass::LineBreak) return StepRight(offset);
+    // Skip the run of the caret's class, then the blanks after it.
+    while (offset < length && ClassOf(CodeAt(offset)) == start && start != CharClass::Blank)
+        offset = StepRight(offset);
+    while (offset < length && ClassOf(CodeAt(offset)) == CharClass::Blank) offset = StepRight(offset);
+    return offset;
+}
+
+size_t EditControl::WordLeft(size_t offset) const
+{
+    if (offset == 0) return 0;
+    size_t at = StepLeft(offset);
+    if (ClassOf(CodeAt(at)) == CharClass::LineBreak) return at;
+    while (at > 0 && ClassOf(CodeAt(at)) == CharClass::Blank) {
+        const size_t before = StepLeft(at);
+        if (ClassOf(CodeAt(before)) == CharClass::LineBreak) return at;
+        at = before;
+    }
+    const CharClass cls = ClassOf(CodeAt(at));
+    while (at > 0) {
+        const size_t before = StepLeft(at);
+        if (ClassOf(CodeAt(before)) != cls) break;
+        at = before;
+    }
+    return at;
+}
+
+// ---- Selection -----------------------------------------------------------------
+
+void EditControl::SetSelection(size_t anchor, size_t caret, bool keepDesiredX)
+{
+    anchor = Snap(anchor);
+    caret = Snap(caret);
+    if (!keepDesiredX) desiredX_.reset();
+    typingOpen_ = false;
+    if (anchor == anchor_ && caret == caret_) return;
+    anchor_ = anchor;
+    caret_ = caret;
+    SelectionChanged();
+}
+
+void EditControl::SetSel(int64_t start, int64_t end)
+{
+    const size_t length = text_.Length();
+    if (start < 0) {
+        SetSelection(SelEnd(), SelEnd());
+        return;
+    }
+    const size_t s = std::min<size_t>(static_cast<size_t>(start), length);
+    const size_t e = end < 0 ? length : std::min<size_t>(static_cast<size_t>(end), length);
+    SetSelection(s, e);
+}
+
+std::string EditControl::SelText() const
+{
+    return text_.Read(SelStart(), SelLength());
+}
+
+void EditControl::SelectWordAt(size_t offset)
+{
+    offset = Snap(offset);
+    const size_t length = text_.Length();
+    if (offset >= length) {
+        SetSelection(length, length);
+        return;
+    }
+    const CharClass cls = ClassOf(CodeAt(offset));
+    if (cls == CharClass::LineBreak) {
+        SetSelection(offset, offset);
+        return;
+    }
+    size_t start = offset;
+    while (start > 0) {
+        const size_t before = StepLeft(start);
+        if (ClassOf(CodeAt(before)) != cls) break;
+        start = before;
+    }
+    size_t end = offset;
+    while (end < length && ClassOf(CodeAt(end)) == cls) end = StepRight(end);
+    // A word takes the blanks after it, as word selection usually does.
+    if (cls != CharClass::Blank)
+        while (end < length && ClassOf(CodeAt(end)) == CharClass::Blank) end = StepRight(end);
+    SetSelection(start, end);
+}
+
+void EditControl::SelectLineAt(size_t displayLine, bool extend)
+{
+    displayLine = std::min(displayLine, LineCount() - 1);
+    const size_t start = layout_.DisplayLineStart(displayLine);
+    const size_t next = layout_.DisplayLineNext(displayLine);
+    if (extend)
+        SetSelection(anchor_, start < anchor_ ? start : next);
+    else
+        SetSelection(start, next);
+}
+
+// ---- Editing ---------------------------------------------------------------------
+
+void EditControl::Edit(size_t offset, size_t count, std::string_view bytes, bool typing, bool canUndo)
+{
+    offset = std::min(offset, text_.Length());
+    count = std::min(count, text_.Length() - offset);
+    if (count == 0 && bytes.empty()) return;
+    if (!canUndo) {
+        // Older steps restore texts from before this edit: they would undo it
+        // silently along with themselves.
+        undo_.clear();
+    } else {
+        UndoStep* last = undo_.empty() ? nullptr : &undo_.back();
+        if (typing && typingOpen_ && last && last->typing && last->offset + last->inserted == offset) {
+            last->removed += count;
+            last->inserted += bytes.size();
+        } else {
+            undo_.push_back(UndoStep{text_.Snapshot(), anchor_, caret_, offset, count, bytes.size(), typing});
+            if (undo_.size() > defaults::kUndoLimit) undo_.pop_front();
+        }
+    }
+    text_.Replace(offset, count, bytes);
+    layout_.Update(offset, count, bytes.size());
+    modified_ = true;
+    const size_t caret = offset + bytes.size();
+    anchor_ = caret_ = caret;
+    desiredX_.reset();
+    typingOpen_ = typing;
+    ScrollCaretIntoView();
+    if (listener_) listener_->Invalidate();
+    TextChanged();
+    SelectionChanged();
+}
+
+void EditControl::ReplaceSel(std::string_view bytes, bool canUndo)
+{
+    Edit(SelStart(), SelLength(), bytes, false, canUndo);
+}
+
+void EditControl::SetOverwrite(bool on)
+{
+    if (on == overwrite_) return;
+    overwrite_ = on;
+    if (listener_) listener_->Invalidate();  // the caret's shape follows the mode
+}
+
+void EditControl::DeleteSelection()
+{
+    if (ReadOnly()) return;
+    if (SelLength() > 0) Edit(SelStart(), SelLength(), {}, false, true);
+}
+
+void EditControl::Type(std::string_view bytes)
+{
+    if (ReadOnly()) return;
+    size_t remove = SelLength();
+    if (remove == 0 && overwrite_ && caret_ < text_.Length() && !IsBreakByte(text_.At(caret_)))
+        remove = StepRight(caret_) - caret_;
+    const bool typing = typingOpen_ || SelLength() == 0;
+    Edit(SelStart(), remove, bytes, typing, true);
+}
+
+void EditControl::Backspace()
+{
+    if (ReadOnly()) return;
+    if (SelLength() > 0) {
+        DeleteSelection();
+        return;
+    }
+    if (caret_ == 0) return;
+    const size_t from = StepLeft(caret_);
+    Edit(from, caret_ - from, {}, false, true);
+}
+
+void EditControl::DeleteForward()
+{
+    if (ReadOnly()) return;
+    if (SelLength() > 0) {
+        DeleteSelection();
+        return;
+    }
+    if (caret_ >= text_.Length()) return;
+    Edit(caret_, StepRight(caret_) - caret_, {}, false, true);
+}
+
+void EditControl::SetText(std::string_view bytes)
+{
+    text_.Assign(bytes);
+    layout_.Reset();
+    undo_.clear();
+    anchor_ = caret_ = 0;
+    desiredX_.reset();
+    typingOpen_ = false;
+    modified_ = false;
+    firstLine_ = 0;
+    xScroll_ = 0;
+    if (listener_) listener_->Invalidate();
+    TextChanged();
+    SelectionChanged();
+}
+
+void EditControl::ReplaceAll(std::string_view bytes, size_t caret)
+{
+    const size_t first = firstLine_;
+    if (text_.Length() == bytes.size() && text_.Text() == bytes) {
+        SetSelection(caret, caret);
+        return;
+    }
+    undo_.push_back(UndoStep{text_.Snapshot(), anchor_, caret_, 0, text_.Length(), bytes.size(), false});
+    if (undo_.size() > defaults::kUndoLimit) undo_.pop_front();
+    text_.Assign(bytes);
+    layout_.Reset();
+    modified_ = true;
+    typingOpen_ = false;
+    anchor_ = caret_ = Snap(caret);
+    desiredX_.reset();
+    ScrollToLine(first);
+    ScrollCaretIntoView();
+    if (listener_) listener_->Invalidate();
+    TextChanged();
+    SelectionChanged();
+}
+
+bool EditControl::Undo()
+{
+    if (undo_.empty() || ReadOnly()) return false;
+    UndoStep step = std::move(undo_.back());
+    undo_.pop_back();
+    text_.Restore(step.before);
+    layout_.Update(step.offset, step.inserted, step.removed);
+    modified_ = true;
+    typingOpen_ = false;
+    anchor_ = Snap(step.anchor);
+    caret_ = Snap(step.caret);
+    desiredX_.reset();
+    ScrollCaretIntoView();
+    if (listener_) listener_->Invalidate();
+    TextChanged();
+    SelectionChanged();
+    return true;
+}
+
+std::string EditControl::LineText(size_t displayLine) const
+{
+    if (displayLine >= LineCount()) return {};
+    const size_t start = layout_.DisplayLineStart(displayLine);
+    return text_.Read(start, layout_.DisplayLineEnd(displayLine) - start);
+}
+
+void EditControl::DeleteLine(size_t displayLine)
+{
+    if (displayLine >= LineCount()) return;
+    const size_t start = layout_.DisplayLineStart(displayLine);
+    const size_t next = layout_.DisplayLineNext(displayLine);
+    Edit(start, next - start, {}, false, true);
+}
+
+// ---- Clipboard -------------------------------------------------------------------
+
+bool EditControl::Copy()
+{
+    if (!clipboard_ || SelLength() == 0) return false;
+    return clipboard_->SetText(codec_.ToUtf16(SelText()));
+}
+
+bool EditControl::Cut()
+{
+    if (ReadOnly() || !Copy()) return false;
+    DeleteSelection();
+    return true;
+}
+
+bool EditControl::Paste()
+{
+    if (!clipboard_ || ReadOnly()) return false;
+    const std::optional<std::u16string> text = clipboard_->GetText();
+    if (!text) return false;
+    ReplaceSel(codec_.FromUtf16(*text));
+    return true;
+}
+
+// ---- Caret movement ------------------------------------------------------------
+
+size_t EditControl::MoveVertically(size_t offset, int64_t lines)
+{
+    const size_t line = layout_.DisplayLineOfOffset(offset);
+    if (!desiredX_) desiredX_ = layout_.XOfOffset(offset);
+    const int64_t target = std::clamp<int64_t>(static_cast<int64_t>(line) + lines, 0,
+                                               static_cast<int64_t>(LineCount()) - 1);
+    return layout_.OffsetAtX(static_cast<size_t>(target), *desiredX_);
+}
+
+void EditControl::MoveCaret(CaretMove move, bool extend)
+{
+    size_t caret = caret_;
+    bool keepX = false;
+    const bool collapse = !extend && SelLength() > 0;
+    switch (move) {
+    case CaretMove::Left:
+        caret = collapse ? SelStart() : StepLeft(caret_);
+        break;
+    case CaretMove::Right:
+        caret = collapse ? SelEnd() : StepRight(caret_);
+        break;
+    case CaretMove::Up:
+        caret = MoveVertically(caret_, -1);
+        keepX = true;
+        break;
+    case CaretMove::Down:
+        caret = MoveVertically(caret_, 1);
+        keepX = true;
+        break;
+    case CaretMove::PageUp:
+        caret = MoveVertically(caret_, -static_cast<int64_t>(std::max<size_t>(VisibleLineCount(), 1)));
+        ScrollLines(-static_cast<int64_t>(VisibleLineCount()));
+        keepX = true;
+        break;
+    case CaretMove::PageDown:
+        caret = MoveVertically(caret_, static_cast<int64_t>(std::max<size_t>(VisibleLineCount(), 1)));
+        ScrollLines(static_cast<int64_t>(VisibleLineCount()));
+        keepX = true;
+        break;
+    case CaretMove::Home:
+        caret = layout_.DisplayLineStart(layout_.DisplayLineOfOffset(caret_));
+        break;
+    case CaretMove::End:
+        caret = layout_.DisplayLineEnd(layout_.DisplayLineOfOffset(caret_));
+        break;
+    case CaretMove::DocumentStart:
+        caret = 0;
+        break;
+    case CaretMove::DocumentEnd:
+        caret = text_.Length();
+        break;
+    case CaretMove::WordLeft:
+        caret = WordLeft(caret_);
+        break;
+    case CaretMove::WordRight:
+        caret = WordRight(caret_);
+        break;
+    }
+    const std::optional<int> x = desiredX_;
+    SetSelection(extend ? anchor_ : caret, caret, keepX);
+    if (keepX) desiredX_ = x;
+    ScrollCaretIntoView();
+}
+
+// ---- Search --------------------------------------------------------------------
+
+int64_t EditControl::FindText(int64_t cpMin, int64_t cpMax, std::string_view pattern, uint32_t flags) const
+{
+    const size_t length = text_.Length();
+    const size_t from = cpMin < 0 ? 0 : std::min<size_t>(static_cast<size_t>(cpMin), length);
+    const size_t to = cpMax < 0 ? length : std::min<size_t>(static_cast<size_t>(cpMax), length);
+    return FindInText(text_, from, to, pattern,
+                      FindOptions{(flags & re::kFtMatchCase) != 0, (flags & re::kFtWholeWord) != 0});
+}
+
+// ---- Geometry ------------------------------------------------------------------
+
+re::Rect EditControl::FormatRect() const
+{
+    if (formatRect_) return *formatRect_;
+    const int bar = (options_ & re::kEcoSelectionBar) ? kSelectionBarWidth96 : 1;
+    return re::Rect{bar, 0, std::max(bar, clientWidth_), std::max(0, clientHeight_)};
+}
+
+void EditControl::SetFormatRect(const re::Rect& rect)
+{
+    if (rect.left == 0 && rect.top == 0 && rect.right == 0 && rect.bottom == 0)
+        formatRect_.reset();
+    else
+        formatRect_ = rect;
+    ApplyWrapWidth();
+    if (listener_) listener_->Invalidate();
+}
+
+void EditControl::SetClientSize(int width, int height)
+{
+    clientWidth_ = std::max(width, 0);
+    clientHeight_ = std::max(height, 0);
+    ApplyWrapWidth();
+}
+
+void EditControl::SetWordWrap(bool on)
+{
+    wordWrap_ = on;
+    ApplyWrapWidth();
+}
+
+void EditControl::ApplyWrapWidth()
+{
+    const re::Rect rect = FormatRect();
+    const int width = wordWrap_ ? std::max(1, rect.right - rect.left) : 0;
+    if (width != layout_.WrapWidth()) {
+        layout_.SetWrapWidth(width);
+        if (wordWrap_) xScroll_ = 0;
+        firstLine_ = std::min(firstLine_, LineCount() - 1);
+        if (listener_) listener_->Invalidate();
+    }
+}
+
+void EditControl::MetricsChanged()
+{
+    layout_.Reset();
+    firstLine_ = std::min(firstLine_, LineCount() - 1);
+    if (listener_) listener_->Invalidate();
+}
+
+int64_t EditControl::LineIndex(int64_t line) const
+{
+    if (line < 0) return static_cast<int64_t>(layout_.DisplayLineStart(layout_.DisplayLineOfOffset(caret_)));
+    if (static_cast<size_t>(line) >= LineCount()) return -1;
+    return static_cast<int64_t>(layout_.DisplayLineStart(static_cast<size_t>(line)));
+}
+
+size_t EditControl::LineLength(size_t offset) const
+{
+    const size_t line = layout_.DisplayLineOfOffset(offset);
+    return layout_.DisplayLineEnd(line) - layout_.DisplayLineStart(line);
+}
+
+size_t EditControl::VisibleLineCount() const
+{
+    const re::Rect rect = FormatRect();
+    const int height = std::max(LineHeight(), 1);
+    return static_cast<size_t>(std::max(0, rect.bottom - rect.top) / height);
+}
+
+void EditControl::ScrollToLine(size_t line)
+{
+    line = std::min(line, LineCount() - 1);
+    if (line == firstLine_) return;
+    firstLine_ = line;
+    if (listener_) listener_->Invalidate();
+}
+
+void EditControl::ScrollLines(int64_t delta)
+{
+    const int64_t target = static_cast<int64_t>(firstLine_) + delta;
+    ScrollToLine(static_cast<size_t>(std::max<int64_t>(target, 0)));
+}
+
+void EditControl::SetXScroll(int x)
+{
+    x = std::max(0, x);
+    if (x == xScroll_) return;
+    xScroll_ = x;
+    if (listener_) listener_->Invalidate();
+}
+
+void EditControl::ScrollCaretIntoView()
+{
+    const size_t line = layout_.DisplayLineOfOffset(caret_);
+    const size_t visible = std::max<size_t>(VisibleLineCount(), 1);
+    if (line < firstLine_)
+        ScrollToLine(line);
+    else if (line >= firstLine_ + visible)
+        ScrollToLine(line - visible + 1);
+    if (wordWrap_ || clientWidth_ <= 0) return;
+    const re::Rect rect = FormatRect();
+    const int width = std::max(1, rect.right - rect.left);
+    const int x = layout_.XOfOffset(caret_);
+    if (x < xScroll_)
+        SetXScroll(std::max(0, x - width / 3));
+    else if (x >= xScroll_ + width)
+        SetXScroll(x - width + width / 3);
+}
+
+re::PointL EditControl::PosFromChar(size_t offset) const
+{
+    offset = std::min(offset, text_.Length());
+    const re::Rect rect = FormatRect();
+    const size_t line = layout_.DisplayLineOfOffset(offset);
+    const int64_t row = static_cast<int64_t>(line) - static_cast<int64_t>(firstLine_);
+    return re::PointL{rect.left + layout_.XOfOffset(offset) - xScroll_,
+                      static_cast<int32_t>(rect.top + row * LineHeight())};
+}
+
+size_t EditControl::CharFromPos(re::PointL point) const
+{
+    const re::Rect rect = FormatRect();
+    const int height = std::max(LineHeight(), 1);
+    const int64_t row = point.y < rect.top ? -1 : (point.y - rect.top) / height;
+    const int64_t line = std::clamp<int64_t>(static_cast<int64_t>(firstLine_) + row, 0,
+                                             static_cast<int64_t>(LineCount()) - 1);
+    return layout_.OffsetAtX(static_cast<size_t>(line), point.x - rect.left + xScroll_);
+}
+
+// ---- Options -------------------------------------------------------------------
+
+uint32_t EditControl::SetOptions(uint32_t operation, uint32_t value)
+{
+    switch (operation) {
+    case re::kEcoopSet: options_ = value; break;
+    case re::kEcoopOr: options_ |= value; break;
+    case re::kEcoopAnd: options_ &= value; break;
+    case re::kEcoopXor: options_ ^= value; break;
+    default: break;
+    }
+    ApplyWrapWidth();
+    if (listener_) listener_->Invalidate();
+    return options_;
+}
+
+uint32_t EditControl::SetEventMask(uint32_t mask)
+{
+    const uint32_t previous = eventMask_;
+    eventMask_ = mask;
+    return previous;
+}
+
+uint32_t EditControl::SetBackgroundColor(bool useSystem, uint32_t rgb)
+{
+    const uint32_t previous = background_;
+    systemBackground_ = useSystem;
+    if (!useSystem) background_ = rgb & 0x00FFFFFF;
+    if (listener_) listener_->Invalidate();
+    return previous;
+}
+
+uint32_t EditControl::SetWordWrapMode(uint32_t mode)
+{
+    const uint32_t previous = wordWrapMode_;
+    wordWrapMode_ = mode;
+    return previous;
+}
+
+namespace {
+
+int RuleLevel(uint32_t mode)
+{
+    if ((mode & re::kWbfCustom) && !(mode & (re::kWbfLevel1 | re::kWbfLevel2))) return 0;
+    if (mode & re::kWbfLevel1) return 1;
+    if (mode & re::kWbfLevel2) return 2;
+    return 1;
+}
+
+}  // namespace
+
+std::string EditControl::Punctuation(uint32_t type) const
+{
+    if (type < 1 || type > 4) return {};
+    const int level = RuleLevel(wordWrapMode_);
+    if (level == 0) return customPunctuation_[type - 1];
+    return std::string(defaults::Punctuation(level, type));
+}
+
+bool EditControl::SetPunctuation(uint32_t type, std::string_view characters)
+{
+    if (type < 1 || type > 4 || characters.empty() || characters.size() > 255) return false;
+    for (size_t at = 0; at < characters.size();) {
+        const auto b = static_cast<uint8_t>(characters[at]);
+        const size_t length = cp932::CharLength(characters, at);
+        if (b < 0x20 || b == 0x7F) return false;
+        if (length == 1 && cp932::IsLeadByte(b)) return false;  // a lead byte without its partner
+        at += length;
+    }
+    customPunctuation_[type - 1] = std::string(characters);
+    return true;
+}
+
+// ---- Messages ------------------------------------------------------------------
+
+intptr_t EditControl::Message(uint32_t message, uintptr_t wParam, intptr_t lParam)
+{
+    auto clampOffset = [&](int64_t value) {
+        return static_cast<int64_t>(std::min<uint64_t>(static_cast<uint64_t>(std::max<int64_t>(value, 0)),
+                                                       text_.Length()));
+    };
+    switch (message) {
+    case re::kGetSel: {
+        const auto start = static_cast<uint32_t>(SelStart());
+        const auto end = static_cast<uint32_t>(SelEnd());
+        if (wParam) *reinterpret_cast<uint32_t*>(wParam) = start;
+        if (lParam) *reinterpret_cast<uint32_t*>(lParam) = end;
+        return static_cast<intptr_t>(std::min<uint32_t>(start, 0xFFFF) | (std::min<uint32_t>(end, 0xFFFF) << 16));
+    }
+    case re::kSetSel:
+        SetSel(static_cast<int32_t>(wParam), static_cast<int32_t>(lParam));
+        return 0;
+    case re::kExGetSel: {
+        auto* range = reinterpret_cast<re::CharRange*>(lParam);
+        if (range) *range = re::CharRange{static_cast<int32_t>(SelStart()), static_cast<int32_t>(SelEnd())};
+        return 0;
+    }
+    case re::kExSetSel: {
+        const auto* range = reinterpret_cast<const re::CharRange*>(lParam);
+        if (range) SetSel(range->cpMin, range->cpMax);
+        return static_cast<intptr_t>(SelEnd());
+    }
+    case re::kGetSelText: {
+        auto* buffer = reinterpret_cast<char*>(lParam);
+        const std::string selected = SelText();
+        if (buffer) {
+            std::memcpy(buffer, selected.data(), selected.size());
+            buffer[selected.size()] = '\0';
+        }
+        return static_cast<intptr_t>(selected.size());
+    }
+    case re::kReplaceSel:
+        ReplaceSel(lParam ? std::string_view(reinterpret_cast<const char*>(lParam)) : std::string_view(),
+                   wParam != 0);
+        return 0;
+    case re::kGetTextRange: {
+        auto* range = reinterpret_cast<re::TextRange*>(lParam);
+        if (!range || !range->lpstrText) return 0;
+        const int64_t from = clampOffset(range->chrg.cpMin);
+        const int64_t to = range->chrg.cpMax < 0 ? static_cast<int64_t>(text_.Length()) : clampOffset(range->chrg.cpMax);
+        const std::string bytes = to > from ? text_.Read(static_cast<size_t>(from), static_cast<size_t>(to - from)) : "";
+        std::memcpy(range->lpstrText, bytes.data(), bytes.size());
+        range->lpstrText[bytes.size()] = '\0';
+        return static_cast<intptr_t>(bytes.size());
+    }
+    case re::kGetModify:
+        return modified_ ? 1 : 0;
+    case re::kSetModify:
+        modified_ = wParam != 0;
+        return 0;
+    case re::kCanUndo:
+        return CanUndo() ? 1 : 0;
+    case re::kUndo:
+        return Undo() ? 1 : 0;
+    case re::kEmptyUndoBuffer:
+        EmptyUndoBuffer();
+        return 0;
+    case re::kGetLineCount:
+        return static_cast<intptr_t>(LineCount());
+    case re::kLineIndex:
+        return static_cast<intptr_t>(LineIndex(static_cast<int32_t>(wParam)));
+    case re::kLineLength:
+        return static_cast<intptr_t>(LineLength(static_cast<size_t>(clampOffset(static_cast<int32_t>(wParam)))));
+    case re::kLineFromChar:
+    case re::kExLineFromChar: {
+        const auto offset = static_cast<int32_t>(message == re::kExLineFromChar ? lParam : static_cast<intptr_t>(wParam));
+        return static_cast<intptr_t>(LineFromChar(offset < 0 ? SelStart() : static_cast<size_t>(clampOffset(offset))));
+    }
+    case re::kGetFirstVisibleLine:
+        return static_cast<intptr_t>(firstLine_);
+    case re::kScrollCaret:
+        ScrollCaretIntoView();
+        return 0;
+    case re::kGetRect: {
+        auto* rect = reinterpret_cast<re::Rect*>(lParam);
+        if (rect) *rect = FormatRect();
+        return 0;
+    }
+    case re::kSetRect:
+    case re::kSetRectNp: {
+        const auto* rect = reinterpret_cast<const re::Rect*>(lParam);
+        SetFormatRect(rect ? *rect : re::Rect{0, 0, 0, 0});
+        return 0;
+    }
+    case re::kPosFromChar: {
+        auto* point = reinterpret_cast<re::PointL*>(wParam);
+        if (point) *point = PosFromChar(static_cast<size_t>(clampOffset(static_cast<int32_t>(lParam))));
+        return 0;
+    }
+    case re::kCharFromPos: {
+        const auto* point = reinterpret_cast<const re::PointL*>(lParam);
+        return point ? static_cast<intptr_t>(CharFromPos(*point)) : 0;
+    }
+    case re::kFindText: {
+        const auto* find = reinterpret_cast<const re::FindText*>(lParam);
+        if (!find || !find->lpstrText) return -1;
+        return static_cast<intptr_t>(
+            FindText(find->chrg.cpMin, find->chrg.cpMax, find->lpstrText, static_cast<uint32_t>(wParam)));
+    }
+    case re::kGetEventMask:
+        return static_cast<intptr_t>(eventMask_);
+    case re::kSetEventMask:
+        return static_cast<intptr_t>(SetEventMask(static_cast<uint32_t>(lParam)));
+    case re::kGetOptions:
+        return static_cast<intptr_t>(options_);
+    case re::kSetOptions:
+        return static_cast<intptr_t>(SetOptions(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam)));
+    case re::kSetBkgndColor:
+        return static_cast<intptr_t>(SetBackgroundColor(wParam != 0, static_cast<uint32_t>(lParam)));
+    case re::kSetReadOnly:
+        SetOptions(wParam ? re::kEcoopOr : re::kEcoopAnd, wParam ? re::kEcoReadOnly : ~re::kEcoReadOnly);
+        return 1;
+    case re::kGetWordWrapMode:
+        return static_cast<intptr_t>(wordWrapMode_);
+    case re::kSetWordWrapMode:
+        return static_cast<intptr_t>(SetWordWrapMode(static_cast<uint32_t>(wParam)));
+    case re::kGetPunctuation: {
+        auto* punctuation = reinterpret_cast<re::Punctuation*>(lParam);
+        if (!punctuation || !punctuation->szPunctuation || punctuation->iSize == 0) return 0;
+        if (wParam < 1 || wParam > 4) return 0;
+        const std::string set = Punctuation(static_cast<uint32_t>(wParam));
+        // Cut a set that does not fit at a character boundary.
+        size_t n = 0;
+        while (n < set.size()) {
+            const size_t length = cp932::CharLength(set, n);
+            if (n + length > punctuation->iSize - 1) break;
+            n += length;
+        }
+        std::memcpy(punctuation->szPunctuation, set.data(), n);
+        punctuation->szPunctuation[n] = '\0';
+        return 1;
+    }
+    case re::kSetPunctuation: {
+        const auto* punctuation = reinterpret_cast<const re::Punctuation*>(lParam);
+        if (!punctuation || !punctuation->szPunctuation || punctuation->iSize == 0) return 0;
+        const std::string_view set(punctuation->szPunctuation,
+                                   strnlen(punctuation->szPunctuation, punctuation->iSize));
+        return SetPunctuation(static_cast<uint32_t>(wParam), set) ? 1 : 0;
+    }
+    case re::kGetImeColor: {
+        auto* colors = reinterpret_cast<re::CompColor*>(lParam);
+        if (!colors) return 0;
+        std::copy(imeColors_.begin(), imeColors_.end(), colors);
+        return 1;
+    }
+    case re::kSetImeColor: {
+        const auto* colors = reinterpret_cast<const re::CompColor*>(lParam);
+        if (!colors) return 0;
+        std::copy(colors, colors + re::kImeColorCount, imeColors_.begin());
+        if (listener_) listener_->Invalidate();
+        return 1;
+    }
+    default:
+        return 0;
+    }
+}
+
+}  // namespace kp::memo

@@ -1,0 +1,323 @@
+// The edit control's model driven as the view drives it: typing, moving,
+// selecting, undoing, the clipboard and the rich-edit messages.
+
+#include "memo/edit/EditControl.h"
+
+#include "platform/clipboard/SimClipboard.h"
+#include "tests/TestPlatform.h"
+
+#include <gtest/gtest.h>
+
+namespace kp::memo {
+namespace {
+
+class Recorder final : public EditListener {
+public:
+    void Notify(uint32_t code) override { codes.push_back(code); }
+    std::vector<uint32_t> codes;
+};
+
+class EditControlTest : public ::testing::Test {
+protected:
+    EditControlTest() : control(metrics, test::TestCodec(), &clipboard)
+    {
+        control.SetListener(&recorder);
+        control.SetClientSize(400, 160);  // ten lines of 16 px
+    }
+    std::string Text() const { return control.GetText(); }
+    intptr_t Send(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0)
+    {
+        return control.Message(message, wParam, lParam);
+    }
+
+    FixedGlyphMetrics metrics;
+    platform::SimClipboard clipboard;
+    Recorder recorder;
+    EditControl control;
+};
+
+constexpr const char* kA = "\x82\xA0";   // あ
+constexpr const char* kSo = "\x83\x5C";  // ソ, trail byte 0x5C
+
+TEST_F(EditControlTest, TypingInsertsAndOneRunUndoesAtOnce)
+{
+    control.Type("a");
+    control.Type(kA);
+    control.Type("b");
+    EXPECT_EQ(Text(), std::string("a") + kA + "b");
+    EXPECT_EQ(control.Caret(), 4u);
+    EXPECT_TRUE(control.Modified());
+    control.MoveCaret(CaretMove::Left, false);
+    control.Type("c");  // a new run after the caret moved
+    EXPECT_EQ(Text(), std::string("a") + kA + "cb");
+    ASSERT_TRUE(control.Undo());
+    EXPECT_EQ(Text(), std::string("a") + kA + "b");
+    EXPECT_EQ(control.Caret(), 3u);
+    ASSERT_TRUE(control.Undo());
+    EXPECT_EQ(Text(), "");
+    EXPECT_FALSE(control.Undo());
+}
+
+TEST_F(EditControlTest, CaretAndDeletionNeverSplitACharacterOrALineBreak)
+{
+    control.SetText(std::string("x") + kSo + "\r\n" + kA);
+    control.SetSel(0, 0);
+    control.MoveCaret(CaretMove::Right, false);
+    control.MoveCaret(CaretMove::Right, false);
+    EXPECT_EQ(control.Caret(), 3u);  // over ソ in one step
+    control.MoveCaret(CaretMove::Right, false);
+    EXPECT_EQ(control.Caret(), 5u);  // over CR LF in one step
+    control.SetSel(2, 2);            // inside ソ: snapped to its start
+    EXPECT_EQ(control.Caret(), 1u);
+    control.SetSel(4, 4);            // between CR and LF: before the CR
+    EXPECT_EQ(control.Caret(), 3u);
+
+    control.SetSel(5, 5);
+    control.Backspace();             // removes CR LF together
+    EXPECT_EQ(Text(), std::string("x") + kSo + kA);
+    control.Backspace();             // removes ソ, both bytes
+    EXPECT_EQ(Text(), std::string("x") + kA);
+    control.DeleteForward();
+    EXPECT_EQ(Text(), "x");
+}
+
+TEST_F(EditControlTest, OverwriteReplacesWholeCharactersButNotLineBreaks)
+{
+    control.SetText(std::string(kA) + "b\r\nc");
+    control.SetOverwrite(true);
+    control.SetSel(0, 0);
+    control.Type("x");
+    EXPECT_EQ(Text(), "xb\r\nc");
+    control.Type(kA);
+    EXPECT_EQ(Text(), std::string("x") + kA + "\r\nc");
+    control.Type("y");  // at the line end: inserts
+    EXPECT_EQ(Text(), std::string("x") + kA + "y\r\nc");
+}
+
+TEST_F(EditControlTest, SelectionRulesOfTheSetSelMessage)
+{
+    control.SetText("hello world");
+    Send(re::kSetSel, 6, -1);
+    EXPECT_EQ(control.SelText(), "world");
+    Send(re::kSetSel, 3, 1);  // reversed: caret at 1
+    EXPECT_EQ(control.SelStart(), 1u);
+    EXPECT_EQ(control.SelLength(), 2u);
+    EXPECT_EQ(control.Caret(), 1u);
+    Send(re::kSetSel, static_cast<uintptr_t>(-1), 0);  // -1 removes the selection
+    EXPECT_EQ(control.SelLength(), 0u);
+    re::CharRange range{2, 100};
+    Send(re::kExSetSel, 0, reinterpret_cast<intptr_t>(&range));
+    re::CharRange got{};
+    Send(re::kExGetSel, 0, reinterpret_cast<intptr_t>(&got));
+    EXPECT_EQ(got.cpMin, 2);
+    EXPECT_EQ(got.cpMax, 11);
+}
+
+TEST_F(EditControlTest, WholeTextReplacementIsOneStepAndKeepsTheScrollPosition)
+{
+    std::string text;
+    for (int i = 0; i < 50; ++i) text += "line " + std::to_string(i) + "\r\n";
+    control.SetText(text);
+    EXPECT_FALSE(control.Modified());
+    EXPECT_FALSE(control.CanUndo());
+    control.ScrollToLine(20);
+    control.SetSel(static_cast<int64_t>(control.LineIndex(25)), static_cast<int64_t>(control.LineIndex(25)));
+    control.ReplaceAll("LINE" + text.substr(4), control.Caret());
+    EXPECT_EQ(control.FirstVisibleLine(), 20u);
+    EXPECT_TRUE(control.Modified());
+    EXPECT_EQ(control.UndoDepth(), 1u);
+    ASSERT_TRUE(control.Undo());
+    EXPECT_EQ(Text(), text);
+
+    // The same text again changes nothing and records nothing.
+    control.SetModified(false);
+    control.ReplaceAll(text, 0);
+    EXPECT_FALSE(control.Modified());
+    EXPECT_FALSE(control.CanUndo());
+}
+
+TEST_F(EditControlTest, AnEditThatCannotBeUndoneClearsTheOlderSteps)
+{
+    control.Type("abc");
+    control.SetSel(0, 1);
+    Send(re::kReplaceSel, 0, reinterpret_cast<intptr_t>("X"));
+    EXPECT_EQ(Text(), "Xbc");
+    EXPECT_FALSE(control.CanUndo());  // undoing "abc" would drop the X silently
+}
+
+TEST_F(EditControlTest, LineQueriesCountEveryKindOfLineBreak)
+{
+    control.SetText("ab\r\ncd\ref\n\r\n");
+    EXPECT_EQ(Send(re::kGetLineCount), 5);
+    EXPECT_EQ(Send(re::kLineIndex, 1), 4);
+    EXPECT_EQ(Send(re::kLineIndex, 2), 7);
+    EXPECT_EQ(Send(re::kLineIndex, 4), 12);
+    EXPECT_EQ(Send(re::kLineIndex, 5), -1);
+    EXPECT_EQ(Send(re::kExLineFromChar, 0, 8), 2);
+    EXPECT_EQ(Send(re::kLineLength, 7), 2);
+    control.SetSel(5, 5);
+    EXPECT_EQ(Send(re::kLineIndex, static_cast<uintptr_t>(-1)), 4);  // the caret's line
+}
+
+TEST_F(EditControlTest, FindTextMessageHonoursFlagsAndRange)
+{
+    control.SetText("Cat cat concat");
+    re::FindText find{{0, -1}, "cat"};
+    EXPECT_EQ(Send(re::kFindText, 0, reinterpret_cast<intptr_t>(&find)), 0);
+    EXPECT_EQ(Send(re::kFindText, re::kFtMatchCase, reinterpret_cast<intptr_t>(&find)), 4);
+    find.chrg = {5, -1};
+    EXPECT_EQ(Send(re::kFindText, re::kFtWholeWord, reinterpret_cast<intptr_t>(&find)), -1);
+    EXPECT_EQ(Send(re::kFindText, 0, reinterpret_cast<intptr_t>(&find)), 11);
+}
+
+TEST_F(EditControlTest, NotificationsFollowTheEventMask)
+{
+    control.Type("a");
+    EXPECT_TRUE(recorder.codes.empty());
+    EXPECT_EQ(Send(re::kSetEventMask, 0, 0x002C0001), 0);
+    control.Type("b");
+    EXPECT_EQ(recorder.codes, (std::vector<uint32_t>{re::kEnChange, re::kEnSelChange}));
+    recorder.codes.clear();
+    control.MoveCaret(CaretMove::Left, false);
+    EXPECT_EQ(recorder.codes, (std::vector<uint32_t>{re::kEnSelChange}));
+    recorder.codes.clear();
+    control.MoveCaret(CaretMove::DocumentStart, false);
+    control.MoveCaret(CaretMove::Left, false);  // nothing moves: nothing reported
+    EXPECT_EQ(recorder.codes, (std::vector<uint32_t>{re::kEnSelChange}));
+    EXPECT_EQ(Send(re::kSetEventMask, 0, 0), 0x002C0001);
+}
+
+TEST_F(EditControlTest, OptionsCombineAsTheirOperationSays)
+{
+    EXPECT_EQ(Send(re::kSetOptions, re::kEcoopOr, re::kEcoSelectionBar), static_cast<intptr_t>(re::kEcoSelectionBar));
+    EXPECT_EQ(Send(re::kSetOptions, re::kEcoopOr, re::kEcoVertical),
+              static_cast<intptr_t>(re::kEcoSelectionBar | re::kEcoVertical));
+    EXPECT_EQ(Send(re::kSetOptions, re::kEcoopXor, re::kEcoVertical), static_cast<intptr_t>(re::kEcoSelectionBar));
+    EXPECT_EQ(Send(re::kSetOptions, re::kEcoopAnd, 0), 0);
+    Send(re::kSetOptions, re::kEcoopSet, re::kEcoReadOnly);
+    control.Type("x");
+    EXPECT_EQ(Text(), "");
+}
+
+TEST_F(EditControlTest, ClipboardTextCrossesAsUtf16)
+{
+    control.SetText(std::string("ab") + kA + "\r\n");
+    control.SelectAll();
+    ASSERT_TRUE(control.Copy());
+    EXPECT_EQ(clipboard.GetText(), std::u16string(u"abあ\r\n"));
+    ASSERT_TRUE(clipboard.SetText(u"ソ表"));
+    control.SetSel(2, 4);
+    ASSERT_TRUE(control.Paste());
+    EXPECT_EQ(Text(), "ab\x83\x5C\x95\x5C\r\n");
+    control.SetSel(0, 2);
+    ASSERT_TRUE(control.Cut());
+    EXPECT_EQ(clipboard.GetText(), std::u16string(u"ab"));
+    EXPECT_EQ(Text(), "\x83\x5C\x95\x5C\r\n");
+}
+
+TEST_F(EditControlTest, WordMovementAndDoubleClickSelection)
+{
+    control.SetText("foo bar\x82\xA0\x82\xA2\x8A\xBF\x8E\x9A");  // foo barあい漢字
+    control.SetSel(0, 0);
+    control.MoveCaret(CaretMove::WordRight, false);
+    EXPECT_EQ(control.Caret(), 4u);
+    control.MoveCaret(CaretMove::WordRight, false);
+    EXPECT_EQ(control.Caret(), 7u);
+    control.MoveCaret(CaretMove::WordRight, false);
+    EXPECT_EQ(control.Caret(), 11u);
+    control.MoveCaret(CaretMove::WordLeft, false);
+    EXPECT_EQ(control.Caret(), 7u);
+    control.SelectWordAt(12);
+    EXPECT_EQ(control.SelStart(), 11u);
+    EXPECT_EQ(control.SelLength(), 4u);
+    control.SelectWordAt(1);
+    EXPECT_EQ(control.SelText(), "foo ");
+}
+
+TEST_F(EditControlTest, VerticalMovementKeepsTheColumnAcrossShortLines)
+{
+    control.SetText("abcdef\r\nab\r\nabcdef");
+    control.SetSel(5, 5);
+    control.MoveCaret(CaretMove::Down, false);
+    EXPECT_EQ(control.Caret(), 10u);  // end of "ab"
+    control.MoveCaret(CaretMove::Down, false);
+    EXPECT_EQ(control.Caret(), 17u);  // back in column 5
+    control.MoveCaret(CaretMove::Up, true);
+    EXPECT_EQ(control.Anchor(), 17u);
+    EXPECT_EQ(control.Caret(), 10u);
+}
+
+TEST_F(EditControlTest, PositionsAndPointsMapBothWays)
+{
+    control.SetText("ab\r\n\x82\xA0" "c");
+    const re::Rect rect = control.FormatRect();
+    const re::PointL p = control.PosFromChar(6);
+    EXPECT_EQ(p.x, rect.left + 16);
+    EXPECT_EQ(p.y, rect.top + 16);
+    EXPECT_EQ(control.CharFromPos(p), 6u);
+    EXPECT_EQ(control.CharFromPos({rect.right, rect.bottom}), 7u);  // the last character
+    re::PointL out{};
+    Send(re::kPosFromChar, reinterpret_cast<uintptr_t>(&out), 1);
+    EXPECT_EQ(out.x, rect.left + 8);
+}
+
+TEST_F(EditControlTest, WrappedLinesAreDisplayLinesForEveryQuery)
+{
+    control.SetFormatRect({0, 0, 80, 160});  // ten single bytes a line
+    control.SetWordWrap(true);
+    control.SetText(std::string(25, 'x') + "\r\ny");
+    EXPECT_EQ(Send(re::kGetLineCount), 4);
+    EXPECT_EQ(Send(re::kLineIndex, 2), 20);
+    EXPECT_EQ(Send(re::kExLineFromChar, 0, 27), 3);
+    EXPECT_EQ(control.LineText(1), std::string(10, 'x'));
+    control.DeleteLine(1);
+    EXPECT_EQ(Text(), std::string(15, 'x') + "\r\ny");
+}
+
+TEST_F(EditControlTest, PunctuationSetsAnswerForTheirRuleLevel)
+{
+    char buffer[2048];
+    re::Punctuation query{sizeof buffer, buffer};
+    Send(re::kSetWordWrapMode, 0xF0);
+    ASSERT_EQ(Send(re::kGetPunctuation, re::kPcFollowing, reinterpret_cast<intptr_t>(&query)), 1);
+    const std::string level1 = buffer;
+    Send(re::kSetWordWrapMode, 0x170);
+    ASSERT_EQ(Send(re::kGetPunctuation, re::kPcFollowing, reinterpret_cast<intptr_t>(&query)), 1);
+    const std::string level2 = buffer;
+    EXPECT_GT(level2.size(), level1.size());
+    EXPECT_NE(level2.find("\x82\xC1"), std::string::npos);  // small "っ" only at level 2
+    EXPECT_EQ(level1.find("\x82\xC1"), std::string::npos);
+
+    char custom[] = "\x81\x42\x81\x41";
+    re::Punctuation set{sizeof custom, custom};
+    EXPECT_EQ(Send(re::kSetPunctuation, re::kPcOverflow, reinterpret_cast<intptr_t>(&set)), 1);
+    char bad[] = "a\x81";  // a lead byte without its partner
+    re::Punctuation refused{sizeof bad, bad};
+    EXPECT_EQ(Send(re::kSetPunctuation, re::kPcOverflow, reinterpret_cast<intptr_t>(&refused)), 0);
+    EXPECT_EQ(Send(re::kSetPunctuation, 5, reinterpret_cast<intptr_t>(&set)), 0);
+    Send(re::kSetWordWrapMode, 0x270);
+    ASSERT_EQ(Send(re::kGetPunctuation, re::kPcOverflow, reinterpret_cast<intptr_t>(&query)), 1);
+    EXPECT_STREQ(buffer, custom);
+    // A buffer too small is filled up to a character boundary.
+    char tiny[4];
+    re::Punctuation small{sizeof tiny, tiny};
+    ASSERT_EQ(Send(re::kGetPunctuation, re::kPcOverflow, reinterpret_cast<intptr_t>(&small)), 1);
+    EXPECT_STREQ(tiny, "\x81\x42");
+}
+
+TEST_F(EditControlTest, ImeColoursAndBackgroundAreHeldForTheView)
+{
+    re::CompColor colors[4];
+    ASSERT_EQ(Send(re::kGetImeColor, 0, reinterpret_cast<intptr_t>(colors)), 1);
+    EXPECT_EQ(colors[0].dwEffects, re::kCfeUnderline);
+    colors[1] = {0x0000FF, 0x00FF00, re::kCfeBold | re::kCfeItalic};
+    ASSERT_EQ(Send(re::kSetImeColor, 0, reinterpret_cast<intptr_t>(colors)), 1);
+    EXPECT_EQ(control.ImeColors()[1].crText, 0x0000FFu);
+    EXPECT_EQ(Send(re::kSetBkgndColor, 0, 0x123456), 0xFFFFFF);
+    EXPECT_FALSE(control.UsesSystemBackground());
+    EXPECT_EQ(Send(re::kSetBkgndColor, 1, 0), 0x123456);
+    EXPECT_TRUE(control.UsesSystemBackground());
+}
+
+}  // namespace
+}  // namespace kp::memo
