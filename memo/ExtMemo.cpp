@@ -1,0 +1,469 @@
+#include "memo/ExtMemo.h"
+
+#include "memo/TextFile.h"
+#include "memo/edit/WindowMessages.h"
+#include "platform/keyboard/KeyState.h"
+#include "platform/syscolors/ColorToRGB.h"
+
+#include <vector>
+
+namespace kp::memo {
+
+namespace {
+
+constexpr uint32_t kMemoEventMask = 0x002C0001;  // change, selection change, resize request, protected
+
+bool IsArrow(uint32_t key)
+{
+    return key == vk::kLeft || key == vk::kUp || key == vk::kRight || key == vk::kDown;
+}
+
+}  // namespace
+
+TExtMemo::TExtMemo(MemoWindowFactory& factory, const platform::KeyState& keys, const platform::SysColors& colors)
+    : factory_(factory), keys_(keys), sysColors_(colors)
+{
+}
+
+TExtMemo::~TExtMemo()
+{
+    // The drawing surface goes before the window it was taken from.
+    Canvas.Release();
+    window_.reset();
+}
+
+uint32_t TExtMemo::ColorToRgb(TColor color) const
+{
+    return platform::ColorToRGB(color, sysColors_);
+}
+
+EditControl* TExtMemo::Control() const
+{
+    return window_ ? &window_->Control() : nullptr;
+}
+
+intptr_t TExtMemo::Perform(uint32_t message, uintptr_t wParam, intptr_t lParam)
+{
+    return window_ ? window_->Send(message, wParam, lParam) : 0;
+}
+
+// ---- Window lifecycle -----------------------------------------------------------
+
+void TExtMemo::CreateWnd()
+{
+    if (window_) return;
+    MemoWindowStyle style;
+    style.hideSelection = HideSelection;
+    style.wantTabs = WantTabs;
+    window_ = factory_.Create(style, [this](uint32_t message, uintptr_t wParam, intptr_t lParam) {
+        return WndProc(message, wParam, lParam);
+    });
+    CreateWindowSteps();
+}
+
+void TExtMemo::CreateWindowSteps()
+{
+    // 1. The control's own creation: the text and modified flag kept from
+    //    the previous window (put back first, so that it raises no
+    //    notification before the drawing surface exists), notifications,
+    //    colours and font.
+    EditControl& control = window_->Control();
+    control.SetWordWrap(wordWrap_);
+    if (!heldText_.empty()) control.SetText(heldText_);
+    control.SetModified(heldModified_);
+    heldText_.clear();
+    heldText_.shrink_to_fit();
+    Perform(re::kSetEventMask, 0, kMemoEventMask);
+    Perform(re::kSetBkgndColor, 0, static_cast<intptr_t>(ColorToRgb(color_)));
+    window_->SetFont(font_);
+    window_->SetTextColor(ColorToRgb(fontColor_));
+
+    // 2. The drawing surface.
+    Canvas.Bind(window_->GetDC());
+    Canvas.penMode = TCanvas::PenMode::Copy;
+    Canvas.penWidth = 1;
+
+    // 3. Selection bar and vertical layout, keeping the modified flag.
+    const intptr_t modified = Perform(re::kGetModify);
+    uint32_t options = 0;
+    if (lineSelect_) options |= re::kEcoSelectionBar;
+    if (vertical_) options |= re::kEcoVertical;
+    if (options != 0) Perform(re::kSetOptions, re::kEcoopOr, static_cast<intptr_t>(options));
+    Perform(re::kSetModify, static_cast<uintptr_t>(modified));
+
+    // 4. The control's built-in punctuation sets; 5. the edit area.
+    ReadPunctuationSets();
+    DeriveEditArea();
+}
+
+void TExtMemo::DestroyWnd()
+{
+    if (!window_) return;
+    Canvas.Release();
+    heldText_ = window_->Control().GetText();
+    heldModified_ = window_->Control().Modified();
+    window_.reset();
+}
+
+void TExtMemo::RecreateWnd()
+{
+    if (!window_) return;
+    DestroyWnd();
+    CreateWnd();
+}
+
+void TExtMemo::SetLineSelect(bool value)
+{
+    if (value == lineSelect_) return;
+    lineSelect_ = value;
+    RecreateWnd();
+}
+
+void TExtMemo::SetVertical(bool value)
+{
+    if (value == vertical_) return;
+    vertical_ = value;
+    RecreateWnd();
+}
+
+void TExtMemo::SetWordWrap(bool value)
+{
+    if (value == wordWrap_) return;
+    wordWrap_ = value;
+    RecreateWnd();
+}
+
+void TExtMemo::SetFont(const platform::FontSpec& font)
+{
+    font_ = font;
+    if (window_) window_->SetFont(font_);
+}
+
+void TExtMemo::SetFontColor(TColor color)
+{
+    fontColor_ = color;
+    if (window_) window_->SetTextColor(ColorToRgb(color));
+}
+
+void TExtMemo::SetColor(TColor color)
+{
+    if (color == color_) return;
+    color_ = color;
+    Perform(re::kSetBkgndColor, 0, static_cast<intptr_t>(ColorToRgb(color_)));
+}
+
+void TExtMemo::SetFocus()
+{
+    if (window_) window_->SetFocus();
+}
+
+void TExtMemo::Repaint()
+{
+    if (window_) window_->Invalidate();
+}
+
+// ---- Message handling ------------------------------------------------------------
+
+intptr_t TExtMemo::WndProc(uint32_t message, uintptr_t wParam, intptr_t lParam)
+{
+    switch (message) {
+    case wm::kNcPaint:
+        ApplyEditArea();
+        window_->DefaultProc(message, wParam, lParam);
+        return 0;
+    case wm::kPaint:
+        return HandlePaint(message, wParam, lParam);
+    case wm::kCnNotify:
+        return HandleNotify(wParam, lParam);
+    case wm::kLButtonDown: {
+        EraseCaretLine();
+        const intptr_t result = window_->DefaultProc(message, wParam, lParam);
+        DrawCaretLine();
+        return result;
+    }
+    case wm::kLButtonDblClk:
+        EraseCaretLine();
+        return window_->DefaultProc(message, wParam, lParam);
+    case wm::kKeyDown:
+        return HandleKeyDown(wParam, lParam);
+    case wm::kChar:
+        return HandleChar(wParam, lParam);
+    case wm::kMouseMove:
+        if (OnMouseMove)
+            OnMouseMove(static_cast<int16_t>(lParam & 0xFFFF), static_cast<int16_t>((lParam >> 16) & 0xFFFF));
+        return window_->DefaultProc(message, wParam, lParam);
+    default:
+        return window_->DefaultProc(message, wParam, lParam);
+    }
+}
+
+void TExtMemo::VisibleRange(size_t& first, size_t& last)
+{
+    re::Rect rect{};
+    Perform(re::kGetRect, 0, reinterpret_cast<intptr_t>(&rect));
+    re::PointL corner{rect.right, rect.bottom};
+    last = static_cast<size_t>(Perform(re::kCharFromPos, 0, reinterpret_cast<intptr_t>(&corner)));
+    const intptr_t firstLine = Perform(re::kGetFirstVisibleLine);
+    first = static_cast<size_t>(Perform(re::kLineIndex, static_cast<uintptr_t>(firstLine)));
+}
+
+intptr_t TExtMemo::HandlePaint(uint32_t message, uintptr_t wParam, intptr_t lParam)
+{
+    const intptr_t result = window_->DefaultProc(message, wParam, lParam);
+    size_t first = 0;
+    size_t last = 0;
+    VisibleRange(first, last);
+    PaintMarks(first, last, false);
+    DrawWrapLine();
+    // The paint has wiped the underline.
+    if (MarkedLine >= 0) MarkedLine = ~MarkedLine;
+    DrawCaretLine();
+    return result;
+}
+
+intptr_t TExtMemo::HandleNotify(uintptr_t wParam, intptr_t lParam)
+{
+    const intptr_t result = window_->DefaultProc(wm::kCnNotify, wParam, lParam);
+    if (wParam != re::kEnSelChange) return result;
+    if (OnSelectionChange) OnSelectionChange();
+    size_t first = 0;
+    size_t last = 0;
+    VisibleRange(first, last);
+    PaintMarks(first, last, false);
+    DrawWrapLine();
+    DrawCaretLine();
+    return result;
+}
+
+intptr_t TExtMemo::HandleKeyDown(uintptr_t wParam, intptr_t lParam)
+{
+    const auto key = static_cast<uint32_t>(wParam);
+    const bool shift = keys_.IsDown(vk::kShift);
+    const bool ctrl = keys_.IsDown(vk::kControl);
+    if (key == vk::kInsert && !shift && !ctrl) insertMode_ = !insertMode_;
+    if (IsArrow(key) && shift) EraseCaretLine();  // a selection is starting
+    KeyEvent event{key, shift, ctrl, keys_.IsDown(0x12)};
+    if (OnKeyDown) OnKeyDown(event);
+    if (event.key == 0) return 0;  // the handler took the key
+    return window_->DefaultProc(wm::kKeyDown, event.key, lParam);
+}
+
+// Keeps the marks of trailing blanks right while typing: when the caret
+// stands before a run of blanks that reaches the end of its line or of the
+// text, their marks are wiped before the character goes in and drawn after.
+intptr_t TExtMemo::HandleChar(uintptr_t wParam, intptr_t lParam)
+{
+    if (wParam == 8) return window_->DefaultProc(wm::kChar, wParam, lParam);
+    const EditControl& control = window_->Control();
+    const TextBuffer& text = control.Text();
+    const size_t length = control.TextLength();  // bytes, as every position here
+    const size_t s = control.SelStart();
+    auto isLineEnd = [&](size_t at) { return at >= length || text.At(at) == '\r' || text.At(at) == '\n'; };
+
+    if (isLineEnd(s)) {
+        PaintMarks(s, s, true);
+        const intptr_t result = window_->DefaultProc(wm::kChar, wParam, lParam);
+        PaintMarks(s, window_->Control().SelStart(), false);
+        DrawWrapLine();
+        return result;
+    }
+    size_t i = s;
+    for (;;) {
+        const uint8_t c = text.At(i);
+        if (c > 0x20 && c != 0x81) break;
+        if (c == 0x81) {
+            if (text.At(i + 1) != 0x40) break;
+            i += 2;  // ideographic space
+        } else {
+            i += 1;
+        }
+        if (isLineEnd(i)) {
+            PaintMarks(s, i, true);
+            const intptr_t result = window_->DefaultProc(wm::kChar, wParam, lParam);
+            PaintMarks(s, i + 1, false);
+            DrawWrapLine();
+            return result;
+        }
+    }
+    return window_->DefaultProc(wm::kChar, wParam, lParam);
+}
+
+// ---- Seams filled by the marks and line-breaking features --------------------------
+
+void TExtMemo::PaintMarks(size_t, size_t, bool) {}
+void TExtMemo::DrawWrapLine() {}
+void TExtMemo::DrawCaretLine() {}
+void TExtMemo::EraseCaretLine() {}
+void TExtMemo::ApplyEditArea() {}
+void TExtMemo::DeriveEditArea() {}
+void TExtMemo::ReadPunctuationSets() {}
+
+// ---- Operations ----------------------------------------------------------------------
+
+int TExtMemo::CaretLine()
+{
+    return static_cast<int>(Perform(re::kExLineFromChar, 0, static_cast<intptr_t>(SelStart())));
+}
+
+int TExtMemo::CaretColumn()
+{
+    return static_cast<int>(SelStart()) -
+           static_cast<int>(Perform(re::kLineIndex, static_cast<uintptr_t>(CaretLine())));
+}
+
+void TExtMemo::SelectAll()
+{
+    if (!vertical_ && wordWrap_ && CaretMarker.Enabled) EraseCaretLine();
+    re::CharRange all{0, -1};
+    Perform(re::kExSetSel, 0, reinterpret_cast<intptr_t>(&all));
+}
+
+void TExtMemo::Undo()
+{
+    Perform(re::kUndo, 0, 0);
+}
+
+std::string TExtMemo::Text() const
+{
+    return window_ ? window_->Control().GetText() : heldText_;
+}
+
+void TExtMemo::SetText(std::string_view bytes)
+{
+    if (!window_) {
+        heldText_ = std::string(bytes);
+        heldModified_ = false;
+        return;
+    }
+    // A whole-text replacement is one undoable edit; the caret goes to the
+    // start, as after setting a window's text.
+    window_->Control().ReplaceAll(bytes, 0);
+}
+
+size_t TExtMemo::TextLength() const
+{
+    return window_ ? window_->Control().TextLength() : heldText_.size();
+}
+
+size_t TExtMemo::SelStart() const
+{
+    return window_ ? window_->Control().SelStart() : 0;
+}
+
+void TExtMemo::SetSelStart(size_t offset)
+{
+    const auto at = static_cast<int64_t>(offset);
+    if (window_) window_->Control().SetSel(at, at);
+}
+
+size_t TExtMemo::SelLength() const
+{
+    return window_ ? window_->Control().SelLength() : 0;
+}
+
+void TExtMemo::SetSelLength(size_t length)
+{
+    if (!window_) return;
+    EditControl& control = window_->Control();
+    const auto start = static_cast<int64_t>(control.SelStart());
+    control.SetSel(start, start + static_cast<int64_t>(length));
+}
+
+std::string TExtMemo::SelText() const
+{
+    return window_ ? window_->Control().SelText() : std::string();
+}
+
+void TExtMemo::SetSelText(std::string_view bytes)
+{
+    if (window_) window_->Control().ReplaceSel(bytes);
+}
+
+bool TExtMemo::Modified() const
+{
+    return window_ ? window_->Control().Modified() : heldModified_;
+}
+
+void TExtMemo::SetModified(bool modified)
+{
+    if (window_) window_->Control().SetModified(modified);
+    else heldModified_ = modified;
+}
+
+void TExtMemo::Clear()
+{
+    SetText("");
+}
+
+void TExtMemo::ClearSelection()
+{
+    if (window_) window_->Control().DeleteSelection();
+}
+
+void TExtMemo::CopyToClipboard()
+{
+    if (window_) window_->Control().Copy();
+}
+
+void TExtMemo::CutToClipboard()
+{
+    if (window_) window_->Control().Cut();
+}
+
+void TExtMemo::PasteFromClipboard()
+{
+    if (window_) window_->Control().Paste();
+}
+
+int64_t TExtMemo::FindText(std::string_view pattern, int64_t start, int64_t length, uint32_t flags)
+{
+    const std::string zeroTerminated(pattern);
+    re::FindText find{{static_cast<int32_t>(start), length < 0 ? -1 : static_cast<int32_t>(start + length)},
+                      zeroTerminated.c_str()};
+    if (!window_) return -1;
+    return static_cast<int64_t>(Perform(re::kFindText, flags, reinterpret_cast<intptr_t>(&find)));
+}
+
+size_t TExtMemo::LineCount() const
+{
+    return window_ ? window_->Control().LineCount() : 0;
+}
+
+std::string TExtMemo::Line(size_t index) const
+{
+    return window_ ? window_->Control().LineText(index) : std::string();
+}
+
+void TExtMemo::DeleteLine(size_t index)
+{
+    if (window_) window_->Control().DeleteLine(index);
+}
+
+void TExtMemo::LoadFromFile(platform::FileSystem& files, std::string_view path)
+{
+    std::string bytes = LoadTextFile(files, path);
+    if (!window_) {
+        heldText_ = std::move(bytes);
+        heldModified_ = false;
+        return;
+    }
+    window_->Control().SetText(bytes);
+}
+
+void TExtMemo::SaveToFile(platform::FileSystem& files, std::string_view path) const
+{
+    if (!window_) {
+        SaveTextFile(files, path, heldText_);
+        return;
+    }
+    // The pieces stay valid while the text is not edited, which saving does not do.
+    std::vector<std::string_view> pieces;
+    const TextBuffer& text = window_->Control().Text();
+    text.Visit(0, text.Length(), [&](std::string_view piece) {
+        pieces.push_back(piece);
+        return true;
+    });
+    SaveTextFile(files, path, pieces);
+}
+
+}  // namespace kp::memo
