@@ -1,9 +1,13 @@
-// Entry point of kestrelpad.exe: opens the settings store and the (still
-// empty) main window, then runs the message loop until the window is closed.
+// Entry point of kestrelpad.exe: opens the settings store and the main
+// window with its memo, then runs the message loop until the window is closed.
 
 #include "base/Error.h"
 #include "base/Utf.h"
+#include "memo/ExtMemo.h"
+#include "memo/win32/Win32MemoWindow.h"
+#include "platform/keyboard/Win32KeyState.h"
 #include "platform/registry/Win32Registry.h"
+#include "platform/syscolors/Win32SysColors.h"
 #include "res/resource.h"
 #include "settings/RegIniFile.h"
 
@@ -20,6 +24,8 @@ constexpr wchar_t kMainClassName[] = L"TEditForm";
 constexpr wchar_t kAppName[] = L"Kestrelpad";
 constexpr wchar_t kNewFileCaption[] = L"[NewFile] - Kestrelpad";
 constexpr char kSettingsKey[] = "Software\\Tamarind\\Kestrelpad";
+
+constexpr int kMemoId = 100;
 
 // The main window's outer size at 96 DPI.
 constexpr int kMainWidth96 = 738;
@@ -47,9 +53,51 @@ std::optional<kp::TRegIniFile> OpenSettings(kp::platform::Registry& registry)
     }
 }
 
+// The memo fills the main window's client area.
+struct MainWindowParts {
+    explicit MainWindowParts(HWND window) : factory(window, kMemoId), memo(factory, keys, colors) {}
+    kp::platform::Win32KeyState keys;
+    kp::platform::Win32SysColors colors;
+    kp::memo::Win32MemoWindowFactory factory;
+    kp::memo::TExtMemo memo;
+};
+
+MainWindowParts* PartsOf(HWND window)
+{
+    return reinterpret_cast<MainWindowParts*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+void CreateMemo(HWND window)
+{
+    auto* parts = new MainWindowParts(window);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(parts));
+    RECT client{};
+    GetClientRect(window, &client);
+    parts->factory.SetBounds(client);
+    parts->memo.HideSelection = false;
+    parts->memo.WantTabs = true;
+    parts->memo.CreateWnd();
+}
+
+void DestroyMemo(HWND window)
+{
+    delete PartsOf(window);
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+}
+
 LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_CREATE:
+        CreateMemo(window);
+        return 0;
+    case WM_SIZE:
+        if (HWND memo = GetDlgItem(window, kMemoId))
+            MoveWindow(memo, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        return 0;
+    case WM_SETFOCUS:
+        if (MainWindowParts* parts = PartsOf(window)) parts->memo.SetFocus();
+        return 0;
     case WM_DPICHANGED: {
         const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(window, nullptr, suggested->left, suggested->top,
@@ -58,6 +106,7 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_DESTROY:
+        DestroyMemo(window);
         PostQuitMessage(0);
         return 0;
     default:

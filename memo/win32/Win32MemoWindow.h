@@ -1,0 +1,62 @@
+#pragma once
+// The memo's window on Win32: an EditWindow whose messages pass the memo's
+// handler first (through the window's hook), created as a child of the
+// form that holds the memo.
+
+#include "memo/MemoWindow.h"
+#include "memo/win32/EditWindow.h"
+
+#include <memory>
+
+namespace kp::memo {
+
+class Win32MemoWindow final : public MemoWindow {
+public:
+    Win32MemoWindow(HWND parent, int id, const RECT& bounds, const MemoWindowStyle& style, MessageHandler handler);
+
+    intptr_t Send(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+    intptr_t DefaultProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+    EditControl& Control() override { return window_.Control(); }
+    void SetFont(const platform::FontSpec& font) override;
+    void SetTextColor(uint32_t rgb) override { window_.SetTextColor(rgb); }
+    void Invalidate() override { window_.Refresh(); }
+    void SetFocus() override;
+    int ClientWidth() const override;
+    int ClientHeight() const override;
+    std::unique_ptr<CanvasDevice> GetDC() override;
+
+    EditWindow& Window() { return window_; }
+
+private:
+    EditWindow window_;
+    MessageHandler handler_;
+};
+
+// A canvas device: the window's client DC, released with the device.
+class Win32CanvasDevice final : public CanvasDevice {
+public:
+    explicit Win32CanvasDevice(HWND window) : window_(window), dc_(::GetDC(window)) {}
+    ~Win32CanvasDevice() override
+    {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    HDC Handle() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+class Win32MemoWindowFactory final : public MemoWindowFactory {
+public:
+    Win32MemoWindowFactory(HWND parent, int id) : parent_(parent), id_(id) {}
+    void SetBounds(const RECT& bounds) { bounds_ = bounds; }
+    std::unique_ptr<MemoWindow> Create(const MemoWindowStyle& style, MessageHandler handler) override;
+
+private:
+    HWND parent_;
+    int id_;
+    RECT bounds_{0, 0, 100, 100};
+};
+
+}  // namespace kp::memo
