@@ -353,6 +353,31 @@ void EditControl::ReplaceAll(std::string_view bytes, size_t caret)
     SelectionChanged();
 }
 
+EditControl::State EditControl::SaveState() const
+{
+    return State{text_.Snapshot(), anchor_, caret_, firstLine_, xScroll_, undo_, modified_};
+}
+
+void EditControl::RestoreState(const State& state)
+{
+    const bool sameText = text_.Snapshot().SharesStateWith(state.text);
+    if (!sameText) {
+        text_.Restore(state.text);
+        layout_.Reset();
+    }
+    undo_ = state.undo;
+    modified_ = state.modified;
+    typingOpen_ = false;
+    desiredX_.reset();
+    anchor_ = Snap(state.anchor);
+    caret_ = Snap(state.caret);
+    firstLine_ = std::min(state.firstLine, LineCount() - 1);
+    xScroll_ = state.xScroll;
+    if (listener_) listener_->Invalidate();
+    if (!sameText) TextChanged();
+    SelectionChanged();
+}
+
 bool EditControl::Undo()
 {
     if (undo_.empty() || ReadOnly()) return false;

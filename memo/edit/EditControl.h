@@ -57,6 +57,14 @@ public:
     void ReplaceAll(std::string_view bytes, size_t caret);
     TextSnapshot Snapshot() const { return text_.Snapshot(); }
 
+    // Everything an edit can change: text, selection, scroll position, undo
+    // history and the modified flag. Restoring a saved state brings the
+    // control back exactly, as if nothing had happened in between (used
+    // where the program replaces the whole text and then puts it back).
+    struct State;
+    State SaveState() const;
+    void RestoreState(const State& state);
+
     // ---- Selection ----
     size_t SelStart() const { return std::min(anchor_, caret_); }
     size_t SelEnd() const { return std::max(anchor_, caret_); }
@@ -147,8 +155,13 @@ public:
     uint32_t SetBackgroundColor(bool useSystem, uint32_t rgb);
     uint32_t WordWrapMode() const { return wordWrapMode_; }
     uint32_t SetWordWrapMode(uint32_t mode);
-    // The punctuation set of a type (1..4) for the current rule level.
+    // The punctuation set of a type (1..4) for the current rule level: the
+    // custom sets when the mode word has the custom bit and no level bit,
+    // otherwise the built-in set of level 1 or 2 (level 1 when neither).
     std::string Punctuation(uint32_t type) const;
+    // Stores a custom set. Refused (EM_SETPUNCTUATION answers 0) for a type
+    // outside 1..4, an empty set, one longer than 255 bytes, one holding a
+    // control character, or one ending in a lead byte without its partner.
     bool SetPunctuation(uint32_t type, std::string_view characters);
     const std::array<re::CompColor, re::kImeColorCount>& ImeColors() const { return imeColors_; }
     void SetImeColors(const std::array<re::CompColor, re::kImeColorCount>& colors) { imeColors_ = colors; }
@@ -211,6 +224,16 @@ private:
     uint32_t wordWrapMode_;
     std::array<std::string, 4> customPunctuation_;
     std::array<re::CompColor, re::kImeColorCount> imeColors_;
+};
+
+struct EditControl::State {
+    TextSnapshot text;
+    size_t anchor;
+    size_t caret;
+    size_t firstLine;
+    int xScroll;
+    std::deque<UndoStep> undo;
+    bool modified;
 };
 
 // The control's own defaults, which the option objects read back.

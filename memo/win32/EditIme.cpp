@@ -61,6 +61,7 @@ void EditWindow::FocusGained()
     caretWidth_ = caretHeight_ = 0;
     UpdateCaret();
     SetImeFont();
+    if (hideSelection_) InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void EditWindow::FocusLost()
@@ -69,6 +70,7 @@ void EditWindow::FocusLost()
     DestroyCaret();
     caretShown_ = false;
     caretWidth_ = caretHeight_ = 0;
+    if (hideSelection_) InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void EditWindow::UpdateCaret()

@@ -7,29 +7,14 @@
 
 #include "base/Utf.h"
 
+#include "platform/textmetrics/Win32Font.h"
+
 #include <algorithm>
 #include <string>
 
 namespace kp::memo {
 
 namespace {
-
-LOGFONTW LogFontOf(const platform::FontSpec& spec)
-{
-    // As Win32TextMetrics makes it, so that drawing and layout agree.
-    LOGFONTW font{};
-    font.lfHeight = -spec.pixelHeight;
-    font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-    font.lfItalic = spec.italic ? TRUE : FALSE;
-    font.lfCharSet = spec.charset;
-    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    font.lfQuality = DEFAULT_QUALITY;
-    font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    const std::u16string face = Utf8ToUtf16(spec.face).substr(0, LF_FACESIZE - 1);
-    std::copy(face.begin(), face.end(), font.lfFaceName);
-    return font;
-}
 
 // Glyphs of one colour drawn in one call.
 struct Run {
@@ -56,7 +41,7 @@ bool EditWindow::SetFont(const platform::FontSpec& font)
     scaled.pixelHeight = MulDiv(font.pixelHeight, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI);
     if (!textMetrics_.SetFont(scaled)) return false;
     font_ = font;
-    CreateFonts(LogFontOf(scaled));
+    CreateFonts(platform::LogFontOf(scaled));
     glyphs_.Reset();
     control_.MetricsChanged();
     caretWidth_ = caretHeight_ = 0;  // a new caret of the new height
@@ -165,8 +150,10 @@ void EditWindow::PaintLine(HDC dc, size_t line, int y)
     const re::Rect rect = control_.FormatRect();
     const int left = rect.left - control_.XScroll();
     const int lineHeight = control_.LineHeight();
-    const size_t selStart = control_.SelStart();
-    const size_t selEnd = control_.SelEnd();
+    // A memo that hides its selection shows it only while it has the focus.
+    const bool showSelection = !hideSelection_ || focused_;
+    const size_t selStart = showSelection ? control_.SelStart() : 0;
+    const size_t selEnd = showSelection ? control_.SelEnd() : 0;
 
     // A composition shows at the caret and pushes the rest of the line aside.
     const size_t caret = control_.Caret();

@@ -261,6 +261,12 @@ void EditWindow::NotifySelChange()
     SendMessageW(GetParent(hwnd_), WM_NOTIFY, static_cast<WPARAM>(id_), reinterpret_cast<LPARAM>(&change));
 }
 
+void EditWindow::SetHideSelection(bool hide)
+{
+    hideSelection_ = hide;
+    Refresh();
+}
+
 void EditWindow::Refresh()
 {
     if (!hwnd_) return;

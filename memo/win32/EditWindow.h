@@ -79,6 +79,8 @@ public:
     bool SetFont(const platform::FontSpec& font);
     const platform::FontSpec& Font() const { return font_; }
     UINT Dpi() const { return dpi_; }
+    // Whether the selection shows only while the window has the focus.
+    void SetHideSelection(bool hide);
     // CLR_DEFAULT returns to the system's window text colour.
     void SetTextColor(COLORREF color);
     COLORREF TextColor() const;
@@ -196,6 +198,7 @@ private:
     bool autoScrolling_ = false;
 
     bool focused_ = false;
+    bool hideSelection_ = false;
     int caretWidth_ = 0;
     int caretHeight_ = 0;
     bool caretShown_ = false;

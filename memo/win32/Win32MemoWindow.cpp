@@ -18,6 +18,7 @@ Win32MemoWindow::Win32MemoWindow(HWND parent, int id, const RECT& bounds, const 
                                  MessageHandler handler)
     : window_(parent, id, bounds, StyleOf(style)), handler_(std::move(handler))
 {
+    window_.SetHideSelection(style.hideSelection);
     window_.SetHook([this](UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
         if (!handler_) return std::nullopt;
         return static_cast<LRESULT>(handler_(message, wParam, lParam));

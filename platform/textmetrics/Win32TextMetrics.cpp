@@ -1,5 +1,7 @@
 #include "platform/textmetrics/Win32TextMetrics.h"
 
+#include "platform/textmetrics/Win32Font.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -26,9 +28,8 @@ Win32TextMetrics::~Win32TextMetrics()
     DeleteDC(D(dc_));
 }
 
-bool Win32TextMetrics::SetFont(const FontSpec& spec)
+LOGFONTW LogFontOf(const FontSpec& spec)
 {
-    if (!dc_ || !IsUsableFontSpec(spec)) return false;
     LOGFONTW logFont{};
     logFont.lfHeight = -spec.pixelHeight;  // negative: the character height, not the cell's
     logFont.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
@@ -38,8 +39,15 @@ bool Win32TextMetrics::SetFont(const FontSpec& spec)
     logFont.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     logFont.lfQuality = DEFAULT_QUALITY;
     logFont.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    const std::u16string face = Utf8ToUtf16(spec.face);
+    const std::u16string face = Utf8ToUtf16(spec.face).substr(0, LF_FACESIZE - 1);
     std::copy(face.begin(), face.end(), logFont.lfFaceName);
+    return logFont;
+}
+
+bool Win32TextMetrics::SetFont(const FontSpec& spec)
+{
+    if (!dc_ || !IsUsableFontSpec(spec)) return false;
+    const LOGFONTW logFont = LogFontOf(spec);
 
     HFONT font = CreateFontIndirectW(&logFont);
     if (!font) return false;

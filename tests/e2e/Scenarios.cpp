@@ -200,6 +200,83 @@ void ManifestAndIconsAreEmbedded(Context& context)
     Expect(missing.empty(), "missing resources:" + missing);
 }
 
+// ---- The memo, typed into as a user types ----------------------------------------
+
+HWND WaitForMemo(HWND mainWindow)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (HWND memo = FindWindowExW(mainWindow, nullptr, L"KestrelpadEdit", nullptr)) return memo;
+        Sleep(50);
+    }
+    Fail("the main window holds no memo");
+}
+
+// The selection in byte offsets (EM_GETSEL's packed result: fine for the
+// small documents of these scenarios).
+std::pair<int, int> Selection(HWND memo)
+{
+    DWORD_PTR packed = 0;
+    SendMessageTimeoutW(memo, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &packed);
+    return {static_cast<int>(LOWORD(packed)), static_cast<int>(HIWORD(packed))};
+}
+
+void ExpectMemo(HWND memo, const std::wstring& text, std::pair<int, int> selection)
+{
+    // Typed keys go through the editor's queue: give it a moment to catch up.
+    for (int attempt = 0; attempt < 40 && (WindowText(memo) != text || Selection(memo) != selection); ++attempt)
+        Sleep(50);
+    const std::wstring got = WindowText(memo);
+    Expect(got == text, "memo holds " + Quoted(got) + ", not " + Quoted(text));
+    const auto [start, end] = Selection(memo);
+    Expect(start == selection.first && end == selection.second,
+           "selection " + std::to_string(start) + "-" + std::to_string(end) + ", not " +
+               std::to_string(selection.first) + "-" + std::to_string(selection.second));
+}
+
+void MemoTakesTypedText(Context& context)
+{
+    ForgetSettings();
+    Editor editor(context.exePath);
+    const HWND window = editor.WaitForMainWindow();
+    const HWND memo = WaitForMemo(window);
+    TypeText(window, L"abc日本語");
+    // Positions count code-page-932 bytes: three double-byte characters after "abc".
+    ExpectMemo(memo, L"abc日本語", {9, 9});
+    PressKeys(window, {VK_RETURN});
+    TypeText(window, L"ｶﾀｶﾅ");
+    ExpectMemo(memo, L"abc日本語\r\nｶﾀｶﾅ", {15, 15});
+    editor.Close(window);
+    ExpectExitCode(editor, 0, 5s);
+}
+
+void MemoSelectsCopiesPastesAndUndoes(Context& context)
+{
+    ForgetSettings();
+    Editor editor(context.exePath);
+    const HWND window = editor.WaitForMainWindow();
+    const HWND memo = WaitForMemo(window);
+    TypeText(window, L"abc日本語");
+    ExpectMemo(memo, L"abc日本語", {9, 9});
+    PressKeys(window, {VK_LEFT, WithShift});
+    PressKeys(window, {VK_LEFT, WithShift});
+    ExpectMemo(memo, L"abc日本語", {5, 9});
+    PressKeys(window, {'C', WithCtrl});
+    PressKeys(window, {VK_HOME});
+    ExpectMemo(memo, L"abc日本語", {0, 0});
+    PressKeys(window, {'V', WithCtrl});
+    ExpectMemo(memo, L"本語abc日本語", {4, 4});
+    PressKeys(window, {VK_RIGHT, WithCtrl});
+    ExpectMemo(memo, L"本語abc日本語", {7, 7});
+    PressKeys(window, {VK_DELETE});
+    ExpectMemo(memo, L"本語abc本語", {7, 7});
+    PressKeys(window, {'Z', WithCtrl});
+    ExpectMemo(memo, L"本語abc日本語", {7, 7});
+    PressKeys(window, {'Z', WithCtrl});
+    ExpectMemo(memo, L"abc日本語", {0, 0});
+    editor.Close(window);
+    ExpectExitCode(editor, 0, 5s);
+}
+
 }  // namespace
 
 const std::vector<Scenario>& AllScenarios()
@@ -214,6 +291,8 @@ const std::vector<Scenario>& AllScenarios()
         {"settings-failure-is-reported", SettingsFailureIsReported},
         {"version-info-is-consistent", VersionInfoIsConsistent},
         {"manifest-and-icons-are-embedded", ManifestAndIconsAreEmbedded},
+        {"memo-takes-typed-text", MemoTakesTypedText},
+        {"memo-selects-copies-pastes-and-undoes", MemoSelectsCopiesPastesAndUndoes},
     };
     return scenarios;
 }

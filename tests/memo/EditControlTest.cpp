@@ -321,3 +321,37 @@ TEST_F(EditControlTest, ImeColoursAndBackgroundAreHeldForTheView)
 
 }  // namespace
 }  // namespace kp::memo
+
+namespace kp::memo {
+namespace {
+
+// Replacing the whole text by another and back, between a saved and a
+// restored state, leaves nothing behind: not the other text in the undo
+// history, not a moved caret or scroll position, not a modified flag.
+TEST_F(EditControlTest, ARestoredStateLeavesNoTraceOfReplacementsInBetween)
+{
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += "line " + std::to_string(i) + "\r\n";
+    control.SetText(text);
+    control.SetSel(30, 30);
+    control.Type("typed");
+    control.ScrollToLine(12);
+    control.SetModified(false);
+    const size_t depth = control.UndoDepth();
+
+    const EditControl::State state = control.SaveState();
+    control.ReplaceAll("another file's text", 0);
+    control.ReplaceAll(text.substr(0, 30) + "typed" + text.substr(30), 0);
+    control.RestoreState(state);
+
+    EXPECT_EQ(control.GetText(), text.substr(0, 30) + "typed" + text.substr(30));
+    EXPECT_EQ(control.Caret(), 35u);
+    EXPECT_EQ(control.FirstVisibleLine(), 12u);
+    EXPECT_FALSE(control.Modified());
+    EXPECT_EQ(control.UndoDepth(), depth);
+    ASSERT_TRUE(control.Undo());
+    EXPECT_EQ(control.GetText(), text);  // the typing, not the other file's text
+}
+
+}  // namespace
+}  // namespace kp::memo
