@@ -1,35 +1,38 @@
-// Entry point of kestrelpad.exe: opens the settings store and the main
-// window with its memo, then runs the message loop until the window is closed.
+// Program entry: the application title, the main window, the settings
+// dialog, then the message loop until the main window has closed.
 
+#include "app/MainForm.h"
 #include "base/Error.h"
 #include "base/Utf.h"
-#include "memo/ExtMemo.h"
 #include "memo/win32/Win32MemoWindow.h"
+#include "platform/files/Win32FileSystem.h"
 #include "platform/keyboard/Win32KeyState.h"
+#include "platform/keynames/Win32KeyNames.h"
 #include "platform/registry/Win32Registry.h"
 #include "platform/syscolors/Win32SysColors.h"
-#include "res/resource.h"
-#include "settings/RegIniFile.h"
+#include "settings/SetupDlg.h"
+#include "ui/win32/Win32Application.h"
+#include "ui/win32/Win32DialogService.h"
+#include "ui/win32/Win32FormHost.h"
+#include "ui/win32/Win32MessageDialogs.h"
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
-#include <exception>
-#include <optional>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
-constexpr wchar_t kMainClassName[] = L"TEditForm";
-constexpr wchar_t kAppName[] = L"Kestrelpad";
-constexpr wchar_t kNewFileCaption[] = L"[NewFile] - Kestrelpad";
-constexpr char kSettingsKey[] = "Software\\Tamarind\\Kestrelpad";
-
 constexpr int kMemoId = 100;
 
-// The main window's outer size at 96 DPI.
-constexpr int kMainWidth96 = 738;
-constexpr int kMainHeight96 = 514;
+std::string Utf8(const wchar_t* text)
+{
+    const std::wstring wide(text);
+    return kp::Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
+}
 
 std::wstring Wide(const std::string& utf8)
 {
@@ -37,179 +40,137 @@ std::wstring Wide(const std::string& utf8)
     return std::wstring(text.begin(), text.end());
 }
 
-void ShowError(HWND owner, const std::string& utf8Message)
+// The arguments after the program's own name, from the wide command line
+// (so that any file name works, whatever the code page).
+std::vector<std::string> CommandLineArguments()
 {
-    MessageBoxW(owner, Wide(utf8Message).c_str(), kAppName, MB_OK | MB_ICONSTOP);
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> out;
+    for (int i = 1; arguments && i < count; ++i) out.push_back(Utf8(arguments[i]));
+    if (arguments) LocalFree(arguments);
+    return out;
 }
 
-// A store that cannot be opened is reported; the program then runs without it.
-std::optional<kp::TRegIniFile> OpenSettings(kp::platform::Registry& registry)
+std::string FullPath(const std::string& path)
 {
-    try {
-        return kp::TRegIniFile(registry, kSettingsKey);
-    } catch (const kp::Error& e) {
-        ShowError(nullptr, e.what());
-        return std::nullopt;
+    const std::wstring wide = Wide(path);
+    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return path;
+    std::wstring full(needed, L'\0');
+    const DWORD written = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+    full.resize(written);
+    return Utf8(full.c_str());
+}
+
+std::string ProgramFolder()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
     }
+    return Utf8(path.substr(0, path.find_last_of(L"\\/") + 1).c_str());
 }
 
-// The memo fills the main window's client area.
-struct MainWindowParts {
-    explicit MainWindowParts(HWND window) : factory(window, kMemoId), memo(factory, keys, colors) {}
-    kp::platform::Win32KeyState keys;
-    kp::platform::Win32SysColors colors;
-    kp::memo::Win32MemoWindowFactory factory;
-    kp::memo::TExtMemo memo;
-};
-
-MainWindowParts* PartsOf(HWND window)
+int Run()
 {
-    return reinterpret_cast<MainWindowParts*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
 
-void CreateMemo(HWND window)
-{
-    auto* parts = new MainWindowParts(window);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(parts));
-    RECT client{};
-    GetClientRect(window, &client);
-    parts->factory.SetBounds(client);
-    parts->memo.HideSelection = false;
-    parts->memo.WantTabs = true;
-    parts->memo.CreateWnd();
-}
-
-void DestroyMemo(HWND window)
-{
-    delete PartsOf(window);
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-}
-
-LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_CREATE:
-        CreateMemo(window);
-        return 0;
-    case WM_SIZE:
-        if (HWND memo = GetDlgItem(window, kMemoId))
-            MoveWindow(memo, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-        return 0;
-    case WM_SETFOCUS:
-        if (MainWindowParts* parts = PartsOf(window)) parts->memo.SetFocus();
-        return 0;
-    case WM_DPICHANGED: {
-        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                     suggested->right - suggested->left, suggested->bottom - suggested->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        return 0;
-    }
-    case WM_DESTROY:
-        DestroyMemo(window);
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-}
-
-// Exceptions stop here: they must not unwind through the system's frames.
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    try {
-        return HandleMessage(window, message, wParam, lParam);
-    } catch (const std::exception& e) {
-        ShowError(window, e.what());
-    } catch (...) {
-        ShowError(window, "予期しないエラーが発生しました。");
-    }
-    return 0;
-}
-
-HICON LoadAppIcon(HINSTANCE instance, int metricX, int metricY)
-{
-    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_KESTRELPAD), IMAGE_ICON,
-                                         GetSystemMetrics(metricX), GetSystemMetrics(metricY),
-                                         LR_DEFAULTCOLOR));
-}
-
-bool RegisterMainClass(HINSTANCE instance)
-{
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = MainWindowProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadAppIcon(instance, SM_CXICON, SM_CYICON);
-    wc.hIconSm = LoadAppIcon(instance, SM_CXSMICON, SM_CYSMICON);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kMainClassName;
-    return RegisterClassExW(&wc) != 0;
-}
-
-// The window is created hidden at the default position, then sized for the
-// DPI of the monitor it landed on, so it never shows at the wrong size.
-HWND CreateMainWindow(HINSTANCE instance)
-{
-    HWND window = CreateWindowExW(0, kMainClassName, kNewFileCaption, WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, kMainWidth96, kMainHeight96,
-                                  nullptr, nullptr, instance, nullptr);
-    if (!window) return nullptr;
-    const UINT dpi = GetDpiForWindow(window);
-    SetWindowPos(window, nullptr, 0, 0, MulDiv(kMainWidth96, dpi, 96),
-                 MulDiv(kMainHeight96, dpi, 96), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    return window;
-}
-
-int RunMessageLoop()
-{
-    MSG msg;
-    BOOL got;
-    while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return got == 0 ? static_cast<int>(msg.wParam) : 1;
-}
-
-void InitCommonControls6()
-{
-    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
-}
-
-int Run(HINSTANCE instance, int showCommand)
-{
-    InitCommonControls6();
+    // Platform services for the whole run.
     kp::platform::Win32Registry registry;
-    // Kept open for the whole run: the main window reads and writes through it.
-    const std::optional<kp::TRegIniFile> settings = OpenSettings(registry);
-    if (!RegisterMainClass(instance)) {
-        ShowError(nullptr, "メインウィンドウのクラスを登録できません。");
-        return 1;
+    kp::platform::Win32FileSystem files;
+    kp::platform::Win32KeyNames keyNames;
+    kp::platform::Win32KeyState keys;
+    kp::platform::Win32SysColors sysColors;
+    kp::ui::Win32MessageDialogs messageDialogs;
+    kp::ui::Win32ApplicationHost applicationHost("Kestrelpad");
+    kp::ui::TApplication application(applicationHost, messageDialogs);
+    application.SetTitle("Kestrelpad");
+
+    kp::ui::Win32FormOptions options;
+    options.caption = "[NewFile] - Kestrelpad";
+    options.application = &applicationHost;
+    kp::ui::Win32FormHost host(options);
+    messageDialogs.SetOwner(host.Handle());
+    kp::ui::Win32DialogService dialogs(host.Handle());
+    dialogs.SetExceptionHandler([&](const std::exception& e) { application.HandleException(e); });
+    kp::app::RecentFileList history;
+
+    auto form = std::unique_ptr<kp::app::TEditForm>();
+    kp::memo::Win32MemoWindowFactory memoWindows(host.Handle(), kMemoId);
+    kp::app::FormServices services{registry, files, keyNames, keys, sysColors, application, dialogs,
+                                   host.Timers(), memoWindows, history, FullPath, ProgramFolder()};
+    form = std::make_unique<kp::app::TEditForm>(services, host);
+    kp::app::TEditForm& editForm = *form;
+
+    host.OnException = [&](const std::exception& e) { application.HandleException(e); };
+    host.SetShortCutText([&](kp::ui::TShortCut shortCut) { return kp::app::ShortCutText(shortCut, keyNames); });
+    host.SetMainMenu(&editForm.MainMenu);
+    host.AddPopupMenu(editForm.PopupMenu1);
+    host.SetToolBar(&editForm.ToolBar1);
+    host.SetStatusBar(&editForm.StatusBar1);
+    host.SetControls(&editForm.ClientArea);
+    host.OnCloseQuery = [&](bool& canClose) { editForm.FormCloseQuery(canClose); };
+    host.OnClose = [&](kp::ui::TCloseAction& action) { editForm.FormClose(action); };
+    host.OnShow = [&] { editForm.FormShow(); };
+    host.OnActivate = [&] { editForm.FormActivate(); };
+    host.OnDropFiles = [&](const std::vector<std::string>& paths) { editForm.DropFiles(paths); };
+    host.OnMessage = [&](MSG& message) { return dialogs.IsDialogMessage(message); };
+    editForm.Memo.OnContextPopup = [&](int x, int y) {
+        if (x == -1 && y == -1) {
+            POINT caret{};
+            GetCaretPos(&caret);
+            ClientToScreen(GetFocus(), &caret);
+            x = caret.x;
+            y = caret.y;
+        }
+        host.Popup(editForm.PopupMenu1, x, y);
+    };
+    // The memo's window is made, and made again, where the host lays it out.
+    memoWindows.SetParent(host.ParentWindowOf(*editForm.MemoControl));
+
+    try {
+        editForm.FormCreate(CommandLineArguments());
+    } catch (const std::exception& e) {
+        application.HandleException(e);
     }
-    HWND window = CreateMainWindow(instance);
-    if (!window) {
-        ShowError(nullptr, "メインウィンドウを作成できません。");
-        return 1;
+    if (HWND memo = FindWindowExW(host.ParentWindowOf(*editForm.MemoControl), nullptr,
+                                  kp::memo::kEditWindowClass, nullptr))
+        host.AttachWindow(*editForm.MemoControl, memo);
+    editForm.Memo.OnWindowCreated = [&] {
+        if (HWND memo = FindWindowExW(host.ParentWindowOf(*editForm.MemoControl), nullptr,
+                                      kp::memo::kEditWindowClass, nullptr))
+            host.AttachWindow(*editForm.MemoControl, memo);
+    };
+
+    // The settings dialog exists from start-up, hidden until it is asked for.
+    std::unique_ptr<kp::settings::TPagesDlg1> setupDialog;
+    try {
+        setupDialog = std::make_unique<kp::settings::TPagesDlg1>(registry);
+    } catch (const std::exception& e) {
+        application.HandleException(e);
     }
-    ShowWindow(window, showCommand);
-    UpdateWindow(window);
-    return RunMessageLoop();
+
+    host.Show(SW_SHOWNORMAL);
+    const int code = host.RunMessageLoop();
+    host.DetachAll();
+    return code;
 }
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     try {
-        return Run(instance, showCommand);
+        return Run();
     } catch (const std::exception& e) {
-        ShowError(nullptr, e.what());
-    } catch (...) {
-        ShowError(nullptr, "予期しないエラーが発生しました。");
+        MessageBoxW(nullptr, Wide(e.what()).c_str(), L"Kestrelpad", MB_OK | MB_ICONSTOP);
     }
     return 1;
 }

@@ -94,6 +94,7 @@ void TExtMemo::CreateWindowSteps()
     // 4. The control's built-in punctuation sets; 5. the edit area.
     ReadPunctuationSets();
     DeriveEditArea();
+    if (OnWindowCreated) OnWindowCreated();
 }
 
 void TExtMemo::DestroyWnd()
@@ -188,6 +189,12 @@ intptr_t TExtMemo::WndProc(uint32_t message, uintptr_t wParam, intptr_t lParam)
         return HandleKeyDown(wParam, lParam);
     case wm::kChar:
         return HandleChar(wParam, lParam);
+    case wm::kContextMenu:
+        if (OnContextPopup) {
+            OnContextPopup(static_cast<int16_t>(lParam & 0xFFFF), static_cast<int16_t>((lParam >> 16) & 0xFFFF));
+            return 0;
+        }
+        return window_->DefaultProc(message, wParam, lParam);
     case wm::kMouseMove:
         if (OnMouseMove)
             OnMouseMove(static_cast<int16_t>(lParam & 0xFFFF), static_cast<int16_t>((lParam >> 16) & 0xFFFF));

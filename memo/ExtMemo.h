@@ -132,6 +132,11 @@ public:
     std::function<void()> OnSelectionChange;
     std::function<void(KeyEvent&)> OnKeyDown;
     std::function<void(int x, int y)> OnMouseMove;
+    // A window was created for the memo (at first and at every recreation).
+    std::function<void()> OnWindowCreated;
+    // The right-click menu's place, in screen coordinates (-1, -1 for the
+    // menu key: at the caret).
+    std::function<void(int screenX, int screenY)> OnContextPopup;
 
     // The control, while a window exists (tests and the view use it).
     EditControl* Control() const;

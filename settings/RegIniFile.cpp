@@ -61,6 +61,11 @@ TRegIniFile::TRegIniFile(platform::Registry& registry, std::string keyPath)
         throw Error(FormatMessage(kCreateKeyFailed, keyPath_));
 }
 
+TRegIniFile::TRegIniFile(platform::Registry& registry, std::string keyPath, NoCreate)
+    : registry_(registry), keyPath_(std::move(keyPath))
+{
+}
+
 std::string TRegIniFile::ReadString(std::string_view section, std::string_view ident,
                                     std::string_view defaultValue) const
 {

@@ -20,6 +20,10 @@ public:
     // Opens (creating with its parents) the key at keyPath under
     // HKEY_CURRENT_USER; the empty path is HKEY_CURRENT_USER itself.
     TRegIniFile(platform::Registry& registry, std::string keyPath);
+    // A store on a key that could not be created: reads give their defaults,
+    // writes try to create their section and fail as usual.
+    enum NoCreate { kNoCreate };
+    TRegIniFile(platform::Registry& registry, std::string keyPath, NoCreate);
 
     const std::string& KeyPath() const { return keyPath_; }
 

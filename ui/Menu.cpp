@@ -1,22 +1,52 @@
 #include "ui/Menu.h"
 
-#include <atomic>
+#include <mutex>
+#include <set>
 
 namespace kp::ui {
 
 namespace {
 
-// Menu ids start above the ids dialogs use for their buttons.
-std::atomic<int> nextId{1000};
+// Command ids travel in 16 bits (WM_COMMAND, accelerators), so they are
+// recycled: a new item takes the next id in [1000, 0xF000) that no living
+// item holds. Ids below 1000 belong to dialog buttons, those above to the
+// system menu.
+constexpr int kFirstId = 1000;
+constexpr int kLastId = 0xEFFF;
+
+std::mutex idLock;
+std::set<int> liveIds;
+int nextId = kFirstId;
+
+int TakeId()
+{
+    const std::lock_guard<std::mutex> lock(idLock);
+    for (int tries = 0; tries <= kLastId - kFirstId; ++tries) {
+        const int id = nextId;
+        nextId = nextId == kLastId ? kFirstId : nextId + 1;
+        if (liveIds.insert(id).second) return id;
+    }
+    return 0;  // every id in use: the item cannot be chosen by id
+}
+
+void ReleaseId(int id)
+{
+    const std::lock_guard<std::mutex> lock(idLock);
+    liveIds.erase(id);
+}
 
 }  // namespace
 
 TMenuItem::TMenuItem(std::string caption, std::string name, TShortCut shortCut)
-    : caption_(std::move(caption)), name_(std::move(name)), shortCut_(shortCut), id_(nextId++)
+    : caption_(std::move(caption)), name_(std::move(name)), shortCut_(shortCut), id_(TakeId())
 {
 }
 
-TMenuItem::~TMenuItem() = default;
+TMenuItem::~TMenuItem()
+{
+    items_.clear();
+    ReleaseId(id_);
+}
 
 MenuObserver* TMenuItem::RootObserver() const
 {
@@ -67,7 +97,10 @@ void TMenuItem::SetShortCut(TShortCut shortCut)
 
 void TMenuItem::Click()
 {
-    if (enabled_ && OnClick) OnClick();
+    if (!enabled_ || !OnClick) return;
+    // A copy: the handler may rebuild the menu and delete this very item.
+    const std::function<void()> handler = OnClick;
+    handler();
 }
 
 TMenuItem* TMenuItem::Add(std::unique_ptr<TMenuItem> item)

@@ -10,6 +10,7 @@ constexpr uint32_t kSetText = 0x000C;
 constexpr uint32_t kGetText = 0x000D;
 constexpr uint32_t kGetTextLength = 0x000E;
 constexpr uint32_t kPaint = 0x000F;
+constexpr uint32_t kContextMenu = 0x007B;
 constexpr uint32_t kNcPaint = 0x0085;
 constexpr uint32_t kKeyDown = 0x0100;
 constexpr uint32_t kKeyUp = 0x0101;

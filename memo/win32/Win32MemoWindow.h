@@ -51,6 +51,7 @@ class Win32MemoWindowFactory final : public MemoWindowFactory {
 public:
     Win32MemoWindowFactory(HWND parent, int id) : parent_(parent), id_(id) {}
     void SetBounds(const RECT& bounds) { bounds_ = bounds; }
+    void SetParent(HWND parent) { parent_ = parent; }
     std::unique_ptr<MemoWindow> Create(const MemoWindowStyle& style, MessageHandler handler) override;
 
 private:

@@ -3,12 +3,14 @@
 #include "platform/clipboard/SimClipboard.h"
 #include "platform/codec/IconvCp932Codec.h"
 #include "platform/files/SimFileSystem.h"
+#include "platform/keynames/SimKeyNames.h"
 #include "platform/registry/SimRegistry.h"
 #include "platform/syscolors/SimSysColors.h"
 #include "platform/textmetrics/SimTextMetrics.h"
 #include "tests/contract/ClipboardContract.h"
 #include "tests/contract/Cp932CodecContract.h"
 #include "tests/contract/FileSystemContract.h"
+#include "tests/contract/KeyNamesContract.h"
 #include "tests/contract/RegIniFileContract.h"
 #include "tests/contract/RegistryContract.h"
 #include "tests/contract/SysColorsContract.h"
@@ -39,5 +41,8 @@ KP_CONTRACT_INSTANCES(TextMetricsContract, platform::TextMetrics,
                           "Sim", [] { return std::make_unique<platform::SimTextMetrics>(); }});
 KP_CONTRACT_INSTANCES(FileSystemContract, FileSystemUnderTest,
                       FilesUnderTest<platform::SimFileSystem>("Sim", [] { return "C:\\scratch"; }));
+KP_CONTRACT_INSTANCES(KeyNamesContract, platform::KeyNames,
+                      Implementation<platform::KeyNames>{
+                          "Sim", [] { return std::make_unique<platform::SimKeyNames>(); }});
 
 }  // namespace kp::test

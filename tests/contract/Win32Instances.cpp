@@ -6,6 +6,8 @@
 #include "platform/codec/Win32Cp932Codec.h"
 #include "platform/files/SimFileSystem.h"
 #include "platform/files/Win32FileSystem.h"
+#include "platform/keynames/SimKeyNames.h"
+#include "platform/keynames/Win32KeyNames.h"
 #include "platform/registry/SimRegistry.h"
 #include "platform/registry/Win32Registry.h"
 #include "platform/syscolors/SimSysColors.h"
@@ -15,6 +17,7 @@
 #include "tests/contract/ClipboardContract.h"
 #include "tests/contract/Cp932CodecContract.h"
 #include "tests/contract/FileSystemContract.h"
+#include "tests/contract/KeyNamesContract.h"
 #include "tests/contract/RegIniFileContract.h"
 #include "tests/contract/RegistryContract.h"
 #include "tests/contract/SysColorsContract.h"
@@ -57,5 +60,10 @@ KP_CONTRACT_INSTANCES(FileSystemContract, FileSystemUnderTest,
                                                     UniqueScratchName());
                       }),
                       FilesUnderTest<platform::SimFileSystem>("Sim", [] { return "C:\\scratch"; }));
+KP_CONTRACT_INSTANCES(KeyNamesContract, platform::KeyNames,
+                      Implementation<platform::KeyNames>{
+                          "Win32", [] { return std::make_unique<platform::Win32KeyNames>(); }},
+                      Implementation<platform::KeyNames>{
+                          "Sim", [] { return std::make_unique<platform::SimKeyNames>(); }});
 
 }  // namespace kp::test

@@ -40,11 +40,12 @@ std::string ErrorText(const char* what, DWORD error)
 
 bool IsDialog(HWND window) { return ClassName(window) == L"#32770"; }
 
+// The main window is a "TEditForm"; it is owned by the hidden-looking
+// application window that carries the task-bar entry.
 HWND FindMainWindow(DWORD processId)
 {
     for (HWND window : TopLevelWindows(processId)) {
-        if (IsWindowVisible(window) && !GetWindow(window, GW_OWNER) && !IsDialog(window))
-            return window;
+        if (IsWindowVisible(window) && ClassName(window) == L"TEditForm") return window;
     }
     return nullptr;
 }

@@ -19,6 +19,8 @@ constexpr int kHeight96 = 514;
 
 void ForgetSettings() { DeleteKeyTree(kSettingsKey); }
 
+void AnswerMessage(Editor& editor, const std::wstring& text, std::wstring_view button);
+
 std::string SizeText(SIZE size) { return std::to_string(size.cx) + "x" + std::to_string(size.cy); }
 
 void ExpectCaption(HWND window, const std::wstring& expected)
@@ -246,6 +248,7 @@ void MemoTakesTypedText(Context& context)
     TypeText(window, L"ｶﾀｶﾅ");
     ExpectMemo(memo, L"abc日本語\r\nｶﾀｶﾅ", {15, 15});
     editor.Close(window);
+    AnswerMessage(editor, L"文書が変更されています。保存しますか？", L"いいえ");
     ExpectExitCode(editor, 0, 5s);
 }
 
@@ -274,7 +277,192 @@ void MemoSelectsCopiesPastesAndUndoes(Context& context)
     PressKeys(window, {'Z', WithCtrl});
     ExpectMemo(memo, L"abc日本語", {0, 0});
     editor.Close(window);
+    AnswerMessage(editor, L"文書が変更されています。保存しますか？", L"いいえ");
     ExpectExitCode(editor, 0, 5s);
+}
+
+// ---- The main window: command line, the close question, placement, uninstall --------
+
+std::wstring TempFolder()
+{
+    wchar_t buffer[MAX_PATH];
+    GetTempPathW(MAX_PATH, buffer);
+    std::wstring folder = std::wstring(buffer) + L"kp-e2e\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    Expect(file != INVALID_HANDLE_VALUE, "cannot write " + Utf8(path));
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::optional<std::string> ReadBytes(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+// The text of the program's task-bar entry: its application window.
+std::wstring ApplicationTitle(HWND mainWindow)
+{
+    HWND owner = GetWindow(mainWindow, GW_OWNER);
+    Expect(owner && ClassName(owner) == L"TApplication", "the main window has no application window");
+    return WindowText(owner);
+}
+
+// A message box of the editor: its text, then the button pressed.
+void AnswerMessage(Editor& editor, const std::wstring& text, std::wstring_view button)
+{
+    const HWND box = editor.WaitForDialog();
+    const std::wstring shown = MessageBoxText(box);
+    Expect(shown == text, "the message says " + Quoted(shown) + ", not " + Quoted(text));
+    ClickButton(box, button);
+    for (int attempt = 0; attempt < 100 && IsWindow(box); ++attempt) Sleep(50);
+}
+
+void FreshStartShowsTheNewDocumentTitles(Context& context)
+{
+    ForgetSettings();
+    Editor editor(context.exePath);
+    const HWND window = editor.WaitForMainWindow();
+    ExpectCaption(window, kNewFileCaption);
+    const std::wstring title = ApplicationTitle(window);
+    Expect(title == L"NewFile - Kestrelpad", "task-bar title " + Quoted(title));
+    editor.Close(window);
+    ExpectExitCode(editor, 0, 5s);
+}
+
+void CommandLineFileOpens(Context& context)
+{
+    ForgetSettings();
+    const std::wstring path = TempFolder() + L"表ソース.txt";
+    WriteBytes(path, "\x83\x5C\x81\x5B\x83\x58\r\nline two");
+    Editor editor(context.exePath, {path});
+    const HWND window = editor.WaitForMainWindow();
+    ExpectCaption(window, L"[表ソース.txt] - Kestrelpad");
+    const HWND memo = WaitForMemo(window);
+    ExpectMemo(memo, L"ソース\r\nline two", {0, 0});
+    editor.Close(window);
+    ExpectExitCode(editor, 0, 5s);
+}
+
+void SecondArgumentIsRefused(Context& context)
+{
+    ForgetSettings();
+    const std::wstring first = TempFolder() + L"first.txt";
+    WriteBytes(first, "first");
+    Editor editor(context.exePath, {first, TempFolder() + L"second.txt"});
+    AnswerMessage(editor, L"同時に開けるファイルは一つまでです。", L"OK");
+    const HWND window = editor.WaitForMainWindow();
+    ExpectCaption(window, L"[first.txt] - Kestrelpad");
+    ExpectMemo(WaitForMemo(window), L"first", {0, 0});
+    editor.Close(window);
+    ExpectExitCode(editor, 0, 5s);
+}
+
+void MissingFileIsReportedThenStartsEmpty(Context& context)
+{
+    ForgetSettings();
+    const std::wstring path = TempFolder() + L"missing.txt";
+    DeleteFileW(path.c_str());
+    Editor editor(context.exePath, {path});
+    AnswerMessage(editor, L"ﾌｧｲﾙ " + path + L" は開けません", L"OK");
+    const HWND window = editor.WaitForMainWindow();
+    ExpectCaption(window, kNewFileCaption);
+    editor.Close(window);
+    ExpectExitCode(editor, 0, 5s);
+}
+
+void CloseQuestionHasThreeAnswers(Context& context)
+{
+    ForgetSettings();
+    const std::wstring saved = TempFolder() + L"saved at close.txt";
+    DeleteFileW(saved.c_str());
+    Editor editor(context.exePath);
+    const HWND window = editor.WaitForMainWindow();
+    const HWND memo = WaitForMemo(window);
+    TypeText(window, L"変更あり");
+    ExpectMemo(memo, L"変更あり", {8, 8});
+
+    editor.Close(window);
+    AnswerMessage(editor, L"文書が変更されています。保存しますか？", L"ｷｬﾝｾﾙ");
+    Expect(editor.IsRunning() && IsWindowVisible(window), "Cancel closed the window");
+
+    editor.Close(window);
+    AnswerMessage(editor, L"文書が変更されています。保存しますか？", L"はい");
+    FillFileDialog(editor.WaitForDialog(), saved);
+    ExpectExitCode(editor, 0, 10s);
+    const std::optional<std::string> bytes = ReadBytes(saved);
+    Expect(bytes.has_value(), "nothing was saved");
+    Expect(*bytes == "\x95\xCF\x8D\x58\x82\xA0\x82\xE8", "the saved bytes differ");
+
+    Editor again(context.exePath);
+    const HWND second = again.WaitForMainWindow();
+    TypeText(second, L"x");
+    ExpectMemo(WaitForMemo(second), L"x", {1, 1});
+    again.Close(second);
+    AnswerMessage(again, L"文書が変更されています。保存しますか？", L"いいえ");
+    ExpectExitCode(again, 0, 5s);
+}
+
+void WindowPlacementSurvivesARestart(Context& context)
+{
+    ForgetSettings();
+    WriteString(kSettingsKey + L"\\Setup", L"WindowSave", L"1");
+    RECT placed{};
+    {
+        Editor editor(context.exePath);
+        const HWND window = editor.WaitForMainWindow();
+        SetWindowPos(window, nullptr, 40, 30, 640, 420, SWP_NOZORDER | SWP_NOACTIVATE);
+        Sleep(200);
+        GetWindowRect(window, &placed);
+        editor.Close(window);
+        ExpectExitCode(editor, 0, 5s);
+    }
+    Expect(ReadString(kSettingsKey + L"\\Visual", L"FormWidth") == std::to_wstring(placed.right - placed.left),
+           "the width was not stored");
+    Editor editor(context.exePath);
+    const HWND window = editor.WaitForMainWindow();
+    RECT restored{};
+    GetWindowRect(window, &restored);
+    Expect(restored.left == placed.left && restored.top == placed.top && restored.right == placed.right &&
+               restored.bottom == placed.bottom,
+           "restored at " + std::to_string(restored.left) + "," + std::to_string(restored.top) + " " +
+               std::to_string(restored.right - restored.left) + "x" + std::to_string(restored.bottom - restored.top));
+    editor.Close(window);
+    ExpectExitCode(editor, 0, 5s);
+}
+
+void UninstallLeavesNoSections(Context& context)
+{
+    ForgetSettings();
+    WriteString(kSettingsKey + L"\\Visual", L"FontName", L"ＭＳ 明朝");
+    WriteString(L"History", L"Count", L"0");
+    Editor editor(context.exePath);
+    const HWND window = editor.WaitForMainWindow();
+    // The File menu by its access key, then the uninstall item by its own.
+    PressKeys(window, {'F', WithAlt});
+    Sleep(300);
+    PressKeys(window, {'I'});
+    AnswerMessage(editor, L"ケストレルパッド終了時にレジストリ情報とヘルプファイルを削除します。よろしいですか？",
+                  L"はい");
+    editor.Close(window);
+    ExpectExitCode(editor, 0, 5s);
+    Expect(KeyExists(kSettingsKey), "the program key itself stays");
+    Expect(!KeyExists(kSettingsKey + L"\\Visual"), "a section survived the uninstall");
+    Expect(KeyExists(L"History"), "the history key was removed");
+    DeleteKeyTree(L"History");
 }
 
 }  // namespace
@@ -293,6 +481,13 @@ const std::vector<Scenario>& AllScenarios()
         {"manifest-and-icons-are-embedded", ManifestAndIconsAreEmbedded},
         {"memo-takes-typed-text", MemoTakesTypedText},
         {"memo-selects-copies-pastes-and-undoes", MemoSelectsCopiesPastesAndUndoes},
+        {"fresh-start-shows-the-new-document-titles", FreshStartShowsTheNewDocumentTitles},
+        {"command-line-file-opens", CommandLineFileOpens},
+        {"second-argument-is-refused", SecondArgumentIsRefused},
+        {"missing-file-is-reported-then-starts-empty", MissingFileIsReportedThenStartsEmpty},
+        {"close-question-has-three-answers", CloseQuestionHasThreeAnswers},
+        {"window-placement-survives-a-restart", WindowPlacementSurvivesARestart},
+        {"uninstall-leaves-no-sections", UninstallLeavesNoSections},
     };
     return scenarios;
 }

@@ -1,0 +1,430 @@
+// The main window's lifecycle: creation reads the settings that the save
+// switches allow and opens the command-line file or the last document;
+// closing asks about unsaved changes and writes the settings back, or erases
+// them when the uninstall is armed. Dropped files open without a question.
+
+#include "app/MainForm.h"
+
+#include "app/DocumentPaths.h"
+#include "base/Error.h"
+#include "platform/files/FileSystem.h"
+#include "settings/ShortCut.h"
+#include "settings/SettingsKeys.h"
+#include "ui/MessageDialogs.h"
+
+namespace kp::app {
+
+namespace s = kp::settings;
+using ui::DialogKind;
+using ui::MessageDlg;
+
+namespace {
+
+constexpr const char* kAppName = "Kestrelpad";
+constexpr const char* kNewFileCaption = "[NewFile] - Kestrelpad";
+constexpr const char* kNewFileTitle = "NewFile - Kestrelpad";
+constexpr const char* kOpenFilter =
+    "テキスト文書 (*.txt)|*.txt|HTMLドキュメント (*.htm,*.html)|*.htm;*.html|すべてのファイル (*.*)|*.*";
+constexpr const char* kSaveFilter =
+    "テキスト文書(*.txt)|*.txt|HTMLドキュメント(*.htm;*.html)|*.htm;*.html|すべてのファイル(*.*)|*.*";
+constexpr const char* kAskSave = "文書が変更されています。保存しますか？";
+constexpr const char* kTooManyFiles = "同時に開けるファイルは一つまでです。";
+constexpr const char* kAskUninstall =
+    "ケストレルパッド終了時にレジストリ情報とヘルプファイルを削除します。よろしいですか？";
+
+// Font sizes are stored in points; the memo's font is measured in pixels at 96 DPI.
+int PointsToPixels(int points) { return (points * 96 + 36) / 72; }
+int PixelsToPoints(int pixels) { return (pixels * 72 + 48) / 96; }
+
+}  // namespace
+
+std::string ShortCutText(ui::TShortCut shortCut, const platform::KeyNames& keyNames)
+{
+    return s::ShortCutToText(shortCut, keyNames);
+}
+
+TEditForm::TEditForm(FormServices& services, ui::FormHost& host)
+    : Memo(services.memoWindows, services.keys, services.sysColors), services_(services), host_(host)
+{
+    host_.SetCaption(kNewFileCaption);
+    BuildMenus();
+    BuildPopupMenu();
+    BuildToolBar();
+    BuildStatusBar();
+    BuildLayout();
+    ConfigureMemo();
+    ConnectCommands();
+
+    OpenDialog1.Filter = kOpenFilter;
+    OpenDialog1.Options = ui::ofPathMustExist | ui::ofCreatePrompt | ui::ofHideReadOnly;
+    SaveDialog1.Filter = kSaveFilter;
+    SaveDialog1.DefaultExt = "txt";
+    SaveDialog1.Options = ui::ofOverwritePrompt | ui::ofHideReadOnly;
+    for (ui::TOpenDialog* dialog : {static_cast<ui::TOpenDialog*>(&OpenDialog1), static_cast<ui::TOpenDialog*>(&SaveDialog1)})
+        dialog->SetService(&services_.dialogs);
+    FindDialog1.SetService(&services_.dialogs);
+    ReplaceDialog1.SetService(&services_.dialogs);
+    PrintDialog1.SetService(&services_.dialogs);
+    Timer1.SetService(&services_.timers);
+}
+
+TEditForm::~TEditForm() = default;
+
+void TEditForm::ConnectCommands()
+{
+    MenuItem("LastTimeFile")->OnClick = [this] { LastTimeFileClick(); };
+    // The memo's own editing operations.
+    MenuItem("Undo")->OnClick = [this] { Memo.Undo(); };
+    MenuItem("Cut")->OnClick = [this] { Memo.CutToClipboard(); };
+    MenuItem("Copy")->OnClick = [this] { Memo.CopyToClipboard(); };
+    MenuItem("Paste")->OnClick = [this] { Memo.PasteFromClipboard(); };
+    MenuItem("SelectAll")->OnClick = [this] { Memo.SelectAll(); };
+    MenuItem("Exit")->OnClick = [this] { ExitClick(); };
+    UninstallItem->OnClick = [this] { UninstallClick(); };
+}
+
+// ---- Shared rules -------------------------------------------------------------------
+
+void TEditForm::ApplyTitle(const std::string& path)
+{
+    const std::string shown = s::ReadBool(*store_, s::SetupFileName) ? path : FileNamePart(path);
+    host_.SetCaption("[" + shown + "] - " + kAppName);
+    services_.application.SetTitle(shown + " - " + kAppName);
+}
+
+void TEditForm::SetSaveButton(bool enabled)
+{
+    ToolBar1.SetEnabled("Save", enabled);
+    ToolBar1.SetImageIndex("Save", enabled ? 3 : 4);
+}
+
+void TEditForm::SetSaveMenu(bool enabled)
+{
+    MenuItem("Save")->SetEnabled(enabled);
+}
+
+void TEditForm::ArmBackup()
+{
+    Timer1.SetEnabled(true);
+    BackupText = Memo.Text();
+}
+
+void TEditForm::DeleteBackup()
+{
+    // A missing copy is fine; any other failure propagates to the caller.
+    const std::string path = BackupPath(CurrentFile);
+    if (!services_.files.Query(path).exists) return;
+    const platform::FileStatus status = services_.files.Delete(path);
+    if (status != platform::FileStatus::Ok && status != platform::FileStatus::NotFound)
+        throw Error(FormatMessage("ﾌｧｲﾙ %s を削除できません", path));
+}
+
+// ---- Creation -----------------------------------------------------------------------
+
+void TEditForm::FormCreate(const std::vector<std::string>& arguments)
+{
+    Memo.CreateWnd();
+    Memo.Clear();
+    Memo.SetModified(false);
+    host_.AcceptFiles(true);
+    try {
+        store_ = std::make_unique<TRegIniFile>(services_.registry, std::string(s::kProgramKey));
+    } catch (const Error& failure) {
+        // The program goes on without its stored settings: reads give their
+        // defaults, and writes fail (silently at close).
+        services_.application.HandleException(failure);
+        store_ = std::make_unique<TRegIniFile>(services_.registry, std::string(s::kProgramKey), TRegIniFile::kNoCreate);
+        return;
+    }
+    try {
+        services_.history.SetHistoryNum(s::ReadInteger(*store_, s::FileHistoryMenu));
+        MenuItem("LastTimeFile")->SetChecked(s::ReadBool(*store_, s::FileLastTimeFile, s::Reader::MenuCheck));
+        OpenDialog1.InitialDir = s::ReadString(*store_, s::FileOpenDlgDir);
+        SaveDialog1.InitialDir = s::ReadString(*store_, s::FileSaveDlgDir);
+        OpenInitialDocument(arguments);
+        ApplyStoredSettings();
+    } catch (const Error& failure) {
+        // A value of the wrong type: reported, the remaining reads skipped.
+        services_.application.HandleException(failure);
+    }
+}
+
+void TEditForm::OpenInitialDocument(const std::vector<std::string>& arguments)
+{
+    if (arguments.empty())
+        ReopenLastDocument();
+    else
+        OpenCommandLineFile(arguments);
+}
+
+void TEditForm::ReopenLastDocument()
+{
+    if (!s::ReadBool(*store_, s::FileLastTimeFile)) {
+        services_.application.SetTitle(kNewFileTitle);
+        return;
+    }
+    const std::string path = s::ReadString(*store_, s::FileFileName);
+    try {
+        Memo.LoadFromFile(services_.files, path);
+    } catch (const Error&) {
+        if (s::ReadBool(*store_, s::SetupDialog) && !path.empty())
+            MessageDlg(services_.application.Dialogs(),
+                       "前回使ったファイル\r\n" + path + "\r\nこのファイルは移動、または削除されています。",
+                       DialogKind::Error, ui::mbOK);
+        return;
+    }
+    CurrentFile = path;
+    SavedText = Memo.Text();
+    if (s::ReadBool(*store_, s::FileBackup)) ArmBackup();
+    Memo.SetModified(false);
+    SetSaveMenu(true);
+    SetSaveButton(true);
+    ApplyTitle(CurrentFile);
+}
+
+void TEditForm::OpenCommandLineFile(const std::vector<std::string>& arguments)
+{
+    const std::string path = services_.fullPath ? services_.fullPath(arguments.front()) : arguments.front();
+    try {
+        Memo.LoadFromFile(services_.files, path);
+    } catch (const Error& failure) {
+        services_.application.HandleException(failure);
+        return;
+    }
+    SavedText = Memo.Text();
+    CurrentFile = path;
+    if (s::ReadBool(*store_, s::FileBackup)) ArmBackup();
+    services_.history.AddFile(CurrentFile);
+    Memo.SetModified(false);
+    StatusBar1.SetText(2, CurrentFile);
+    SetSaveMenu(true);
+    SetSaveButton(true);
+    ApplyTitle(CurrentFile);
+    if (arguments.size() > 1)
+        MessageDlg(services_.application.Dialogs(), kTooManyFiles, DialogKind::Error, ui::mbOK);
+}
+
+void TEditForm::ApplyStoredSettings()
+{
+    // Tool bar and the explorer pane's contents.
+    ToolBar1.SetVisible(s::ReadBool(*store_, s::VisualToolBar));
+    const bool explore = s::ReadBool(*store_, s::VisualExplore);
+    for (ui::TControl* control : {TreeView1, ListView1, Splitter1, Splitter2}) control->SetVisible(explore);
+    MenuItem("ToolBar")->SetChecked(ToolBar1.Visible());
+    MenuItem("Explore")->SetChecked(TreeView1->Visible());
+
+    const bool wrap = s::ReadBool(*store_, s::VisualWordWrap);
+    Memo.SetWordWrap(wrap);
+    MenuItem("LeftEnter")->SetChecked(wrap);
+
+    switch (s::ReadInteger(*store_, s::VisualFileListIcon)) {
+    case 0: ListView1->SetViewStyle(ui::TViewStyle::vsIcon); break;
+    case 1: ListView1->SetViewStyle(ui::TViewStyle::vsSmallIcon); break;
+    case 2: ListView1->SetViewStyle(ui::TViewStyle::vsList); break;
+    case 3: ListView1->SetViewStyle(ui::TViewStyle::vsReport); break;
+    default: break;  // the designed details view stays
+    }
+
+    if (s::ReadBool(*store_, s::SetupWindowSave)) {
+        const int width = s::ReadInteger(*store_, s::VisualFormWidth);
+        const int height = s::ReadInteger(*store_, s::VisualFormHeight);
+        const int left = s::ReadInteger(*store_, s::VisualFormLeft);
+        const int top = s::ReadInteger(*store_, s::VisualFormTop);
+        host_.SetBounds(ui::TRect{left, top, left + width, top + height});
+        switch (s::ReadInteger(*store_, s::VisualWindowState)) {
+        case 0: host_.SetWindowState(ui::TWindowState::wsNormal); break;
+        case 1: host_.SetWindowState(ui::TWindowState::wsMaximized); break;
+        default: break;
+        }
+    }
+
+    for (int n = 0; n < 9; ++n)
+        MenuItem("Text" + std::to_string(n + 1))->SetCaption(s::ReadString(*store_, s::kTemplateCaptions[n]));
+
+    if (s::ReadBool(*store_, s::SetupShortCutSave)) ApplyShortCuts();
+    if (s::ReadBool(*store_, s::SetupVisualSave)) ApplyMemoAppearance();
+}
+
+void TEditForm::ApplyShortCuts()
+{
+    for (const s::Setting& key : s::kShortCutKeys) {
+        const ui::TShortCut shortCut = s::TextToShortCut(s::ReadString(*store_, key), services_.keyNames);
+        if (ui::TMenuItem* item = MenuItem(key.ident)) item->SetShortCut(shortCut);
+    }
+}
+
+void TEditForm::ApplyMemoAppearance()
+{
+    Memo.SetColor(static_cast<TColor>(s::ReadInteger(*store_, s::VisualBgColor)));
+    platform::FontSpec font = Memo.Font();
+    font.pixelHeight = PointsToPixels(s::ReadInteger(*store_, s::VisualFontSize));
+    Memo.SetFontColor(static_cast<TColor>(s::ReadInteger(*store_, s::VisualFontColor)));
+    font.face = s::ReadString(*store_, s::VisualFontName);
+    Memo.SetFont(font);
+}
+
+// ---- Show and activate ------------------------------------------------------------
+
+void TEditForm::FormShow()
+{
+    if (shown_) return;
+    shown_ = true;
+    Memo.SetFocus();
+    // The explorer pane goes to File/Folder once it can browse folders.
+    const bool marks = s::ReadBool(*store_, s::VisualParagraphLetter);
+    Memo.EditMarks.CrLf.Enabled = marks;
+    Memo.EditMarks.Eot.Enabled = marks;
+    Memo.Repaint();
+}
+
+void TEditForm::FormActivate()
+{
+    Memo.SetFocus();
+}
+
+// ---- Commands -------------------------------------------------------------------------
+
+void TEditForm::LastTimeFileClick()
+{
+    ui::TMenuItem* item = MenuItem("LastTimeFile");
+    item->SetChecked(!item->Checked());
+    s::WriteBool(*store_, s::FileLastTimeFile, item->Checked());
+}
+
+void TEditForm::ExitClick()
+{
+    host_.Close();
+}
+
+void TEditForm::UninstallClick()
+{
+    if (UninstallItem->Checked()) {
+        UninstallItem->SetChecked(false);
+        UninstallOnExit = false;
+        return;
+    }
+    if (MessageDlg(services_.application.Dialogs(), kAskUninstall, DialogKind::Confirmation, ui::mbYesNo) ==
+        ui::mrYes) {
+        UninstallItem->SetChecked(true);
+        UninstallOnExit = true;
+    }
+}
+
+// ---- Closing --------------------------------------------------------------------------
+
+void TEditForm::FormCloseQuery(bool& canClose)
+{
+    canClose = true;
+    if (UninstallOnExit || !s::ReadBool(*store_, s::SetupWindowSave)) return;
+    const ui::TRect bounds = host_.Bounds();
+    s::WriteInteger(*store_, s::VisualFormWidth, bounds.Width());
+    s::WriteInteger(*store_, s::VisualFormHeight, bounds.Height());
+    s::WriteInteger(*store_, s::VisualFormLeft, bounds.left);
+    s::WriteInteger(*store_, s::VisualFormTop, bounds.top);
+    switch (host_.WindowState()) {
+    case ui::TWindowState::wsNormal: s::WriteInteger(*store_, s::VisualWindowState, 0); break;
+    case ui::TWindowState::wsMaximized: s::WriteInteger(*store_, s::VisualWindowState, 1); break;
+    case ui::TWindowState::wsMinimized: break;  // the previous state stays
+    }
+}
+
+void TEditForm::FormClose(ui::TCloseAction& action)
+{
+    if (UninstallOnExit) {
+        Uninstall();
+        return;
+    }
+    bool closing = true;
+    if (Memo.Modified() && s::ReadBool(*store_, s::SetupDialog)) closing = AskToSaveAtClose();
+    try {
+        if (closing) DeleteBackup();
+        WriteSettingsAtClose();
+    } catch (const Error&) {
+        // Deleting files and writing settings on the way out fail silently;
+        // the remaining writes are skipped.
+    }
+    if (!closing) action = ui::TCloseAction::caNone;
+}
+
+// Returns whether the window may close.
+bool TEditForm::AskToSaveAtClose()
+{
+    switch (MessageDlg(services_.application.Dialogs(), kAskSave, DialogKind::Confirmation, ui::mbYesNoCancel)) {
+    case ui::mrYes: {
+        if (!SaveDialog1.Execute()) return false;
+        try {
+            Memo.SaveToFile(services_.files, SaveDialog1.FileName);
+        } catch (const Error& failure) {
+            // The document stays, modified, and the window stays open.
+            services_.application.HandleException(failure);
+            return false;
+        }
+        CurrentFile = SaveDialog1.FileName;
+        services_.history.AddFile(CurrentFile);
+        Memo.SetModified(false);
+        try {
+            DeleteBackup();
+        } catch (const Error&) {
+        }
+        return true;
+    }
+    case ui::mrNo:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TEditForm::WriteSettingsAtClose()
+{
+    s::WriteInteger(*store_, s::VisualPanelWidth, Panel1->Width());
+    s::WriteInteger(*store_, s::VisualPanelHeight, Panel1->Height());
+    s::WriteInteger(*store_, s::VisualTreeViewHeight, ListView1->Height());
+    s::WriteInteger(*store_, s::VisualTreeViewWidth, ListView1->Width());
+    s::WriteInteger(*store_, s::FileHistoryMenu, services_.history.HistoryNum());
+    s::WriteBool(*store_, s::VisualWordWrap, Memo.WordWrap());
+    if (s::ReadBool(*store_, s::SetupVisualSave)) {
+        s::WriteBool(*store_, s::VisualToolBar, ToolBar1.Visible());
+        s::WriteBool(*store_, s::VisualExplore, TreeView1->Visible());
+        s::WriteInteger(*store_, s::VisualBgColor, static_cast<int32_t>(Memo.Color()));
+        s::WriteInteger(*store_, s::VisualFontSize, PixelsToPoints(Memo.Font().pixelHeight));
+        s::WriteInteger(*store_, s::VisualFontColor, static_cast<int32_t>(Memo.FontColor()));
+        s::WriteString(*store_, s::VisualFontName, Memo.Font().face);
+    }
+    if (s::ReadBool(*store_, s::SetupFolderSave)) s::WriteString(*store_, s::FileFolder, StatusBar1.Text(3));
+    s::WriteInteger(*store_, s::FileHistoryMenu, services_.history.HistoryNum());
+    if (s::ReadBool(*store_, s::FileLastTimeFile)) s::WriteString(*store_, s::FileFileName, CurrentFile);
+    if (s::ReadBool(*store_, s::SetupShortCutSave)) {
+        for (const s::Setting& key : s::kShortCutKeys) {
+            const ui::TMenuItem* item = MenuItem(key.ident);
+            s::WriteString(*store_, key, item ? ShortCutText(item->ShortCut(), services_.keyNames) : "");
+        }
+    }
+}
+
+void TEditForm::Uninstall()
+{
+    store_->EraseAllSections();
+    services_.files.Delete(services_.programFolder + "Kpad.hlp");
+    services_.files.Delete(services_.programFolder + "Kpad.gid");
+}
+
+// ---- Dropped files -------------------------------------------------------------------
+
+void TEditForm::DropFiles(const std::vector<std::string>& paths)
+{
+    if (paths.empty()) return;
+    const std::string path = paths.front();
+    Memo.LoadFromFile(services_.files, path);  // a failure goes to the default handler
+    SavedText = Memo.Text();
+    SetSaveButton(true);
+    services_.history.AddFile(path);
+    Memo.SetModified(false);
+    Memo.SetFocus();
+    StatusBar1.SetText(2, path);
+    host_.SetCaption("[" + path + "] - " + kAppName);
+    services_.application.SetTitle(FileNamePart(path) + " - " + kAppName);
+    CurrentFile = path;
+}
+
+}  // namespace kp::app

@@ -1,0 +1,138 @@
+#pragma once
+// TEditForm: the main window's logic. Its controls and menu items are fields
+// of the form; the platform shows them through a FormHost and the observers
+// of the framework components. Everything here runs natively against
+// simulated services as well as in the real program.
+
+#include "app/RecentFiles.h"
+#include "memo/ExtMemo.h"
+#include "settings/RegIniFile.h"
+#include "ui/Application.h"
+#include "ui/Bars.h"
+#include "ui/Dialogs.h"
+#include "ui/FormHost.h"
+#include "ui/Layout.h"
+#include "ui/Menu.h"
+#include "ui/Timer.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kp::platform {
+class FileSystem;
+class KeyNames;
+class KeyState;
+class Registry;
+class SysColors;
+}  // namespace kp::platform
+
+namespace kp::app {
+
+// The services the form uses, supplied by the program (real) or a test (simulated).
+struct FormServices {
+    platform::Registry& registry;
+    platform::FileSystem& files;
+    const platform::KeyNames& keyNames;
+    const platform::KeyState& keys;
+    const platform::SysColors& sysColors;
+    ui::TApplication& application;
+    ui::DialogService& dialogs;
+    ui::TimerService& timers;
+    memo::MemoWindowFactory& memoWindows;
+    RecentFiles& history;
+    // The full form of a path given on the command line.
+    std::function<std::string(const std::string&)> fullPath;
+    // The folder of the program's own executable, with a trailing '\'.
+    std::string programFolder;
+};
+
+class TEditForm {
+public:
+    TEditForm(FormServices& services, ui::FormHost& host);
+    ~TEditForm();
+
+    // ---- Lifecycle, called by the host ----
+    void FormCreate(const std::vector<std::string>& arguments);
+    void FormShow();
+    void FormActivate();
+    void FormCloseQuery(bool& canClose);
+    void FormClose(ui::TCloseAction& action);
+    void DropFiles(const std::vector<std::string>& paths);
+
+    // ---- Commands of this window ----
+    void LastTimeFileClick();
+    void ExitClick();
+    void UninstallClick();
+
+    // ---- Shared with the file and editing commands ----
+    void ApplyTitle(const std::string& path);
+    void SetSaveButton(bool enabled);  // enabled: image 3, disabled: image 4
+    void SetSaveMenu(bool enabled);
+    void ArmBackup();
+    void DeleteBackup();
+    ui::TMenuItem* MenuItem(std::string_view commandKey) { return MainMenu.FindByName(commandKey); }
+    TRegIniFile& Store() { return *store_; }
+
+    // ---- Document state ----
+    std::string CurrentFile;
+    std::string SavedText;
+    std::string BackupText;
+    bool UninstallOnExit = false;
+
+    // ---- Controls ----
+    memo::TExtMemo Memo;
+    ui::TMenuItem MainMenu;
+    ui::TMenuItem PopupMenu1;
+    ui::TMenuItem* UninstallItem = nullptr;
+    ui::TToolBar ToolBar1;
+    ui::TStatusBar StatusBar1;
+    ui::TControl ClientArea{ui::ControlKind::Panel, "ClientArea", ui::TAlign::Client};
+    ui::TControl* Panel1 = nullptr;      // the explorer pane
+    ui::TControl* TreeView1 = nullptr;   // folder tree
+    ui::TControl* Splitter1 = nullptr;   // between tree and list
+    ui::TControl* ListView1 = nullptr;   // file list
+    ui::TControl* Splitter2 = nullptr;   // between pane and memo
+    ui::TControl* MemoControl = nullptr;
+    ui::TOpenDialog OpenDialog1;
+    ui::TSaveDialog SaveDialog1;
+    ui::TFindDialog FindDialog1;
+    ui::TReplaceDialog ReplaceDialog1;
+    ui::TPrintDialog PrintDialog1;
+    ui::TTimer Timer1{100};
+
+    ui::FormHost& Host() { return host_; }
+    FormServices& Services() { return services_; }
+
+private:
+    void BuildMenus();
+    void BuildPopupMenu();
+    void BuildToolBar();
+    void BuildStatusBar();
+    void BuildLayout();
+    void ConfigureMemo();
+    void ConnectCommands();
+
+    void OpenInitialDocument(const std::vector<std::string>& arguments);
+    void ReopenLastDocument();
+    void OpenCommandLineFile(const std::vector<std::string>& arguments);
+    void ApplyStoredSettings();
+    void ApplyShortCuts();
+    void ApplyMemoAppearance();
+
+    bool AskToSaveAtClose();
+    void WriteSettingsAtClose();
+    void Uninstall();
+
+    FormServices& services_;
+    ui::FormHost& host_;
+    std::unique_ptr<TRegIniFile> store_;
+    bool shown_ = false;
+};
+
+// The caption a shortcut shows after its menu item's text, and what the
+// store keeps: "Ctrl+N", "F3", empty for none.
+std::string ShortCutText(ui::TShortCut shortCut, const platform::KeyNames& keyNames);
+
+}  // namespace kp::app

@@ -1,0 +1,211 @@
+// The main window as designed: menu bar, right-click menu, tool bar, status
+// bar, the docked explorer area and the memo. Values here are the design's,
+// before any stored setting is applied.
+
+#include "app/MainForm.h"
+
+#include "memo/MemoOptions.h"
+#include "settings/SettingsKeys.h"
+
+namespace kp::app {
+
+namespace {
+
+using ui::scCtrl;
+using ui::TMenuItem;
+using ui::TShortCut;
+
+constexpr TShortCut Ctrl(char key) { return static_cast<TShortCut>(scCtrl | static_cast<uint8_t>(key)); }
+constexpr TShortCut kF3 = 0x72;
+
+struct ItemDesign {
+    const char* caption;  // "-" for a separator
+    const char* name;     // the command key; "" for none
+    TShortCut shortCut;
+    bool check;
+};
+
+void AddItems(TMenuItem& menu, std::initializer_list<ItemDesign> items)
+{
+    for (const ItemDesign& design : items) menu.Add(design.caption, design.name, design.shortCut);
+}
+
+}  // namespace
+
+void TEditForm::BuildMenus()
+{
+    TMenuItem* file = MainMenu.Add("ファイル(&F)");
+    AddItems(*file, {{"新規作成(&N)", "New", Ctrl('N'), false},
+                     {"開く(&O)...", "Open", Ctrl('O'), false},
+                     {"上書き保存(&S)", "Save", Ctrl('S'), false},
+                     {"名前をつけて保存(&A)...", "SaveAs", 0, false},
+                     {"-", "", 0, false},
+                     {"前回使ったファイル(&L)", "LastTimeFile", 0, true},
+                     {"-", "", 0, false},
+                     {"印刷(&P)...", "Print", 0, false},
+                     {"-", "", 0, false}});
+    UninstallItem = file->Add("アンインストール(&I)");
+    AddItems(*file, {{"-", "", 0, false}, {"終了(&X)", "Exit", 0, false}});
+    MenuItem("Save")->SetEnabled(false);
+
+    TMenuItem* edit = MainMenu.Add("編集(&E)");
+    AddItems(*edit, {{"元に戻す(&U)", "Undo", Ctrl('Z'), false},
+                     {"-", "", 0, false},
+                     {"切り取り(&T)", "Cut", Ctrl('X'), false},
+                     {"コピー(&C)", "Copy", Ctrl('C'), false},
+                     {"貼り付け(&P)", "Paste", Ctrl('V'), false},
+                     {"-", "", 0, false},
+                     {"追加切り取り(&A)", "AddCut", 0, false},
+                     {"追加コピー(&W)", "AddCopy", 0, false},
+                     {"切り抜き(&I)", "Cutting", 0, false},
+                     {"-", "", 0, false},
+                     {"1行削除(&L)", "Delete", 0, false},
+                     {"-", "", 0, false},
+                     {"すべて選択(&A)", "SelectAll", Ctrl('A'), false},
+                     {"すべてコピー(&Y)", "CopyAll", 0, false},
+                     {"すべて切り取り(T)", "CutAll", 0, false},
+                     {"-", "", 0, false},
+                     {"日付と時刻の挿入(&D)", "DateTime", 0, false}});
+    TMenuItem* convert = edit->Add("変換(&C)");
+    AddItems(*convert, {{"大文字に変換(&B)", "FontBig", 0, false}, {"小文字に変換(&S)", "FontSmall", 0, false}});
+
+    TMenuItem* search = MainMenu.Add("検索(S)");
+    AddItems(*search, {{"検索(F)...", "Find", Ctrl('F'), false},
+                       {"次を検索(&S)", "FindNext", kF3, false},
+                       {"-", "", 0, false},
+                       {"置換(&R)...", "Replace", Ctrl('R'), false},
+                       {"-", "", 0, false},
+                       {"カウント(&C)...", "Count", 0, false}});
+
+    TMenuItem* templates = MainMenu.Add("定義文書(&T)");
+    for (int n = 1; n <= 9; ++n) {
+        const std::string digit = std::to_string(n);
+        templates->Add("定義" + digit + "(&" + digit + ")", "Text" + digit, Ctrl(static_cast<char>('0' + n)));
+    }
+
+    TMenuItem* view = MainMenu.Add("表示(&V)");
+    AddItems(*view, {{"ツールバー(&T)", "ToolBar", 0, true},
+                     {"エクスプローラ(&E)", "Explore", 0, true},
+                     {"-", "", 0, false},
+                     {"最新の情報に更新(&R)", "Refresh", 0, false},
+                     {"-", "", 0, false},
+                     {"右端で折り返す(&L)", "LeftEnter", 0, true},
+                     {"-", "", 0, false},
+                     {"エディタ設定(&E)...", "EditorSetup", 0, false}});
+    MenuItem("ToolBar")->SetChecked(true);
+    MenuItem("Explore")->SetChecked(true);
+
+    TMenuItem* help = MainMenu.Add("ヘルプ(&H)");
+    AddItems(*help, {{"目次(&C)", "Contents", 0, false},
+                     {"-", "", 0, false},
+                     {"バージョン情報(&A)...", "About", 0, false}});
+}
+
+void TEditForm::BuildPopupMenu()
+{
+    // The same commands as their menu-bar namesakes, without shortcuts.
+    AddItems(PopupMenu1, {{"元に戻す(&U)", "", 0, false},
+                          {"-", "", 0, false},
+                          {"切り取り(&T)", "", 0, false},
+                          {"コピー(&C)", "", 0, false},
+                          {"貼り付け(&P)", "", 0, false},
+                          {"-", "", 0, false},
+                          {"追加切り取り(&A)", "", 0, false},
+                          {"追加コピー(&W)", "", 0, false},
+                          {"切り抜き(&I)", "", 0, false},
+                          {"-", "", 0, false},
+                          {"1行削除(&L)", "", 0, false},
+                          {"-", "", 0, false},
+                          {"すべて選択(&A)", "", 0, false},
+                          {"すべてコピー(&Y)", "", 0, false},
+                          {"すべて切り取り(T)", "", 0, false},
+                          {"-", "", 0, false},
+                          {"日付と時刻の挿入(&D)", "", 0, false}});
+    TMenuItem* convert = PopupMenu1.Add("変換(&C)");
+    AddItems(*convert, {{"大文字に変換(&B)", "", 0, false}, {"小文字に変換(&S)", "", 0, false}});
+
+    const char* const twins[][2] = {
+        {"元に戻す(&U)", "Undo"},        {"切り取り(&T)", "Cut"},          {"コピー(&C)", "Copy"},
+        {"貼り付け(&P)", "Paste"},       {"追加切り取り(&A)", "AddCut"},   {"追加コピー(&W)", "AddCopy"},
+        {"切り抜き(&I)", "Cutting"},     {"1行削除(&L)", "Delete"},        {"すべて選択(&A)", "SelectAll"},
+        {"すべてコピー(&Y)", "CopyAll"}, {"すべて切り取り(T)", "CutAll"},  {"日付と時刻の挿入(&D)", "DateTime"},
+        {"大文字に変換(&B)", "FontBig"}, {"小文字に変換(&S)", "FontSmall"},
+    };
+    for (const auto& [caption, key] : twins) {
+        TMenuItem* item = PopupMenu1.FindByCaption(caption);
+        const std::string command = key;
+        item->OnClick = [this, command] {
+            if (TMenuItem* twin = MenuItem(command)) twin->Click();
+        };
+    }
+}
+
+void TEditForm::BuildToolBar()
+{
+    auto run = [this](const char* key) {
+        const std::string command = key;
+        return [this, command] {
+            if (TMenuItem* item = MenuItem(command)) item->Click();
+        };
+    };
+    ToolBar1.AddButton("New", "新規作成", 0, run("New"));
+    ToolBar1.AddButton("Open", "開く", 1, run("Open"));
+    ToolBar1.AddButton("Save", "上書き保存", 4, run("Save"));
+    ToolBar1.AddButton("SaveAs", "名前を付けて保存", 5, run("SaveAs"));
+    ToolBar1.AddSeparator();
+    ToolBar1.AddButton("Undo", "元に戻す", 7, run("Undo"));
+    ToolBar1.AddSeparator();
+    ToolBar1.AddButton("Copy", "コピー", 8, run("Copy"));
+    ToolBar1.AddButton("Paste", "貼り付け", 9, run("Paste"));
+    ToolBar1.AddButton("Cut", "切り取り", 11, run("Cut"));
+    ToolBar1.AddSeparator();
+    ToolBar1.AddButton("Print", "印刷", 13, run("Print"));
+    ToolBar1.SetEnabled("Save", false);
+}
+
+void TEditForm::BuildStatusBar()
+{
+    StatusBar1.AddPanel(100, "1行　　1桁");
+    StatusBar1.AddPanel(50, "挿入");
+    StatusBar1.AddPanel(200);
+    StatusBar1.AddPanel(300);
+}
+
+void TEditForm::BuildLayout()
+{
+    using ui::ControlKind;
+    using ui::TAlign;
+    Panel1 = ClientArea.Add(ControlKind::Panel, "Panel1", TAlign::Left, 185);
+    ListView1 = Panel1->Add(ControlKind::ListView, "ListView1", TAlign::Bottom, 0, 137);
+    Splitter1 = Panel1->Add(ControlKind::Splitter, "Splitter1", TAlign::Bottom, 0, 3);
+    TreeView1 = Panel1->Add(ControlKind::TreeView, "TreeView1", TAlign::Client);
+    Splitter2 = ClientArea.Add(ControlKind::Splitter, "Splitter2", TAlign::Left, 3);
+    MemoControl = ClientArea.Add(ControlKind::Memo, "Memo", TAlign::Client);
+    ListView1->SetViewStyle(ui::TViewStyle::vsReport);
+}
+
+void TEditForm::ConfigureMemo()
+{
+    Memo.HideSelection = false;
+    Memo.PlainText = true;
+    Memo.WantTabs = true;
+    Memo.SetFont(platform::FontSpec{"ＭＳ Ｐゴシック", 15, false, false, platform::kShiftJisCharset});
+    Memo.EditArea.Enabled = true;
+    Memo.EditArea.Margin.Left = 10;
+    Memo.EditArea.Margin.Top = 2;
+    Memo.EditArea.Margin.Bottom = 1;
+    Memo.EditArea.Width = 511;
+    Memo.EditArea.OverFlow = 15;
+    Memo.EditMarks.CrLf.Color = memo::clGray;
+    Memo.EditMarks.Eot.Color = memo::clGray;
+    Memo.ImeColors.Untransfered.icBackground = memo::clWhite;
+    Memo.ImeColors.Untransfered.Style = memo::fsUnderline;
+    Memo.ImeColors.WatchingTransfered.icBackground = memo::clGray;
+    Memo.ImeColors.Transfered.icBackground = memo::clWhite;
+    Memo.ImeColors.Transfered.Style = memo::fsUnderline;
+    Memo.ImeColors.WatchingUntransfered.icText = memo::clWhite;
+    // Level-2 rule with all three wrapping behaviours, held in the object.
+    Memo.WordWrapOption.modeWord = 0x170;
+}
+
+}  // namespace kp::app

@@ -1,0 +1,41 @@
+#pragma once
+// Message dialogs for tests of form logic: every dialog shown is recorded,
+// and the answers come from a queue the test fills (without one, the first
+// button, as Enter would give).
+
+#include "ui/MessageDialogs.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace kp::ui {
+
+struct ShownMessage {
+    std::string text;
+    std::string caption;
+    DialogKind kind;
+    DialogButtons buttons;
+};
+
+class SimMessageDialogs final : public MessageDialogService {
+public:
+    ModalResult Show(std::string_view text, std::string_view caption, DialogKind kind,
+                     DialogButtons buttons) override;
+
+    // The answer to the next dialog not yet answered. Show throws
+    // std::logic_error when the answer is not one of its buttons.
+    void Answer(ModalResult result) { answers_.push_back(result); }
+    size_t PendingAnswers() const { return answers_.size(); }
+
+    const std::vector<ShownMessage>& Shown() const { return shown_; }
+    // The last dialog shown; throws std::logic_error when none was.
+    const ShownMessage& Last() const;
+    void Clear() { shown_.clear(); }
+
+private:
+    std::deque<ModalResult> answers_;
+    std::vector<ShownMessage> shown_;
+};
+
+}  // namespace kp::ui
