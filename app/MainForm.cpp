@@ -72,6 +72,11 @@ TEditForm::~TEditForm() = default;
 
 void TEditForm::ConnectCommands()
 {
+    MenuItem("New")->OnClick = [this] { NewClick(); };
+    MenuItem("Open")->OnClick = [this] { OpenClick(); };
+    MenuItem("Save")->OnClick = [this] { SaveClick(); };
+    MenuItem("SaveAs")->OnClick = [this] { SaveAsClick(); };
+    RememberDialogFolders();
     MenuItem("LastTimeFile")->OnClick = [this] { LastTimeFileClick(); };
     // The memo's own editing operations.
     MenuItem("Undo")->OnClick = [this] { Memo.Undo(); };

@@ -13,6 +13,7 @@
 #include "ui/FormHost.h"
 #include "ui/Layout.h"
 #include "ui/Menu.h"
+#include "ui/MessageDialogs.h"
 #include "ui/Timer.h"
 
 #include <functional>
@@ -60,6 +61,15 @@ public:
     void FormCloseQuery(bool& canClose);
     void FormClose(ui::TCloseAction& action);
     void DropFiles(const std::vector<std::string>& paths);
+
+    // ---- Document file commands ----
+    void NewClick();
+    void OpenClick();
+    void SaveClick();
+    void SaveAsClick();
+    void HistorySelected(const std::string& path);
+    // Yes, No or Cancel; No without asking while Setup/Dialog is off.
+    ui::ModalResult AskToSave();
 
     // ---- Commands of this window ----
     void LastTimeFileClick();
@@ -122,6 +132,12 @@ private:
     void ApplyMemoAppearance();
 
     bool AskToSaveAtClose();
+    void DoubleReplacement();
+    void ReloadFolderTree();
+    void SetNewDocumentCaptions();
+    void OpenChosenFile(const std::string& path, bool fromUnmodified);
+    void ApplySaveFilterExtension();
+    void RememberDialogFolders();
     void WriteSettingsAtClose();
     void Uninstall();
 

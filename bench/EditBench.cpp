@@ -3,12 +3,12 @@
 // 1 KB (word wrap off and on), and laying out one screen for painting.
 
 #include "memo/edit/EditControl.h"
+#include "bench/SampleText.h"
 #include "platform/codec/IconvCp932Codec.h"
 
 #include <benchmark/benchmark.h>
 
 #include <map>
-#include <random>
 #include <string>
 
 namespace {
@@ -18,30 +18,12 @@ using namespace kp::memo;
 constexpr int64_t kKB = 1 << 10;
 constexpr int64_t kMB = 1 << 20;
 
-// Japanese-like text: ASCII words and double-byte kana and kanji, CR LF
-// every 40 to 80 bytes.
 const std::string& Text(size_t size)
 {
     static std::map<size_t, std::string> cache;
-    std::string& s = cache[size];
-    if (!s.empty()) return s;
-    std::mt19937 rng(2026);
-    s.reserve(size + 8);
-    size_t lineStart = 0;
-    while (s.size() < size) {
-        const uint32_t r = rng();
-        if (s.size() - lineStart >= 40 + r % 41) {
-            s += "\r\n";
-            lineStart = s.size();
-        } else if (r % 3 == 0) {
-            s += static_cast<char>('a' + (r >> 8) % 26);
-        } else {
-            s += static_cast<char>(0x82 + (r >> 8) % 2);
-            s += static_cast<char>(0x9F + (r >> 12) % 80);
-        }
-    }
-    s.resize(size);
-    return s;
+    std::string& text = cache[size];
+    if (text.empty()) text = kp::bench::JapaneseText(size);
+    return text;
 }
 
 struct Editor {

@@ -64,7 +64,7 @@ run_ctest() { # NAME DIR
     local name=$1 dir=$2 log="$logs/$1.log" rc
     ctest --test-dir "$dir" --output-on-failure -V >"$log" 2>&1
     rc=$?
-    grep -aE '^([0-9]+: )?(\[  (PASSED|FAILED) +\]|.*Failure|.*Sanitizer)' "$log" | sed 's/^[0-9]*: //' | head -n 40
+    grep -aE '^([0-9]+: )?(\[  (PASSED|FAILED) +\]|.*: Failure$|.*Sanitizer)' "$log" | sed 's/^[0-9]*: //' | head -n 40
     count_log "$name" "$log" "$rc"
 }
 
@@ -111,7 +111,7 @@ if [ $win32_ok = 1 ]; then
     log="$logs/win32.log"
     wine build/win32/tests/kp_tests_win32.exe >"$log" 2>&1
     rc=$?
-    grep -aE '^\[  (PASSED|FAILED) +\]|Failure' "$log" | head -n 40
+    grep -aE '^\[  (PASSED|FAILED) +\]|: Failure' "$log" | head -n 40
     count_log win32 "$log" "$rc"
 
     step "end-to-end scenarios under Wine"

@@ -4,6 +4,7 @@
 //
 //   kp_paint_bench.exe [repetitions]
 
+#include "bench/SampleText.h"
 #include "memo/win32/EditWindow.h"
 
 #include <windows.h>
@@ -11,32 +12,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 #include <string>
 
 namespace {
-
-std::string JapaneseText(size_t size)
-{
-    std::mt19937 rng(2026);
-    std::string s;
-    s.reserve(size + 8);
-    size_t lineStart = 0;
-    while (s.size() < size) {
-        const uint32_t r = rng();
-        if (s.size() - lineStart >= 40 + r % 41) {
-            s += "\r\n";
-            lineStart = s.size();
-        } else if (r % 3 == 0) {
-            s += static_cast<char>('a' + (r >> 8) % 26);
-        } else {
-            s += static_cast<char>(0x82 + (r >> 8) % 2);
-            s += static_cast<char>(0x9F + (r >> 12) % 80);
-        }
-    }
-    s.resize(size);
-    return s;
-}
 
 HWND CreateHost()
 {
@@ -78,7 +56,7 @@ int main(int argc, char** argv)
     kp::memo::EditWindow edit(host, 1, RECT{0, 0, 800, 600});
     edit.SetFont(kp::platform::FontSpec{"ＭＳ Ｐゴシック", 15, false, false, 128});
     for (const size_t size : {size_t{1} << 10, size_t{100} << 20}) {
-        const std::string text = JapaneseText(size);
+        const std::string text = kp::bench::JapaneseText(size);
         for (const bool wrap : {false, true}) {
             edit.Control().SetWordWrap(wrap);
             edit.Control().SetText(text);

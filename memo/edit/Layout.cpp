@@ -141,36 +141,35 @@ size_t Layout::DisplayLineOfOffset(size_t offset) const
     return static_cast<size_t>(counts_.PrefixSum(logical)) + within;
 }
 
+Layout::Location Layout::Locate(size_t displayLine) const
+{
+    uint64_t start = 0;
+    const size_t logical = counts_.Find(displayLine, start);
+    const std::vector<uint32_t>& breaks = Breaks(logical);
+    return Location{logical, std::min<size_t>(displayLine - start, breaks.size() - 1), &breaks};
+}
+
 size_t Layout::DisplayLineStart(size_t line) const
 {
     if (!Wrapping()) return text_.LineStart(line);
-    uint64_t start = 0;
-    const size_t logical = counts_.Find(line, start);
-    const std::vector<uint32_t>& breaks = Breaks(logical);
-    const size_t within = std::min<size_t>(line - start, breaks.size() - 1);
-    return text_.LineStart(logical) + breaks[within];
+    const Location at = Locate(line);
+    return text_.LineStart(at.logical) + (*at.breaks)[at.within];
 }
 
 size_t Layout::DisplayLineNext(size_t line) const
 {
     if (!Wrapping()) return text_.LineNext(line);
-    uint64_t start = 0;
-    const size_t logical = counts_.Find(line, start);
-    const std::vector<uint32_t>& breaks = Breaks(logical);
-    const size_t within = std::min<size_t>(line - start, breaks.size() - 1);
-    if (within + 1 < breaks.size()) return text_.LineStart(logical) + breaks[within + 1];
-    return text_.LineNext(logical);
+    const Location at = Locate(line);
+    if (at.within + 1 < at.breaks->size()) return text_.LineStart(at.logical) + (*at.breaks)[at.within + 1];
+    return text_.LineNext(at.logical);
 }
 
 size_t Layout::DisplayLineEnd(size_t line) const
 {
     if (!Wrapping()) return text_.LineEnd(line);
-    uint64_t start = 0;
-    const size_t logical = counts_.Find(line, start);
-    const std::vector<uint32_t>& breaks = Breaks(logical);
-    const size_t within = std::min<size_t>(line - start, breaks.size() - 1);
-    if (within + 1 < breaks.size()) return text_.LineStart(logical) + breaks[within + 1];
-    return text_.LineEnd(logical);
+    const Location at = Locate(line);
+    if (at.within + 1 < at.breaks->size()) return text_.LineStart(at.logical) + (*at.breaks)[at.within + 1];
+    return text_.LineEnd(at.logical);
 }
 
 std::vector<Layout::Glyph> Layout::Glyphs(size_t line) const

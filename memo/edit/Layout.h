@@ -65,6 +65,14 @@ public:
     GlyphMetrics& Metrics() const { return metrics_; }
 
 private:
+    // Where a display line lies when wrapping: its logical line, its place
+    // among that line's display lines, and that line's breaks.
+    struct Location {
+        size_t logical;
+        size_t within;
+        const std::vector<uint32_t>* breaks;
+    };
+    Location Locate(size_t displayLine) const;
     // Display line starts of one logical line, relative to its start.
     const std::vector<uint32_t>& Breaks(size_t logicalLine) const;
     std::vector<uint32_t> ComputeBreaks(size_t lineStart, size_t lineEnd) const;
