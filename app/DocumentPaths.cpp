@@ -1,8 +1,5 @@
 #include "app/DocumentPaths.h"
 
-#include "app/RecentFiles.h"
-
-#include <algorithm>
 
 namespace kp::app {
 
@@ -33,12 +30,6 @@ std::string FolderPart(std::string_view path)
 std::string BackupPath(std::string_view currentFile)
 {
     return FolderPart(currentFile) + "bcp_" + FileNamePart(currentFile);
-}
-
-void RecentFileList::AddFile(const std::string& path)
-{
-    paths_.erase(std::remove(paths_.begin(), paths_.end(), path), paths_.end());
-    paths_.insert(paths_.begin(), path);
 }
 
 }  // namespace kp::app

@@ -75,7 +75,7 @@ void TEditForm::NewClick()
     case ui::mrYes:
         if (!SaveDialog1.Execute()) return;
         Memo.SaveToFile(services_.files, SaveDialog1.FileName);  // a failure stops here
-        services_.history.AddFile(SaveDialog1.FileName);
+        HistoryMenu1.AddFile(SaveDialog1.FileName);
         clear();
         break;
     case ui::mrNo:
@@ -97,7 +97,7 @@ void TEditForm::OpenChosenFile(const std::string& path, bool fromUnmodified)
         SetSaveButton(true);
     }
     if (s::ReadBool(*store_, s::FileBackup)) ArmBackup();
-    services_.history.AddFile(path);
+    HistoryMenu1.AddFile(path);
     Memo.SetModified(false);
     Memo.SetFocus();
     CurrentFile = path;
@@ -135,7 +135,7 @@ void TEditForm::OpenClick()
                 Memo.SaveToFile(services_.files, saved);
                 SetSaveButton(false);
                 SavedText = Memo.Text();
-                services_.history.AddFile(saved);
+                HistoryMenu1.AddFile(saved);
                 Memo.SetModified(false);
                 CurrentFile = saved;
                 StatusBar1.SetText(2, saved);
@@ -187,7 +187,7 @@ void TEditForm::SaveAsClick()
     if (s::ReadBool(*store_, s::FileBackup)) ArmBackup();
     SetSaveButton(false);
     SavedText = Memo.Text();
-    services_.history.AddFile(path);
+    HistoryMenu1.AddFile(path);
     Memo.SetModified(false);
     CurrentFile = path;
     StatusBar1.SetText(2, path);

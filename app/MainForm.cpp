@@ -44,7 +44,10 @@ std::string ShortCutText(ui::TShortCut shortCut, const platform::KeyNames& keyNa
 }
 
 TEditForm::TEditForm(FormServices& services, ui::FormHost& host)
-    : Memo(services.memoWindows, services.keys, services.sysColors), services_(services), host_(host)
+    : Memo(services.memoWindows, services.keys, services.sysColors),
+      HistoryMenu1(services.registry, services.locale),
+      services_(services),
+      host_(host)
 {
     host_.SetCaption(kNewFileCaption);
     BuildMenus();
@@ -54,6 +57,12 @@ TEditForm::TEditForm(FormServices& services, ui::FormHost& host)
     BuildLayout();
     ConfigureMemo();
     ConnectCommands();
+
+    // The recent files follow the last command of the File menu.
+    HistoryMenu1.SetHistoryNum(6);
+    HistoryMenu1.SetTargetMenuItem(MainMenu.Item(0));
+    HistoryMenu1.OnHistorySelected = [this](const std::string& path) { HistorySelected(path); };
+    HistoryMenu1.SetActive(true);
 
     OpenDialog1.Filter = kOpenFilter;
     OpenDialog1.Options = ui::ofPathMustExist | ui::ofCreatePrompt | ui::ofHideReadOnly;
@@ -142,7 +151,7 @@ void TEditForm::FormCreate(const std::vector<std::string>& arguments)
         return;
     }
     try {
-        services_.history.SetHistoryNum(s::ReadInteger(*store_, s::FileHistoryMenu));
+        HistoryMenu1.SetHistoryNum(s::ReadInteger(*store_, s::FileHistoryMenu));
         MenuItem("LastTimeFile")->SetChecked(s::ReadBool(*store_, s::FileLastTimeFile, s::Reader::MenuCheck));
         OpenDialog1.InitialDir = s::ReadString(*store_, s::FileOpenDlgDir);
         SaveDialog1.InitialDir = s::ReadString(*store_, s::FileSaveDlgDir);
@@ -199,7 +208,7 @@ void TEditForm::OpenCommandLineFile(const std::vector<std::string>& arguments)
     SavedText = Memo.Text();
     CurrentFile = path;
     if (s::ReadBool(*store_, s::FileBackup)) ArmBackup();
-    services_.history.AddFile(CurrentFile);
+    HistoryMenu1.AddFile(CurrentFile);
     Memo.SetModified(false);
     StatusBar1.SetText(2, CurrentFile);
     SetSaveMenu(true);
@@ -365,7 +374,7 @@ bool TEditForm::AskToSaveAtClose()
             return false;
         }
         CurrentFile = SaveDialog1.FileName;
-        services_.history.AddFile(CurrentFile);
+        HistoryMenu1.AddFile(CurrentFile);
         Memo.SetModified(false);
         try {
             DeleteBackup();
@@ -386,7 +395,7 @@ void TEditForm::WriteSettingsAtClose()
     s::WriteInteger(*store_, s::VisualPanelHeight, Panel1->Height());
     s::WriteInteger(*store_, s::VisualTreeViewHeight, ListView1->Height());
     s::WriteInteger(*store_, s::VisualTreeViewWidth, ListView1->Width());
-    s::WriteInteger(*store_, s::FileHistoryMenu, services_.history.HistoryNum());
+    s::WriteInteger(*store_, s::FileHistoryMenu, HistoryMenu1.HistoryNum());
     s::WriteBool(*store_, s::VisualWordWrap, Memo.WordWrap());
     if (s::ReadBool(*store_, s::SetupVisualSave)) {
         s::WriteBool(*store_, s::VisualToolBar, ToolBar1.Visible());
@@ -397,7 +406,7 @@ void TEditForm::WriteSettingsAtClose()
         s::WriteString(*store_, s::VisualFontName, Memo.Font().face);
     }
     if (s::ReadBool(*store_, s::SetupFolderSave)) s::WriteString(*store_, s::FileFolder, StatusBar1.Text(3));
-    s::WriteInteger(*store_, s::FileHistoryMenu, services_.history.HistoryNum());
+    s::WriteInteger(*store_, s::FileHistoryMenu, HistoryMenu1.HistoryNum());
     if (s::ReadBool(*store_, s::FileLastTimeFile)) s::WriteString(*store_, s::FileFileName, CurrentFile);
     if (s::ReadBool(*store_, s::SetupShortCutSave)) {
         for (const s::Setting& key : s::kShortCutKeys) {
@@ -423,7 +432,7 @@ void TEditForm::DropFiles(const std::vector<std::string>& paths)
     Memo.LoadFromFile(services_.files, path);  // a failure goes to the default handler
     SavedText = Memo.Text();
     SetSaveButton(true);
-    services_.history.AddFile(path);
+    HistoryMenu1.AddFile(path);
     Memo.SetModified(false);
     Memo.SetFocus();
     StatusBar1.SetText(2, path);

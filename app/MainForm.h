@@ -4,7 +4,7 @@
 // of the framework components. Everything here runs natively against
 // simulated services as well as in the real program.
 
-#include "app/RecentFiles.h"
+#include "history/HistMenu.h"
 #include "memo/ExtMemo.h"
 #include "settings/RegIniFile.h"
 #include "ui/Application.h"
@@ -24,6 +24,7 @@
 namespace kp::platform {
 class FileSystem;
 class KeyNames;
+class LocaleCompare;
 class KeyState;
 class Registry;
 class SysColors;
@@ -42,7 +43,7 @@ struct FormServices {
     ui::DialogService& dialogs;
     ui::TimerService& timers;
     memo::MemoWindowFactory& memoWindows;
-    RecentFiles& history;
+    const platform::LocaleCompare& locale;
     // The full form of a path given on the command line.
     std::function<std::string(const std::string&)> fullPath;
     // The folder of the program's own executable, with a trailing '\'.
@@ -111,6 +112,7 @@ public:
     ui::TReplaceDialog ReplaceDialog1;
     ui::TPrintDialog PrintDialog1;
     ui::TTimer Timer1{100};
+    history::THistoryMenu HistoryMenu1;
 
     ui::FormHost& Host() { return host_; }
     FormServices& Services() { return services_; }

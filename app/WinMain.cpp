@@ -8,6 +8,7 @@
 #include "platform/files/Win32FileSystem.h"
 #include "platform/keyboard/Win32KeyState.h"
 #include "platform/keynames/Win32KeyNames.h"
+#include "platform/locale/Win32LocaleCompare.h"
 #include "platform/registry/Win32Registry.h"
 #include "platform/syscolors/Win32SysColors.h"
 #include "settings/SetupDlg.h"
@@ -100,12 +101,12 @@ int Run()
     messageDialogs.SetOwner(host.Handle());
     kp::ui::Win32DialogService dialogs(host.Handle());
     dialogs.SetExceptionHandler([&](const std::exception& e) { application.HandleException(e); });
-    kp::app::RecentFileList history;
+    kp::platform::Win32LocaleCompare locale;
 
     auto form = std::unique_ptr<kp::app::TEditForm>();
     kp::memo::Win32MemoWindowFactory memoWindows(host.Handle(), kMemoId);
     kp::app::FormServices services{registry, files, keyNames, keys, sysColors, application, dialogs,
-                                   host.Timers(), memoWindows, history, FullPath, ProgramFolder()};
+                                   host.Timers(), memoWindows, locale, FullPath, ProgramFolder()};
     form = std::make_unique<kp::app::TEditForm>(services, host);
     kp::app::TEditForm& editForm = *form;
 

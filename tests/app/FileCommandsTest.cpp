@@ -70,7 +70,7 @@ TEST_F(FileCommandsTest, NewWithChangesAsksAndHonoursEachAnswer)
     f.MenuItem("New")->Click();
     EXPECT_EQ(Contents("C:\\docs\\s.txt"), "xcurrent");
     EXPECT_EQ(f.Memo.Text(), "");
-    EXPECT_EQ(history.Paths().front(), "C:\\docs\\s.txt");
+    EXPECT_EQ(History().front(), "C:\\docs\\s.txt");
     EXPECT_EQ(f.CurrentFile, "C:\\docs\\cur.txt");  // not S
     EXPECT_EQ(host.Caption(), "[NewFile] - Kestrelpad");
 
@@ -95,7 +95,7 @@ TEST_F(FileCommandsTest, OpenAnUnmodifiedDocument)
     EXPECT_EQ(o.image, 3);
     EXPECT_EQ(o.caption, "[next.txt] - Kestrelpad");
     EXPECT_EQ(o.panel2, "C:\\docs\\next.txt");
-    EXPECT_EQ(history.Paths().front(), "C:\\docs\\next.txt");
+    EXPECT_EQ(History().front(), "C:\\docs\\next.txt");
     EXPECT_FALSE(Exists("C:\\docs\\bcp_cur.txt"));  // the previous backup copy is gone
     EXPECT_TRUE(f.Timer1.Enabled());
     EXPECT_EQ(f.BackupText, "next");
@@ -185,7 +185,7 @@ TEST_F(FileCommandsTest, SaveWritesTheCurrentFileAndNothingElse)
     EXPECT_FALSE(f.Memo.Modified());
     EXPECT_EQ(f.SavedText, "xcurrent");
     EXPECT_EQ(Observe().caption, before.caption);
-    EXPECT_EQ(history.Paths().size(), 1u);
+    EXPECT_EQ(History().size(), 1u);
     // The replacements before the save leave no trace in the undo history.
     f.Memo.Undo();
     EXPECT_EQ(f.Memo.Text(), "current");
@@ -287,6 +287,56 @@ TEST_F(FileCommandsTest, AnUnreadableHistoryEntryIsNeverEmptied)
     files.LockAgainstReading("C:\\docs\\locked.txt", false);
     EXPECT_EQ(Contents("C:\\docs\\locked.txt"), "precious");
     EXPECT_EQ(f.CurrentFile, "C:\\docs\\cur.txt");
+}
+
+}  // namespace
+}  // namespace kp::app
+
+namespace kp::app {
+namespace {
+
+using HistoryMenuInFormTest = FileCommandsTest;
+
+TEST_F(HistoryMenuInFormTest, OpenedFilesFollowExitInTheFileMenuAndReopenFromThere)
+{
+    Stored("File", "HistoryMenu", "2");
+    TEditForm& f = StartNamed();
+    dialogs.AnswerFile("C:\\docs\\next.txt");
+    f.MenuItem("Open")->Click();
+    File("C:\\docs\\third.txt", "third");
+    dialogs.AnswerFile("C:\\docs\\third.txt");
+    f.MenuItem("Open")->Click();
+
+    ui::TMenuItem* file = f.MainMenu.Item(0);
+    ASSERT_EQ(file->Count(), 12u + 3u);  // a separator and two of the three names
+    EXPECT_EQ(file->Item(11)->Caption(), "終了(&X)");
+    EXPECT_EQ(file->Item(12)->Caption(), "-");
+    EXPECT_EQ(file->Item(13)->Caption(), "&0 C:\\docs\\third.txt");
+    EXPECT_EQ(file->Item(14)->Caption(), "&1 C:\\docs\\next.txt");
+
+    Type("edits");
+    file->Item(14)->Click();  // no question: the edits are discarded
+    EXPECT_TRUE(messages.Shown().empty());
+    EXPECT_EQ(f.Memo.Text(), "next");
+    EXPECT_EQ(f.CurrentFile, "C:\\docs\\next.txt");
+    EXPECT_EQ(f.MainMenu.Item(0)->Item(13)->Caption(), "&0 C:\\docs\\next.txt");
+}
+
+TEST_F(HistoryMenuInFormTest, TheListIsWrittenWhenTheWindowGoesAndReadAtTheNextStart)
+{
+    StartNamed();
+    dialogs.AnswerFile("C:\\docs\\next.txt");
+    form->MenuItem("Open")->Click();
+    EXPECT_TRUE(Close());
+    form.reset();
+    TRegIniFile user(registry, "");
+    EXPECT_EQ(user.ReadInteger("History", "Count", 0), 2);
+    EXPECT_EQ(user.ReadString("History", "H0", ""), "C:\\docs\\next.txt");
+    EXPECT_EQ(user.ReadString("History", "H1", ""), "C:\\docs\\cur.txt");
+
+    Start();
+    EXPECT_EQ(History(), (std::vector<std::string>{"C:\\docs\\next.txt", "C:\\docs\\cur.txt"}));
+    EXPECT_EQ(form->MainMenu.Item(0)->Item(13)->Caption(), "&0 C:\\docs\\next.txt");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "platform/files/SimFileSystem.h"
 #include "platform/keyboard/KeyState.h"
 #include "platform/keynames/SimKeyNames.h"
+#include "platform/locale/SimLocaleCompare.h"
 #include "platform/registry/SimRegistry.h"
 #include "platform/syscolors/SimSysColors.h"
 #include "settings/SettingsKeys.h"
@@ -29,7 +30,7 @@ class MainFormFixture : public ::testing::Test {
 protected:
     MainFormFixture()
         : memoWindows(test::TestCodec(), &clipboard, keys),
-          services{registry, files, keyNames, keys,  colors, application, dialogs, host, memoWindows, history,
+          services{registry, files, keyNames, keys,  colors, application, dialogs, host, memoWindows, locale,
                    [](const std::string& path) { return path.find(':') == std::string::npos ? "C:\\work\\" + path : path; },
                    "C:\\Program Files\\Kestrelpad\\"}
     {
@@ -81,6 +82,8 @@ protected:
     {
         for (char c : text) form->Memo.Perform(memo::wm::kChar, static_cast<uint8_t>(c), 0);
     }
+    // The recent files, newest first.
+    std::vector<std::string> History() const { return form->HistoryMenu1.List().Names(); }
     std::string ShortCutOf(std::string_view key)
     {
         return ShortCutText(form->MenuItem(key)->ShortCut(), keyNames);
@@ -97,7 +100,7 @@ protected:
     ui::TApplication application{host, messages};
     ui::SimDialogService dialogs;
     memo::SimMemoWindowFactory memoWindows;
-    RecentFileList history;
+    platform::SimLocaleCompare locale;
     FormServices services;
     std::unique_ptr<TEditForm> form;
 };

@@ -42,7 +42,7 @@ TEST_F(MainFormTest, AFreshStoreStartsAsDesigned)
     EXPECT_EQ(f.StatusBar1.Text(1), "挿入");
     EXPECT_FALSE(f.Timer1.Enabled());
     EXPECT_EQ(f.Timer1.Interval(), 100);
-    EXPECT_EQ(history.HistoryNum(), 6);
+    EXPECT_EQ(form->HistoryMenu1.HistoryNum(), 6);
     EXPECT_EQ(f.Memo.Text(), "");
     platform::RegKey key;
     EXPECT_EQ(registry.OpenKey(kKey, platform::RegAccess::Read, key), RegStatus::Ok);
@@ -93,7 +93,7 @@ TEST_F(MainFormTest, TheLastDocumentReopens)
     EXPECT_TRUE(host.Running(f.Timer1));
     EXPECT_EQ(f.BackupText, "last\r\ntext");
     // Neither the history nor the path panel hear of it.
-    EXPECT_TRUE(history.Paths().empty());
+    EXPECT_TRUE(History().empty());
     EXPECT_EQ(f.StatusBar1.Text(2), "");
 }
 
@@ -139,7 +139,7 @@ TEST_F(MainFormTest, ACommandLineFileOpensAsAFullPath)
     EXPECT_EQ(f.CurrentFile, "C:\\work\\b.txt");
     EXPECT_EQ(f.Memo.Text(), "bee");
     EXPECT_EQ(f.StatusBar1.Text(2), "C:\\work\\b.txt");
-    EXPECT_EQ(history.Paths(), std::vector<std::string>{"C:\\work\\b.txt"});
+    EXPECT_EQ(History(), std::vector<std::string>{"C:\\work\\b.txt"});
     EXPECT_EQ(host.Caption(), "[b.txt] - Kestrelpad");
     EXPECT_TRUE(messages.Shown().empty());
 }
@@ -260,7 +260,7 @@ TEST_F(MainFormTest, SavingUnderANewNameAtCloseDeletesOnlyThatBackup)
     EXPECT_TRUE(Close());
     EXPECT_EQ(Contents("C:\\docs\\new.txt"), "xold");
     EXPECT_EQ(form->CurrentFile, "C:\\docs\\new.txt");
-    EXPECT_EQ(history.Paths().front(), "C:\\docs\\new.txt");
+    EXPECT_EQ(History().front(), "C:\\docs\\new.txt");
     EXPECT_FALSE(Exists("C:\\docs\\bcp_new.txt"));
     EXPECT_TRUE(Exists("C:\\docs\\bcp_doc.txt"));
     EXPECT_EQ(dialogs.FileDialogs().back().defaultExt, "txt");

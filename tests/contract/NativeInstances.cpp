@@ -4,6 +4,7 @@
 #include "platform/codec/IconvCp932Codec.h"
 #include "platform/files/SimFileSystem.h"
 #include "platform/keynames/SimKeyNames.h"
+#include "platform/locale/SimLocaleCompare.h"
 #include "platform/registry/SimRegistry.h"
 #include "platform/syscolors/SimSysColors.h"
 #include "platform/textmetrics/SimTextMetrics.h"
@@ -11,6 +12,7 @@
 #include "tests/contract/Cp932CodecContract.h"
 #include "tests/contract/FileSystemContract.h"
 #include "tests/contract/KeyNamesContract.h"
+#include "tests/contract/LocaleCompareContract.h"
 #include "tests/contract/RegIniFileContract.h"
 #include "tests/contract/RegistryContract.h"
 #include "tests/contract/SysColorsContract.h"
@@ -44,5 +46,8 @@ KP_CONTRACT_INSTANCES(FileSystemContract, FileSystemUnderTest,
 KP_CONTRACT_INSTANCES(KeyNamesContract, platform::KeyNames,
                       Implementation<platform::KeyNames>{
                           "Sim", [] { return std::make_unique<platform::SimKeyNames>(); }});
+KP_CONTRACT_INSTANCES(LocaleCompareContract, platform::LocaleCompare,
+                      Implementation<platform::LocaleCompare>{
+                          "Sim", [] { return std::make_unique<platform::SimLocaleCompare>(); }});
 
 }  // namespace kp::test

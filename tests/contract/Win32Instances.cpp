@@ -8,6 +8,8 @@
 #include "platform/files/Win32FileSystem.h"
 #include "platform/keynames/SimKeyNames.h"
 #include "platform/keynames/Win32KeyNames.h"
+#include "platform/locale/SimLocaleCompare.h"
+#include "platform/locale/Win32LocaleCompare.h"
 #include "platform/registry/SimRegistry.h"
 #include "platform/registry/Win32Registry.h"
 #include "platform/syscolors/SimSysColors.h"
@@ -18,6 +20,7 @@
 #include "tests/contract/Cp932CodecContract.h"
 #include "tests/contract/FileSystemContract.h"
 #include "tests/contract/KeyNamesContract.h"
+#include "tests/contract/LocaleCompareContract.h"
 #include "tests/contract/RegIniFileContract.h"
 #include "tests/contract/RegistryContract.h"
 #include "tests/contract/SysColorsContract.h"
@@ -65,5 +68,10 @@ KP_CONTRACT_INSTANCES(KeyNamesContract, platform::KeyNames,
                           "Win32", [] { return std::make_unique<platform::Win32KeyNames>(); }},
                       Implementation<platform::KeyNames>{
                           "Sim", [] { return std::make_unique<platform::SimKeyNames>(); }});
+KP_CONTRACT_INSTANCES(LocaleCompareContract, platform::LocaleCompare,
+                      Implementation<platform::LocaleCompare>{
+                          "Win32", [] { return std::make_unique<platform::Win32LocaleCompare>(); }},
+                      Implementation<platform::LocaleCompare>{
+                          "Sim", [] { return std::make_unique<platform::SimLocaleCompare>(); }});
 
 }  // namespace kp::test

@@ -526,6 +526,47 @@ void OpenWithChangesYesThenCancelChangesNothing(Context& context)
     ExpectExitCode(editor, 0, 5s);
 }
 
+void HistoryReopensAndRecreatesAfterARestart(Context& context)
+{
+    ForgetSettings();
+    DeleteKeyTree(L"History");
+    const std::wstring path = TempFolder() + L"最近.txt";
+    WriteBytes(path, "recent");
+    {
+        Editor editor(context.exePath, {path});
+        const HWND window = editor.WaitForMainWindow();
+        ExpectMemo(WaitForMemo(window), L"recent", {0, 0});
+        editor.Close(window);
+        ExpectExitCode(editor, 0, 5s);
+    }
+    Expect(ReadString(L"History", L"H0") == path, "the history was not written at the end");
+    {
+        Editor editor(context.exePath);
+        const HWND window = editor.WaitForMainWindow();
+        const HWND memo = WaitForMemo(window);
+        PressKeys(window, {'F', WithAlt});
+        Sleep(300);
+        PressKeys(window, {'0'});
+        ExpectMemo(memo, L"recent", {0, 0});
+        ExpectCaption(window, L"[最近.txt] - Kestrelpad");
+        editor.Close(window);
+        ExpectExitCode(editor, 0, 5s);
+    }
+    DeleteFileW(path.c_str());
+    Editor editor(context.exePath);
+    const HWND window = editor.WaitForMainWindow();
+    PressKeys(window, {'F', WithAlt});
+    Sleep(300);
+    PressKeys(window, {'0'});
+    AnswerMessage(editor, path + L"\r\nこのファイルは移動または削除されています。\r\n\r\nファイルを作成しますか？", L"はい");
+    for (int attempt = 0; attempt < 40 && !ReadBytes(path); ++attempt) Sleep(50);
+    Expect(ReadBytes(path) == std::string(), "no empty file was created");
+    ExpectCaption(window, L"[最近.txt] - Kestrelpad");
+    editor.Close(window);
+    ExpectExitCode(editor, 0, 5s);
+    DeleteKeyTree(L"History");
+}
+
 }  // namespace
 
 const std::vector<Scenario>& AllScenarios()
@@ -551,6 +592,7 @@ const std::vector<Scenario>& AllScenarios()
         {"uninstall-leaves-no-sections", UninstallLeavesNoSections},
         {"open-edit-save-and-save-as-html", OpenEditSaveAndSaveAsHtml},
         {"open-with-changes-yes-then-cancel-changes-nothing", OpenWithChangesYesThenCancelChangesNothing},
+        {"history-reopens-and-recreates-after-a-restart", HistoryReopensAndRecreatesAfterARestart},
     };
     return scenarios;
 }

@@ -8,6 +8,7 @@
 #include "platform/files/SimFileSystem.h"
 #include "platform/keyboard/Win32KeyState.h"
 #include "platform/keynames/Win32KeyNames.h"
+#include "platform/locale/Win32LocaleCompare.h"
 #include "platform/registry/SimRegistry.h"
 #include "platform/syscolors/Win32SysColors.h"
 #include "ui/sim/SimDialogService.h"
@@ -34,7 +35,7 @@ protected:
     MainWindowTest()
         : host(Options()),
           memoWindows(host.Handle(), 100),
-          services{registry, files, keyNames, keys, colors, application, dialogs, host.Timers(), memoWindows, history,
+          services{registry, files, keyNames, keys, colors, application, dialogs, host.Timers(), memoWindows, locale,
                    {}, "C:\\"},
           form(services, host)
     {
@@ -66,7 +67,7 @@ protected:
     ui::Win32ApplicationHost applicationHost{"Kestrelpad"};
     ui::TApplication application{applicationHost, messages};
     ui::SimDialogService dialogs;
-    app::RecentFileList history;
+    platform::Win32LocaleCompare locale;
     ui::Win32FormHost host;
     memo::Win32MemoWindowFactory memoWindows;
     app::FormServices services;

@@ -1,0 +1,18 @@
+#pragma once
+// Letter case folded one UTF-16 unit at a time: ASCII, full-width Latin,
+// Latin-1, Latin Extended-A, Greek and Cyrillic letters, as the platform folds
+// them (measured under Wine 8, Japanese locale). The platform's comparison is
+// linguistic and equates more than this (ß and ss, æ and ae, a composed letter
+// and its decomposed form, ignorable characters such as the soft hyphen); the
+// simulation keeps to plain case pairs.
+
+#include "platform/locale/LocaleCompare.h"
+
+namespace kp::platform {
+
+class SimLocaleCompare final : public LocaleCompare {
+public:
+    bool EqualIgnoreCase(std::string_view a, std::string_view b) const override;
+};
+
+}  // namespace kp::platform
