@@ -6,6 +6,8 @@
 // implementation converts to UTF-16 at its boundary. Every operation answers
 // with a status; nothing here throws.
 
+#include "platform/OwnedHandle.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -31,7 +33,9 @@ struct FileInfo {
     uint64_t size = 0;  // of the file a link leads to
 };
 
-class FileHandle;
+class FileSystem;
+// An open file; closing it is the destructor's job.
+using FileHandle = OwnedHandle<FileSystem>;
 
 class FileSystem {
 public:
@@ -76,54 +80,16 @@ public:
     virtual FileStatus MakeHardLink(std::string_view existing, std::string_view newPath) = 0;
 
 protected:
-    friend class FileHandle;
-    virtual void CloseFile(uintptr_t handle) = 0;
-    static uintptr_t HandleOf(const FileHandle& file);
-    static void Attach(FileHandle& file, FileSystem* owner, uintptr_t handle);
-};
-
-// An open file. Closing it is the destructor's job; a moved-from or default
-// handle is closed.
-class FileHandle {
-public:
-    FileHandle() = default;
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    FileHandle(FileHandle&& other) noexcept { *this = std::move(other); }
-    FileHandle& operator=(FileHandle&& other) noexcept
+    friend FileHandle;
+    virtual void CloseHandle(uintptr_t handle) = 0;
+    static uintptr_t HandleOf(const FileHandle& file) { return file.handle_; }
+    static void Attach(FileHandle& file, FileSystem* owner, uintptr_t handle)
     {
-        if (this != &other) {
-            Close();
-            owner_ = other.owner_;
-            handle_ = other.handle_;
-            other.owner_ = nullptr;
-            other.handle_ = 0;
-        }
-        return *this;
+        file.Close();
+        file.owner_ = owner;
+        file.handle_ = handle;
     }
-    ~FileHandle() { Close(); }
-
-    bool IsOpen() const { return owner_ != nullptr; }
-    void Close()
-    {
-        if (owner_) owner_->CloseFile(handle_);
-        owner_ = nullptr;
-        handle_ = 0;
-    }
-
-private:
-    friend class FileSystem;
-    FileSystem* owner_ = nullptr;
-    uintptr_t handle_ = 0;
 };
-
-inline uintptr_t FileSystem::HandleOf(const FileHandle& file) { return file.handle_; }
-inline void FileSystem::Attach(FileHandle& file, FileSystem* owner, uintptr_t handle)
-{
-    file.Close();
-    file.owner_ = owner;
-    file.handle_ = handle;
-}
 
 // The folder part of a path ("C:\a\b.txt" -> "C:\a", "C:\b.txt" -> "C:\"),
 // empty when the path names no folder.

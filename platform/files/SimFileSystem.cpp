@@ -162,7 +162,7 @@ FileStatus SimFileSystem::AttachNew(FileHandle& out, std::shared_ptr<Data> data)
     return FileStatus::Ok;
 }
 
-void SimFileSystem::CloseFile(uintptr_t handle)
+void SimFileSystem::CloseHandle(uintptr_t handle)
 {
     const auto it = handles_.find(handle);
     if (it == handles_.end()) return;

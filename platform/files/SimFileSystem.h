@@ -60,7 +60,7 @@ public:
     struct Data;
 
 protected:
-    void CloseFile(uintptr_t handle) override;
+    void CloseHandle(uintptr_t handle) override;
 
 private:
     struct Drive;

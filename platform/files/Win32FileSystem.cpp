@@ -98,7 +98,7 @@ bool IsOwnEntry(HANDLE file, std::string_view path)
     const HANDLE folder = OpenForQuery(WidePath(ParentFolder(path)));
     if (folder == INVALID_HANDLE_VALUE) return true;
     std::wstring expected = FinalPath(folder);
-    CloseHandle(folder);
+    ::CloseHandle(folder);
     if (expected.empty()) return true;
     if (expected.back() != L'\\') expected += L'\\';
     expected += Wide(FileNameOf(path));
@@ -128,7 +128,7 @@ void CarryOverIdentity(const std::wstring& replacement, const WIN32_FILE_ATTRIBU
                                     OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     SetFileTime(file, &old.ftCreationTime, nullptr, nullptr);
-    CloseHandle(file);
+    ::CloseHandle(file);
 }
 
 uint32_t NextTempNumber()
@@ -180,7 +180,7 @@ FileStatus Win32FileSystem::ReadAll(std::string_view path, std::string& out)
     } catch (const std::bad_alloc&) {
         status = FileStatus::Failed;
     }
-    CloseHandle(file);
+    ::CloseHandle(file);
     if (status != FileStatus::Ok) out.clear();
     return status;
 }
@@ -218,7 +218,7 @@ FileInfo Win32FileSystem::Query(std::string_view path)
     // handle resolves to gives it away.
     info.linked = !info.directory &&
                   (linkEntry || data.nNumberOfLinks > 1 || !IsOwnEntry(file, path));
-    CloseHandle(file);
+    ::CloseHandle(file);
     return info;
 }
 
@@ -236,7 +236,7 @@ FileStatus Win32FileSystem::FreeSpace(std::string_view path, uint64_t& bytes)
             const size_t cut = resolved.find_last_of(L'\\');
             if (cut != std::wstring::npos) folder = resolved.substr(0, cut);
         }
-        CloseHandle(file);
+        ::CloseHandle(file);
     }
     if (folder.empty()) folder = WidePath(ParentFolder(path));
     if (folder.empty()) return FileStatus::NotFound;
@@ -283,7 +283,7 @@ FileStatus Win32FileSystem::OpenForOverwrite(std::string_view path, FileHandle& 
     else if (!SetEndOfFile(file))
         status = LastStatus();
     if (status != FileStatus::Ok) {
-        CloseHandle(file);
+        ::CloseHandle(file);
         return status;
     }
     Attach(out, this, reinterpret_cast<uintptr_t>(file));
@@ -395,9 +395,9 @@ std::string Win32FileSystem::TempFolder()
     return Narrow(buffer, length);
 }
 
-void Win32FileSystem::CloseFile(uintptr_t handle)
+void Win32FileSystem::CloseHandle(uintptr_t handle)
 {
-    CloseHandle(H(handle));
+    ::CloseHandle(H(handle));
 }
 
 }  // namespace kp::platform

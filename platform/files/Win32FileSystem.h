@@ -34,7 +34,7 @@ public:
     static std::string TempFolder();
 
 protected:
-    void CloseFile(uintptr_t handle) override;
+    void CloseHandle(uintptr_t handle) override;
 };
 
 }  // namespace kp::platform

@@ -6,6 +6,8 @@
 // regard to letter case. String data is UTF-8 here and UTF-16 in the real
 // registry; the Win32 implementation converts at the boundary.
 
+#include "platform/OwnedHandle.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -40,9 +42,9 @@ struct RegValue {
     std::string data;
 };
 
-// An open key. Closing it is the destructor's job; a moved-from or default
-// key is closed.
-class RegKey;
+class Registry;
+// An open key; closing it is the destructor's job.
+using RegKey = OwnedHandle<Registry>;
 
 class Registry {
 public:
@@ -68,52 +70,16 @@ public:
     virtual RegStatus DeleteSubKey(const RegKey& key, std::string_view name) = 0;
 
 protected:
-    friend class RegKey;
+    friend RegKey;
     virtual void CloseHandle(uintptr_t handle) = 0;
-    static uintptr_t HandleOf(const RegKey& key);
-    static void Attach(RegKey& key, Registry* owner, uintptr_t handle);
-};
-
-class RegKey {
-public:
-    RegKey() = default;
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    RegKey(RegKey&& other) noexcept { *this = std::move(other); }
-    RegKey& operator=(RegKey&& other) noexcept
+    static uintptr_t HandleOf(const RegKey& key) { return key.handle_; }
+    static void Attach(RegKey& key, Registry* owner, uintptr_t handle)
     {
-        if (this != &other) {
-            Close();
-            owner_ = other.owner_;
-            handle_ = other.handle_;
-            other.owner_ = nullptr;
-            other.handle_ = 0;
-        }
-        return *this;
+        key.Close();
+        key.owner_ = owner;
+        key.handle_ = handle;
     }
-    ~RegKey() { Close(); }
-
-    bool IsOpen() const { return owner_ != nullptr; }
-    void Close()
-    {
-        if (owner_) owner_->CloseHandle(handle_);
-        owner_ = nullptr;
-        handle_ = 0;
-    }
-
-private:
-    friend class Registry;
-    Registry* owner_ = nullptr;
-    uintptr_t handle_ = 0;
 };
-
-inline uintptr_t Registry::HandleOf(const RegKey& key) { return key.handle_; }
-inline void Registry::Attach(RegKey& key, Registry* owner, uintptr_t handle)
-{
-    key.Close();
-    key.owner_ = owner;
-    key.handle_ = handle;
-}
 
 // Joins two parts of a key path with '\' (either may be empty).
 std::string JoinKeyPath(std::string_view parent, std::string_view child);

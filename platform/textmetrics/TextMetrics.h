@@ -34,7 +34,7 @@ struct FontSpec {
     uint8_t charset = kShiftJisCharset;
 };
 
-// Whether SetFont takes the spec: a pixel height of 1..kMaxPixelHeight and a
+// Whether SetFont takes the description: a pixel height of 1..kMaxPixelHeight and a
 // face name the platform can hold.
 inline bool IsUsableFontSpec(const FontSpec& font)
 {
