@@ -130,7 +130,7 @@ void TEditForm::DeleteBackup()
     if (!services_.files.Query(path).exists) return;
     const platform::FileStatus status = services_.files.Delete(path);
     if (status != platform::FileStatus::Ok && status != platform::FileStatus::NotFound)
-        throw Error(FormatMessage("ﾌｧｲﾙ %s を削除できません", path));
+        throw Error(FormatWithArgument("ﾌｧｲﾙ %s を削除できません", path));
 }
 
 // ---- Creation -----------------------------------------------------------------------

@@ -2,7 +2,7 @@
 
 namespace kp {
 
-std::string FormatMessage(std::string_view pattern, std::string_view arg)
+std::string FormatWithArgument(std::string_view pattern, std::string_view arg)
 {
     std::string out(pattern);
     const auto at = out.find("%s");

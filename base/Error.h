@@ -12,7 +12,8 @@ public:
     explicit Error(const std::string& message) : std::runtime_error(message) {}
 };
 
-// Replaces the first "%s" of a message pattern with arg.
-std::string FormatMessage(std::string_view pattern, std::string_view arg);
+// Replaces the first "%s" of a message pattern with arg. (Not named after
+// the platform's FormatMessage, which <windows.h> turns into a macro.)
+std::string FormatWithArgument(std::string_view pattern, std::string_view arg);
 
 }  // namespace kp

@@ -15,7 +15,7 @@ constexpr std::string_view kWriteFailed = "ｽﾄﾘｰﾑへの書き込みに�
 
 [[noreturn]] void CannotCreate(std::string_view path)
 {
-    throw Error(FormatMessage(kCannotCreate, path));
+    throw Error(FormatWithArgument(kCannotCreate, path));
 }
 
 [[noreturn]] void WriteFailed()
@@ -91,7 +91,7 @@ std::string LoadTextFile(platform::FileSystem& files, std::string_view path)
 {
     std::string bytes;
     if (files.ReadAll(path, bytes) != FileStatus::Ok)
-        throw Error(FormatMessage(kCannotOpen, path));
+        throw Error(FormatWithArgument(kCannotOpen, path));
     return bytes;
 }
 

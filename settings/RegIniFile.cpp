@@ -58,7 +58,7 @@ TRegIniFile::TRegIniFile(platform::Registry& registry, std::string keyPath)
 {
     RegKey key;
     if (registry_.CreateKey(keyPath_, key) != RegStatus::Ok)
-        throw Error(FormatMessage(kCreateKeyFailed, keyPath_));
+        throw Error(FormatWithArgument(kCreateKeyFailed, keyPath_));
 }
 
 TRegIniFile::TRegIniFile(platform::Registry& registry, std::string keyPath, NoCreate)
@@ -78,7 +78,7 @@ std::string TRegIniFile::ReadString(std::string_view section, std::string_view i
     RegValue value;
     if (registry_.QueryValue(key, ident, value) != RegStatus::Ok) return std::string(defaultValue);
     if (value.type != RegType::String && value.type != RegType::ExpandString)
-        throw Error(FormatMessage(kBadDataType, ident));
+        throw Error(FormatWithArgument(kBadDataType, ident));
     return value.data;
 }
 
@@ -100,9 +100,9 @@ void TRegIniFile::WriteString(std::string_view section, std::string_view ident,
 {
     RegKey key;
     if (registry_.CreateKey(JoinKeyPath(keyPath_, section), key) != RegStatus::Ok)
-        throw Error(FormatMessage(kCreateKeyFailed, section));
+        throw Error(FormatWithArgument(kCreateKeyFailed, section));
     if (registry_.SetString(key, ident, value, RegType::String) != RegStatus::Ok)
-        throw Error(FormatMessage(kSetValueFailed, ident));
+        throw Error(FormatWithArgument(kSetValueFailed, ident));
 }
 
 void TRegIniFile::WriteInteger(std::string_view section, std::string_view ident, int32_t value)
