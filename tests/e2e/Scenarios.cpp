@@ -4,6 +4,8 @@
 
 #include "tests/e2e/Driver.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <string>
 
@@ -353,6 +355,13 @@ void CommandLineFileOpens(Context& context)
     ExpectCaption(window, L"[表ソース.txt] - Kestrelpad");
     const HWND memo = WaitForMemo(window);
     ExpectMemo(memo, L"ソース\r\nline two", {0, 0});
+    // Status panel 2 holds the path (its length is what another process can read).
+    const HWND status = FindWindowExW(window, nullptr, L"msctls_statusbar32", nullptr);
+    Expect(status != nullptr, "no status bar");
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(status, SB_GETTEXTLENGTHW, 2, 0, SMTO_ABORTIFHUNG, 2000, &length);
+    Expect(LOWORD(length) == path.size(), "status panel 2 holds " + std::to_string(LOWORD(length)) +
+                                              " characters, not the path's " + std::to_string(path.size()));
     editor.Close(window);
     ExpectExitCode(editor, 0, 5s);
 }
