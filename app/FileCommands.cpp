@@ -51,8 +51,8 @@ void TEditForm::ReloadFolderTree()
 
 void TEditForm::SetNewDocumentCaptions()
 {
-    host_.SetCaption("[NewFile] - Kestrelpad");
-    services_.application.SetTitle("NewFile - Kestrelpad");
+    host_.SetCaption(kNewFileCaption);
+    services_.application.SetTitle(kNewFileTitle);
 }
 
 // ---- New -------------------------------------------------------------------------------

@@ -21,13 +21,10 @@ using ui::MessageDlg;
 namespace {
 
 constexpr const char* kAppName = "Kestrelpad";
-constexpr const char* kNewFileCaption = "[NewFile] - Kestrelpad";
-constexpr const char* kNewFileTitle = "NewFile - Kestrelpad";
 constexpr const char* kOpenFilter =
     "テキスト文書 (*.txt)|*.txt|HTMLドキュメント (*.htm,*.html)|*.htm;*.html|すべてのファイル (*.*)|*.*";
 constexpr const char* kSaveFilter =
     "テキスト文書(*.txt)|*.txt|HTMLドキュメント(*.htm;*.html)|*.htm;*.html|すべてのファイル(*.*)|*.*";
-constexpr const char* kAskSave = "文書が変更されています。保存しますか？";
 constexpr const char* kTooManyFiles = "同時に開けるファイルは一つまでです。";
 constexpr const char* kAskUninstall =
     "ケストレルパッド終了時にレジストリ情報とヘルプファイルを削除します。よろしいですか？";
@@ -349,7 +346,7 @@ void TEditForm::FormClose(ui::TCloseAction& action)
         return;
     }
     bool closing = true;
-    if (Memo.Modified() && s::ReadBool(*store_, s::SetupDialog)) closing = AskToSaveAtClose();
+    if (Memo.Modified()) closing = AskToSaveAtClose();
     try {
         if (closing) DeleteBackup();
         WriteSettingsAtClose();
@@ -363,7 +360,8 @@ void TEditForm::FormClose(ui::TCloseAction& action)
 // Returns whether the window may close.
 bool TEditForm::AskToSaveAtClose()
 {
-    switch (MessageDlg(services_.application.Dialogs(), kAskSave, DialogKind::Confirmation, ui::mbYesNoCancel)) {
+    // Without questions (Setup/Dialog off) the answer is No: the changes go.
+    switch (AskToSave()) {
     case ui::mrYes: {
         if (!SaveDialog1.Execute()) return false;
         try {

@@ -32,6 +32,10 @@ class SysColors;
 
 namespace kp::app {
 
+// The new-document caption and task-bar title.
+inline constexpr const char* kNewFileCaption = "[NewFile] - Kestrelpad";
+inline constexpr const char* kNewFileTitle = "NewFile - Kestrelpad";
+
 // The services the form uses, supplied by the program (real) or a test (simulated).
 struct FormServices {
     platform::Registry& registry;

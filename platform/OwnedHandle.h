@@ -37,6 +37,15 @@ public:
 
 private:
     friend Owner;
+    // For the owner only: the value it gave out, and giving one out.
+    static uintptr_t ValueOf(const OwnedHandle& handle) { return handle.handle_; }
+    static void Bind(OwnedHandle& handle, Owner* owner, uintptr_t value)
+    {
+        handle.Close();
+        handle.owner_ = owner;
+        handle.handle_ = value;
+    }
+
     Owner* owner_ = nullptr;
     uintptr_t handle_ = 0;
 };

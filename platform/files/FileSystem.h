@@ -82,13 +82,8 @@ public:
 protected:
     friend FileHandle;
     virtual void CloseHandle(uintptr_t handle) = 0;
-    static uintptr_t HandleOf(const FileHandle& file) { return file.handle_; }
-    static void Attach(FileHandle& file, FileSystem* owner, uintptr_t handle)
-    {
-        file.Close();
-        file.owner_ = owner;
-        file.handle_ = handle;
-    }
+    static uintptr_t HandleOf(const FileHandle& file) { return FileHandle::ValueOf(file); }
+    static void Attach(FileHandle& file, FileSystem* owner, uintptr_t handle) { FileHandle::Bind(file, owner, handle); }
 };
 
 // The folder part of a path ("C:\a\b.txt" -> "C:\a", "C:\b.txt" -> "C:\"),

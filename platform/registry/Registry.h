@@ -72,13 +72,8 @@ public:
 protected:
     friend RegKey;
     virtual void CloseHandle(uintptr_t handle) = 0;
-    static uintptr_t HandleOf(const RegKey& key) { return key.handle_; }
-    static void Attach(RegKey& key, Registry* owner, uintptr_t handle)
-    {
-        key.Close();
-        key.owner_ = owner;
-        key.handle_ = handle;
-    }
+    static uintptr_t HandleOf(const RegKey& key) { return RegKey::ValueOf(key); }
+    static void Attach(RegKey& key, Registry* owner, uintptr_t handle) { RegKey::Bind(key, owner, handle); }
 };
 
 // Joins two parts of a key path with '\' (either may be empty).
