@@ -1,0 +1,122 @@
+// Document files through the real dialogs.
+
+#include "tests/e2e/ScenarioKit.h"
+
+#include <string>
+
+namespace kp::e2e {
+
+namespace {
+
+void OpenEditSaveAndSaveAsHtml(Context& context)
+{
+    ForgetSettings();
+    WriteString(kSettingsKey + L"\\Setup", L"SaveDlgFilter", L"2");
+    const std::wstring folder = TempFolder();
+    const std::wstring source = folder + L"開く.txt";
+    const std::wstring page = folder + L"page";
+    WriteBytes(source, "\x83\x65\x83\x4C\x83\x58\x83\x67\r\n");
+    DeleteFileW((page + L".htm").c_str());
+    Editor editor(context.exePath);
+    const HWND window = editor.WaitForMainWindow();
+    const HWND memo = WaitForMemo(window);
+
+    PressKeys(window, {'O', WithCtrl});
+    FillFileDialog(editor.WaitForDialog(), source);
+    ExpectMemo(memo, L"テキスト\r\n", {0, 0});
+    ExpectCaption(window, L"[開く.txt] - Kestrelpad");
+
+    PressKeys(window, {VK_END, WithCtrl});
+    TypeText(window, L"追記");
+    ExpectMemo(memo, L"テキスト\r\n追記", {14, 14});
+    PressKeys(window, {'S', WithCtrl});
+    for (int attempt = 0; attempt < 40 && ReadBytes(source) != std::string("\x83\x65\x83\x4C\x83\x58\x83\x67\r\n\x92\xC7\x8B\x4C"); ++attempt)
+        Sleep(50);
+    Expect(ReadBytes(source) == std::string("\x83\x65\x83\x4C\x83\x58\x83\x67\r\n\x92\xC7\x8B\x4C"),
+           "Save did not write the document's bytes");
+
+    // Save As from the File menu by its access keys, with the HTML filter.
+    PressKeys(window, {'F', WithAlt});
+    Sleep(300);
+    PressKeys(window, {'A'});
+    FillFileDialog(editor.WaitForDialog(), page);
+    for (int attempt = 0; attempt < 40 && !ReadBytes(page + L".htm"); ++attempt) Sleep(50);
+    Expect(ReadBytes(page + L".htm") == ReadBytes(source), "page.htm does not hold the document's bytes");
+    ExpectCaption(window, L"[page.htm] - Kestrelpad");
+    editor.Close(window);
+    ExpectExitCode(editor, 0, 5s);
+}
+
+void OpenWithChangesYesThenCancelChangesNothing(Context& context)
+{
+    ForgetSettings();
+    Editor editor(context.exePath);
+    const HWND window = editor.WaitForMainWindow();
+    const HWND memo = WaitForMemo(window);
+    TypeText(window, L"unsaved");
+    ExpectMemo(memo, L"unsaved", {7, 7});
+    PressKeys(window, {'O', WithCtrl});
+    AnswerMessage(editor, L"文書が変更されています。保存しますか？", L"はい");
+    const HWND dialog = editor.WaitForDialog();
+    ClickButton(dialog, L"キャンセル");
+    for (int attempt = 0; attempt < 100 && IsWindow(dialog); ++attempt) Sleep(50);
+    Expect(!IsWindow(dialog), "the save dialog stayed open");
+    ExpectMemo(memo, L"unsaved", {7, 7});
+    editor.Close(window);
+    AnswerMessage(editor, L"文書が変更されています。保存しますか？", L"いいえ");
+    ExpectExitCode(editor, 0, 5s);
+}
+
+void HistoryReopensAndRecreatesAfterARestart(Context& context)
+{
+    ForgetSettings();
+    DeleteKeyTree(L"History");
+    const std::wstring path = TempFolder() + L"最近.txt";
+    WriteBytes(path, "recent");
+    {
+        Editor editor(context.exePath, {path});
+        const HWND window = editor.WaitForMainWindow();
+        ExpectMemo(WaitForMemo(window), L"recent", {0, 0});
+        editor.Close(window);
+        ExpectExitCode(editor, 0, 5s);
+    }
+    Expect(ReadString(L"History", L"H0") == path, "the history was not written at the end");
+    {
+        Editor editor(context.exePath);
+        const HWND window = editor.WaitForMainWindow();
+        const HWND memo = WaitForMemo(window);
+        PressKeys(window, {'F', WithAlt});
+        Sleep(300);
+        PressKeys(window, {'0'});
+        ExpectMemo(memo, L"recent", {0, 0});
+        ExpectCaption(window, L"[最近.txt] - Kestrelpad");
+        editor.Close(window);
+        ExpectExitCode(editor, 0, 5s);
+    }
+    DeleteFileW(path.c_str());
+    Editor editor(context.exePath);
+    const HWND window = editor.WaitForMainWindow();
+    PressKeys(window, {'F', WithAlt});
+    Sleep(300);
+    PressKeys(window, {'0'});
+    AnswerMessage(editor, path + L"\r\nこのファイルは移動または削除されています。\r\n\r\nファイルを作成しますか？", L"はい");
+    for (int attempt = 0; attempt < 40 && !ReadBytes(path); ++attempt) Sleep(50);
+    Expect(ReadBytes(path) == std::string(), "no empty file was created");
+    ExpectCaption(window, L"[最近.txt] - Kestrelpad");
+    editor.Close(window);
+    ExpectExitCode(editor, 0, 5s);
+    DeleteKeyTree(L"History");
+}
+}  // namespace
+
+const std::vector<Scenario>& FileScenarios()
+{
+    static const std::vector<Scenario> scenarios = {
+        {"open-edit-save-and-save-as-html", OpenEditSaveAndSaveAsHtml},
+        {"open-with-changes-yes-then-cancel-changes-nothing", OpenWithChangesYesThenCancelChangesNothing},
+        {"history-reopens-and-recreates-after-a-restart", HistoryReopensAndRecreatesAfterARestart},
+    };
+    return scenarios;
+}
+
+}  // namespace kp::e2e

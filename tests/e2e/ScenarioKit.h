@@ -1,0 +1,48 @@
+#pragma once
+// What the end-to-end scenarios share: the settings key, waits and checks on
+// the editor's windows, files in a temporary folder, answering message boxes.
+// Each *Scenarios.cpp file holds the scenarios of one subsystem.
+
+#include "tests/e2e/Driver.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace kp::e2e {
+
+inline const std::wstring kSettingsKey = L"Software\\Tamarind\\Kestrelpad";
+inline const std::wstring kVendorKey = L"Software\\Tamarind";
+inline const std::wstring kNewFileCaption = L"[NewFile] - Kestrelpad";
+inline const std::wstring kSaveQuestion = L"文書が変更されています。保存しますか？";
+
+void ForgetSettings();
+void ExpectCaption(HWND window, const std::wstring& expected);
+void ExpectExitCode(const Editor& editor, DWORD expected, Timeout timeout);
+
+// The memo of the main window, once it exists.
+HWND WaitForMemo(HWND mainWindow);
+// The selection in byte offsets (EM_GETSEL's packed result: fine for the
+// small documents of these scenarios).
+std::pair<int, int> Selection(HWND memo);
+// Waits for the memo to hold the text and selection, then checks both.
+void ExpectMemo(HWND memo, const std::wstring& text, std::pair<int, int> selection);
+
+// A folder of the driver's own under the temporary folder, ending in a backslash.
+std::wstring TempFolder();
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+std::optional<std::string> ReadBytes(const std::wstring& path);
+
+// The text of the program's task-bar entry: its application window.
+std::wstring ApplicationTitle(HWND mainWindow);
+// A message box of the editor: its text, then the button pressed.
+void AnswerMessage(Editor& editor, const std::wstring& text, std::wstring_view button);
+
+// Each subsystem's scenarios, in running order.
+const std::vector<Scenario>& StartupScenarios();
+const std::vector<Scenario>& MemoScenarios();
+const std::vector<Scenario>& FileScenarios();
+
+}  // namespace kp::e2e
