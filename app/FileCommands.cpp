@@ -6,6 +6,7 @@
 #include "app/MainForm.h"
 
 #include "base/Error.h"
+#include "memo/TextFile.h"
 #include "memo/edit/EditControl.h"
 #include "platform/files/FileSystem.h"
 #include "settings/SettingsKeys.h"
@@ -225,10 +226,15 @@ void TEditForm::HistorySelected(const std::string& path)
         path + "\r\nこのファイルは移動または削除されています。\r\n\r\nファイルを作成しますか？";
     if (MessageDlg(services_.application.Dialogs(), question, DialogKind::Confirmation, ui::mbYesNo) != ui::mrYes)
         return;
-    Memo.Clear();
-    Memo.SaveToFile(services_.files, path);
-    CurrentFile = path;
-    Memo.LoadFromFile(services_.files, path);
+    // The empty file is written first: until it exists, the open document,
+    // its name and its captions stay exactly as they are.
+    try {
+        memo::SaveTextFile(services_.files, path, std::string_view());
+        Memo.LoadFromFile(services_.files, path);
+    } catch (const Error& failure) {
+        services_.application.HandleException(failure);
+        return;
+    }
     opened();
 }
 

@@ -275,6 +275,34 @@ TEST_F(FileCommandsTest, AMissingHistoryEntryCanBeCreated)
     EXPECT_EQ(host.Caption(), "[gone.txt] - Kestrelpad");
 }
 
+// The empty file is written before anything of the open document changes: a
+// file that cannot be created leaves the document whole, and a later Save
+// writes it where it came from.
+TEST_F(FileCommandsTest, AHistoryEntryThatCannotBeCreatedLeavesTheDocumentWhole)
+{
+    File("C:\\docs\\cur.txt", "precious");
+    TEditForm& f = Start({"C:\\docs\\cur.txt"});
+    Type("more ");
+    const Observed before = Observe();
+    messages.Answer(ui::mrYes);
+    f.HistorySelected("C:\\gone\\x.txt");
+    EXPECT_EQ(messages.Last().text, "ﾌｧｲﾙ C:\\gone\\x.txt を作成できません");
+    EXPECT_EQ(messages.Last().kind, ui::DialogKind::Error);
+    EXPECT_EQ(f.Memo.Text(), "more precious");
+    EXPECT_TRUE(f.Memo.Modified());
+    const Observed after = Observe();
+    EXPECT_EQ(after.currentFile, before.currentFile);
+    EXPECT_EQ(after.savedText, before.savedText);
+    EXPECT_EQ(after.menu, before.menu);
+    EXPECT_EQ(after.button, before.button);
+    EXPECT_EQ(after.caption, before.caption);
+    EXPECT_EQ(host.Title(), "cur.txt - Kestrelpad");
+
+    f.MenuItem("Save")->Click();
+    EXPECT_EQ(Contents("C:\\docs\\cur.txt"), "more precious");
+    EXPECT_FALSE(Exists("C:\\gone\\x.txt"));
+}
+
 // Mended: a file that exists but cannot be read is never emptied; its read
 // failure is shown instead of the create question.
 TEST_F(FileCommandsTest, AnUnreadableHistoryEntryIsNeverEmptied)
