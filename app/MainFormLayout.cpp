@@ -142,10 +142,17 @@ void TEditForm::BuildPopupMenu()
 
 void TEditForm::BuildToolBar()
 {
+    // A button runs the handler of its command's menu item, not the item's
+    // click: the two are enabled separately (a dropped file turns the Save
+    // button on while the Save item stays off). The handler is looked up at
+    // each press, so commands connected later reach their buttons too.
     auto run = [this](const char* key) {
         const std::string command = key;
         return [this, command] {
-            if (TMenuItem* item = MenuItem(command)) item->Click();
+            const TMenuItem* item = MenuItem(command);
+            if (!item || !item->OnClick) return;
+            const std::function<void()> handler = item->OnClick;  // it may rebuild the menu
+            handler();
         };
     };
     ToolBar1.AddButton("New", "新規作成", 0, run("New"));

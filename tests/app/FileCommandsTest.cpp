@@ -4,6 +4,8 @@
 
 #include "tests/app/MainFormFixture.h"
 
+#include <functional>
+
 namespace kp::app {
 namespace {
 
@@ -315,6 +317,73 @@ TEST_F(FileCommandsTest, AnUnreadableHistoryEntryIsNeverEmptied)
     files.LockAgainstReading("C:\\docs\\locked.txt", false);
     EXPECT_EQ(Contents("C:\\docs\\locked.txt"), "precious");
     EXPECT_EQ(f.CurrentFile, "C:\\docs\\cur.txt");
+}
+
+// ---- Tool buttons ---------------------------------------------------------------
+
+// A dropped file enables the Save button while the Save menu item stays off;
+// the button saves all the same.
+TEST_F(FileCommandsTest, TheSaveButtonSavesADroppedFile)
+{
+    File("C:\\docs\\dropped.txt", "dropped");
+    TEditForm& f = Start();
+    f.DropFiles({"C:\\docs\\dropped.txt"});
+    Type("typed ");
+    ASSERT_FALSE(f.MenuItem("Save")->Enabled());
+    ASSERT_TRUE(f.ToolBar1.Find("Save")->enabled);
+    f.ToolBar1.Click("Save");
+    EXPECT_EQ(Contents("C:\\docs\\dropped.txt"), "typed dropped");
+    EXPECT_FALSE(f.Memo.Modified());
+    EXPECT_TRUE(messages.Shown().empty());
+}
+
+// Each tool button runs its command whatever the state of the menu item of
+// the same command: the two are enabled separately.
+TEST_F(FileCommandsTest, EachToolButtonRunsItsCommandWhileItsMenuItemIsOff)
+{
+    struct Case {
+        const char* button;
+        std::function<void()> prepare;
+        std::function<void()> check;
+    };
+    const Case cases[] = {
+        {"New", [] {}, [this] { EXPECT_EQ(form->Memo.Text(), ""); EXPECT_EQ(host.Caption(), kNewFileCaption); }},
+        {"Open", [this] { dialogs.AnswerFile("C:\\docs\\next.txt"); },
+         [this] { EXPECT_EQ(form->Memo.Text(), "next"); }},
+        {"Save", [this] { Type("x"); }, [this] { EXPECT_EQ(Contents("C:\\docs\\cur.txt"), "xcurrent"); }},
+        {"SaveAs", [this] { dialogs.AnswerFile("C:\\docs\\as.txt"); },
+         [this] { EXPECT_EQ(Contents("C:\\docs\\as.txt"), "current"); }},
+        {"Undo", [this] { Type("x"); }, [this] { EXPECT_EQ(form->Memo.Text(), "current"); }},
+        {"Copy", [this] { form->Memo.SelectAll(); },
+         [this] { EXPECT_EQ(clipboard.GetText(), std::u16string(u"current")); }},
+        {"Cut", [this] { form->Memo.SelectAll(); },
+         [this] {
+             EXPECT_EQ(form->Memo.Text(), "");
+             EXPECT_EQ(clipboard.GetText(), std::u16string(u"current"));
+         }},
+        {"Paste", [this] { clipboard.SetText(u"pasted "); }, [this] { EXPECT_EQ(form->Memo.Text(), "pasted current"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        form.reset();
+        clipboard.SetText(u"");
+        TEditForm& f = StartNamed();
+        ui::TMenuItem* item = f.MenuItem(c.button);
+        ASSERT_NE(item, nullptr);
+        ASSERT_NE(f.ToolBar1.Find(c.button), nullptr);
+        item->SetEnabled(false);
+        f.ToolBar1.SetEnabled(c.button, true);
+        c.prepare();
+        f.ToolBar1.Click(c.button);
+        c.check();
+        EXPECT_EQ(dialogs.PendingScripts(), 0u);
+    }
+    // Every button names a command of the menu bar.
+    for (const ui::TToolButton& button : form->ToolBar1.Buttons()) {
+        if (!button.separator) {
+            EXPECT_NE(form->MenuItem(button.name), nullptr) << button.name;
+        }
+    }
 }
 
 }  // namespace
