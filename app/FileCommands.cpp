@@ -240,17 +240,37 @@ void TEditForm::HistorySelected(const std::string& path)
 
 // ---- The dialogs remember their folder and filter ----------------------------------
 
+namespace {
+
+// The dialogs' folder and filter memory is bookkeeping: when the store
+// refuses a write (a key without write access), the dialog and the command
+// that showed it go on without it, and nothing is reported.
+template <class Step>
+void Bookkeeping(Step step)
+{
+    try {
+        step();
+    } catch (const Error&) {
+    }
+}
+
+}  // namespace
+
 void TEditForm::RememberDialogFolders()
 {
-    OpenDialog1.OnFolderChange = [this] { s::WriteString(*store_, s::FileOpenDlgDir, OpenDialog1.CurrentFolder); };
-    OpenDialog1.OnClose = [this] {
-        s::WriteInteger(*store_, s::SetupOpenDlgFilter, OpenDialog1.FilterIndex);
-        OpenDialog1.InitialDir = s::ReadString(*store_, s::FileOpenDlgDir);
+    OpenDialog1.OnFolderChange = [this] {
+        Bookkeeping([this] { s::WriteString(*store_, s::FileOpenDlgDir, OpenDialog1.CurrentFolder); });
     };
-    SaveDialog1.OnFolderChange = [this] { s::WriteString(*store_, s::FileSaveDlgDir, SaveDialog1.CurrentFolder); };
+    OpenDialog1.OnClose = [this] {
+        Bookkeeping([this] { s::WriteInteger(*store_, s::SetupOpenDlgFilter, OpenDialog1.FilterIndex); });
+        Bookkeeping([this] { OpenDialog1.InitialDir = s::ReadString(*store_, s::FileOpenDlgDir); });
+    };
+    SaveDialog1.OnFolderChange = [this] {
+        Bookkeeping([this] { s::WriteString(*store_, s::FileSaveDlgDir, SaveDialog1.CurrentFolder); });
+    };
     SaveDialog1.OnClose = [this] {
-        s::WriteInteger(*store_, s::SetupSaveDlgFilter, SaveDialog1.FilterIndex);
-        SaveDialog1.InitialDir = s::ReadString(*store_, s::FileSaveDlgDir);
+        Bookkeeping([this] { s::WriteInteger(*store_, s::SetupSaveDlgFilter, SaveDialog1.FilterIndex); });
+        Bookkeeping([this] { SaveDialog1.InitialDir = s::ReadString(*store_, s::FileSaveDlgDir); });
     };
 }
 

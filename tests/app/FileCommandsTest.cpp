@@ -244,6 +244,42 @@ TEST_F(FileCommandsTest, TheDialogsRememberFolderAndFilter)
     EXPECT_EQ(dialogs.FileDialogs().back().filterIndex, 3);
 }
 
+// The dialogs' folder and filter memory is bookkeeping: when the store
+// refuses it, the dialogs and the commands go on as if it had been kept.
+TEST_F(FileCommandsTest, DialogMemoryThatCannotBeWrittenIsSkippedSilently)
+{
+    Stored("Setup", "OpenDlgFilter", "1");
+    Stored("File", "OpenDlgDir", "C:\\work");
+    registry.SetReadOnly(std::string(kKey) + "\\Setup", true);
+    registry.SetReadOnly(std::string(kKey) + "\\File", true);
+    TEditForm& f = StartNamed();
+
+    dialogs.Script(ui::FileDialogScript().FolderChange("C:\\docs").TypeChange(3).Confirm("C:\\docs\\next.txt"));
+    f.MenuItem("Open")->Click();
+    EXPECT_EQ(f.Memo.Text(), "next");
+    EXPECT_EQ(f.CurrentFile, "C:\\docs\\next.txt");
+
+    Type("x");
+    dialogs.Script(ui::FileDialogScript().FolderChange("C:\\docs").TypeChange(1).Confirm("C:\\docs\\as.txt"));
+    f.MenuItem("SaveAs")->Click();
+    EXPECT_EQ(Contents("C:\\docs\\as.txt"), "xnext");
+    EXPECT_EQ(host.Caption(), "[as.txt] - Kestrelpad");
+
+    Type("y");
+    const std::string text = f.Memo.Text();
+    messages.Answer(ui::mrYes);
+    dialogs.Script(ui::FileDialogScript().FolderChange("C:\\work").Confirm("C:\\docs\\closing.txt"));
+    EXPECT_TRUE(Close());
+    EXPECT_EQ(Contents("C:\\docs\\closing.txt"), text);
+
+    ASSERT_EQ(messages.Shown().size(), 1u);  // the save question, nothing else
+    EXPECT_EQ(messages.Last().text, "文書が変更されています。保存しますか？");
+    EXPECT_EQ(dialogs.PendingScripts(), 0u);
+    EXPECT_EQ(Read("Setup", "OpenDlgFilter"), "1");
+    EXPECT_EQ(Read("File", "OpenDlgDir"), "C:\\work");
+    EXPECT_EQ(Read("File", "SaveDlgDir"), "(missing)");
+}
+
 TEST_F(FileCommandsTest, AHistoryEntryOpensWithoutAQuestion)
 {
     TEditForm& f = StartNamed();
