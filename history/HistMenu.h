@@ -9,7 +9,6 @@
 // removes exactly those again; items others put in the target stay. Registry
 // failures are silent: reads give their defaults, writes are dropped.
 
-#include "app/RecentFiles.h"
 #include "history/HistStrs.h"
 #include "platform/locale/LocaleCompare.h"
 #include "platform/registry/Registry.h"
@@ -26,11 +25,11 @@ class TRegIniFile;
 
 namespace kp::history {
 
-class THistoryMenu final : public app::RecentFiles {
+class THistoryMenu final {
 public:
     THistoryMenu(platform::Registry& registry, const platform::LocaleCompare& compare);
     // Saves the list when active. The target is not touched: it may be gone.
-    ~THistoryMenu() override;
+    ~THistoryMenu();
     THistoryMenu(const THistoryMenu&) = delete;
     THistoryMenu& operator=(const THistoryMenu&) = delete;
 
@@ -57,8 +56,8 @@ public:
     void SetTargetMenuItem(ui::TMenuItem* target);
 
     // How many entries the menu shows (of the up to 32 kept); at most 32.
-    int HistoryNum() const override { return historyNum_; }
-    void SetHistoryNum(int count) override;
+    int HistoryNum() const { return historyNum_; }
+    void SetHistoryNum(int count);
 
     const std::string& SectionName() const { return sectionName_; }
     void SetSectionName(std::string name) { sectionName_ = std::move(name); }
@@ -70,7 +69,7 @@ public:
 
     // Moves name to the front of the list (empty names are ignored) and
     // shows the list again when active.
-    void AddFile(const std::string& name) override;
+    void AddFile(const std::string& name);
 
 private:
     TRegIniFile Store() const;

@@ -376,14 +376,13 @@ TEST_F(HistoryMenuTest, ANullTargetDeactivatesAndSaves)
     EXPECT_EQ(Stored("H0"), "a.txt");
 }
 
-TEST_F(HistoryMenuTest, AsRecentFilesOfTheMainWindow)
+TEST_F(HistoryMenuTest, ShowsOnlyHistoryNumOfTheNewestNames)
 {
-    app::RecentFiles& recent = menu;
     Activate();
-    recent.SetHistoryNum(1);
-    recent.AddFile("a.txt");
-    recent.AddFile("b.txt");
-    EXPECT_EQ(recent.HistoryNum(), 1);
+    menu.SetHistoryNum(1);
+    menu.AddFile("a.txt");
+    menu.AddFile("b.txt");
+    EXPECT_EQ(menu.HistoryNum(), 1);
     EXPECT_EQ(Captions(), Names({"開く(&O)", "-", "&0 b.txt"}));
 }
 
