@@ -67,12 +67,16 @@ std::vector<HWND> VisibleDialogsOfThisThread()
     return found;
 }
 
-// Runs `action` on the first dialog this thread shows, from a timer the
-// dialog's modal loop dispatches. A dialog still open ten seconds later is
-// ended, so that a failing test does not hang.
+// Runs each action in turn on a dialog this thread shows, from a timer the
+// dialogs' modal loops dispatch: the first on the first dialog, each next one
+// on the enabled dialog on top once that is another window than the one
+// acted on last (a question the previous action brought up, or the dialog
+// again after the question closed). A dialog still open ten seconds after
+// the last action is ended, so that a failing test does not hang.
 class OnNextDialog {
 public:
-    explicit OnNextDialog(std::function<void(HWND)> action) : action_(std::move(action))
+    explicit OnNextDialog(std::function<void(HWND)> action) : OnNextDialog(std::vector{std::move(action)}) {}
+    explicit OnNextDialog(std::vector<std::function<void(HWND)>> actions) : actions_(std::move(actions))
     {
         current_ = this;
         timer_ = SetTimer(nullptr, 0, 20, Tick);
@@ -82,7 +86,8 @@ public:
         KillTimer(nullptr, timer_);
         current_ = nullptr;
     }
-    bool Acted() const { return acted_; }
+    bool Acted() const { return next_ > 0; }
+    bool ActedOnAll() const { return next_ == actions_.size(); }
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
@@ -90,23 +95,32 @@ private:
         OnNextDialog* self = current_;
         if (!self || self->busy_) return;
         const std::vector<HWND> dialogs = VisibleDialogsOfThisThread();
-        if (!self->acted_) {
-            if (dialogs.empty()) return;
-            self->acted_ = true;
-            self->since_ = GetTickCount64();
-            self->busy_ = true;
-            self->action_(dialogs.front());
-            self->busy_ = false;
-        } else if (!dialogs.empty() && GetTickCount64() - self->since_ > 10000) {
-            ADD_FAILURE() << "the dialog did not close";
+        if (self->next_ > 0 && !dialogs.empty() && GetTickCount64() - self->since_ > 10000) {
+            ADD_FAILURE() << "no dialog to act on, or the dialog did not close";
             for (HWND dialog : dialogs) EndDialog(dialog, 0);
+            return;
         }
+        if (dialogs.empty() || self->next_ == self->actions_.size()) return;
+        HWND target = nullptr;
+        if (self->next_ == 0) {
+            target = dialogs.front();
+        } else {
+            for (HWND dialog : dialogs)
+                if (!target && IsWindowEnabled(dialog) && dialog != self->last_) target = dialog;
+        }
+        if (!target) return;
+        self->last_ = target;
+        self->since_ = GetTickCount64();
+        self->busy_ = true;
+        self->actions_[self->next_++](target);
+        self->busy_ = false;
     }
 
     static inline OnNextDialog* current_ = nullptr;
-    std::function<void(HWND)> action_;
+    std::vector<std::function<void(HWND)>> actions_;
+    size_t next_ = 0;
+    HWND last_ = nullptr;
     UINT_PTR timer_ = 0;
-    bool acted_ = false;
     bool busy_ = false;
     ULONGLONG since_ = 0;
 };
@@ -476,6 +490,88 @@ TEST_F(Win32FileDialog, TypeChangeRaisesTheHandlerAndAppliesItsDefaultExtension)
     EXPECT_EQ(seenIndices, std::vector<int>{2});
     EXPECT_EQ(save.FilterIndex, 2);
     EXPECT_EQ(save.FileName, folder + "\\新規.htm");
+}
+
+// The program's save dialog: each filter's extension set by the handler as
+// the filter changes, none for "all files".
+class Win32SaveFilterDialog : public Win32FileDialog {
+protected:
+    Win32SaveFilterDialog()
+    {
+        save.SetService(&service);
+        save.Filter = "テキスト文書(*.txt)|*.txt|HTMLドキュメント(*.htm;*.html)|*.htm;*.html|すべてのファイル(*.*)|*.*";
+        save.Options = ofOverwritePrompt | ofHideReadOnly;
+        save.OnTypeChange = [this] { save.DefaultExt = Extension(save.FilterIndex); };
+    }
+    static std::string Extension(int filterIndex)
+    {
+        return filterIndex == 1 ? "txt" : filterIndex == 2 ? "htm" : "";
+    }
+    void Start(int filterIndex)
+    {
+        save.FilterIndex = filterIndex;
+        save.DefaultExt = Extension(filterIndex);
+        save.InitialDir = folder;
+        save.FileName.clear();
+    }
+    // What choosing an item with the mouse notifies.
+    static void ChooseFilter(HWND dialog, int filterIndex)
+    {
+        HWND combo = GetDlgItem(dialog, kFilterCombo);
+        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(filterIndex - 1), 0);
+        for (const WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
+            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kFilterCombo, code), reinterpret_cast<LPARAM>(combo));
+    }
+
+    TSaveDialog save;
+};
+
+TEST_F(Win32SaveFilterDialog, TheExtensionOfTheFilterChosenLastIsAdded)
+{
+    struct Case {
+        int start;
+        int chosen;  // 0: the filter is not changed
+        const wchar_t* typed;
+        const char* saved;
+    };
+    const Case cases[] = {
+        {3, 1, L"memo", "memo.txt"}, {3, 2, L"page", "page.htm"}, {1, 3, L"raw", "raw"},
+        {3, 0, L"raw", "raw"},       {2, 1, L"note", "note.txt"}, {1, 0, L"plain", "plain.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.start) + " -> " + std::to_string(c.chosen) + " " + c.saved);
+        Start(c.start);
+        OnNextDialog user([&](HWND dialog) {
+            if (c.chosen) ChooseFilter(dialog, c.chosen);
+            TypeAndConfirm(dialog, c.typed);
+        });
+        ASSERT_TRUE(save.Execute());
+        EXPECT_EQ(save.FileName, folder + "\\" + c.saved);
+        EXPECT_EQ(save.FilterIndex, c.chosen ? c.chosen : c.start);
+    }
+}
+
+// The name with the added extension is the one checked for overwriting.
+TEST_F(Win32SaveFilterDialog, AnAddedExtensionStillBringsTheOverwriteQuestion)
+{
+    Start(3);
+    std::wstring question;
+    OnNextDialog user(std::vector<std::function<void(HWND)>>{
+        [](HWND dialog) {
+            ChooseFilter(dialog, 1);
+            TypeAndConfirm(dialog, L"a");  // a.txt exists
+        },
+        [&](HWND box) {
+            HWND text = GetDlgItem(box, 0xFFFF);
+            question = text ? TextOf(text) : L"(no text)";
+            PostMessageW(GetDlgItem(box, IDNO), BM_CLICK, 0, 0);
+        },
+        [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); },
+    });
+    EXPECT_FALSE(save.Execute());
+    EXPECT_TRUE(user.ActedOnAll());
+    // No file "a" exists: the question is about a.txt (Wine's does not name it).
+    EXPECT_FALSE(question.empty());
 }
 
 TEST_F(Win32FileDialog, HandlerFailureCancelsTheDialogAndPropagates)

@@ -80,10 +80,10 @@ DWORD FileDialogFlags(uint32_t options)
 // One run of an open or save dialog, as its hook sees it.
 struct FileDialogRun {
     TOpenDialog* dialog;
-    // The default extension, in the buffer the dialog was given (or not
-    // given, when there was none at first). Changing it in place and
-    // announcing it with CDM_SETDEFEXT reaches both kinds of dialog: Windows
-    // takes the message, Wine ignores it but reads the buffer.
+    // The default extension, in the buffer the dialog was given. Changing it
+    // in place and announcing it with CDM_SETDEFEXT reaches both kinds of
+    // dialog: Windows takes the message, Wine ignores it but reads the
+    // buffer, so a save dialog gets the buffer even while it is empty.
     std::wstring extension;
     std::vector<wchar_t> extensionBuffer;
     std::exception_ptr failure;
@@ -217,8 +217,11 @@ bool Win32DialogService::RunFileDialog(TOpenDialog& dialog)
     ofn.nMaxFile = static_cast<DWORD>(file.size());
     ofn.lpstrInitialDir = OrNull(initialDir);
     ofn.lpstrTitle = OrNull(title);
-    // None at all means no extension is ever added, not even the filter's.
-    ofn.lpstrDefExt = run.extension.empty() ? nullptr : run.extensionBuffer.data();
+    // A save dialog always has the buffer, empty or not: one that starts
+    // without an extension ("all files") may get one at a filter change.
+    // An open dialog without one gets none at all, so that no extension is
+    // ever added to a name typed there, not even the filter's.
+    ofn.lpstrDefExt = dialog.IsSave() || !run.extension.empty() ? run.extensionBuffer.data() : nullptr;
     ofn.Flags = FileDialogFlags(dialog.Options);
     ofn.lCustData = reinterpret_cast<LPARAM>(&run);
     ofn.lpfnHook = FileDialogHook;
