@@ -8,6 +8,10 @@
 
 #include "base/Utf.h"
 
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 
@@ -292,6 +296,46 @@ void Editor::Close(HWND mainWindow) const
     Expect(PostMessageW(mainWindow, WM_CLOSE, 0, 0), ErrorText("PostMessageW(WM_CLOSE)", GetLastError()));
 }
 
+void Editor::DropFiles(HWND window, const std::vector<std::wstring>& paths) const
+{
+    // DROPFILES, then each path with its terminator, then one more.
+    std::vector<BYTE> block(sizeof(DROPFILES));
+    auto* header = reinterpret_cast<DROPFILES*>(block.data());
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::wstring list;
+    for (const std::wstring& path : paths) list += path + L'\0';
+    list += L'\0';
+    const auto* bytes = reinterpret_cast<const BYTE*>(list.data());
+    block.insert(block.end(), bytes, bytes + list.size() * sizeof(wchar_t));
+
+    void* remote = VirtualAllocEx(info_.hProcess, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    Expect(remote != nullptr, ErrorText("VirtualAllocEx", GetLastError()));
+    SIZE_T written = 0;
+    Expect(WriteProcessMemory(info_.hProcess, remote, block.data(), block.size(), &written) && written == block.size(),
+           ErrorText("WriteProcessMemory", GetLastError()));
+    Expect(PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0),
+           ErrorText("PostMessageW(WM_DROPFILES)", GetLastError()));
+}
+
+RECT Editor::ToolButtonRect(HWND toolBar, int index) const
+{
+    void* remote = VirtualAllocEx(info_.hProcess, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    Expect(remote != nullptr, ErrorText("VirtualAllocEx", GetLastError()));
+    DWORD_PTR found = 0;
+    const bool answered = SendMessageTimeoutW(toolBar, TB_GETITEMRECT, static_cast<WPARAM>(index),
+                                              reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                                              &found) != 0;
+    RECT rect = {};
+    SIZE_T read = 0;
+    const bool copied = ReadProcessMemory(info_.hProcess, remote, &rect, sizeof rect, &read) && read == sizeof rect;
+    VirtualFreeEx(info_.hProcess, remote, 0, MEM_RELEASE);
+    Expect(answered && found, "the tool bar has no button " + std::to_string(index));
+    Expect(copied, ErrorText("ReadProcessMemory", GetLastError()));
+    MapWindowPoints(toolBar, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 std::optional<DWORD> Editor::WaitForExit(Timeout timeout) const
 {
     if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
@@ -382,6 +426,50 @@ void PostCommand(HWND window, int id)
 {
     Expect(PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0),
            ErrorText("PostMessageW(WM_COMMAND)", GetLastError()));
+}
+
+HWND ToolBarOf(HWND mainWindow)
+{
+    HWND toolBar = FindWindowExW(mainWindow, nullptr, L"ToolbarWindow32", nullptr);
+    Expect(toolBar != nullptr, "the main window has no tool bar");
+    return toolBar;
+}
+
+bool ToolButtonEnabled(HWND toolBar, int commandId)
+{
+    DWORD_PTR enabled = 0;
+    Expect(SendMessageTimeoutW(toolBar, TB_ISBUTTONENABLED, static_cast<WPARAM>(commandId), 0, SMTO_ABORTIFHUNG,
+                               kSendTimeoutMs, &enabled),
+           "the tool bar did not answer TB_ISBUTTONENABLED");
+    return enabled != 0;
+}
+
+int ToolButtonImage(HWND toolBar, int commandId)
+{
+    DWORD_PTR image = 0;
+    Expect(SendMessageTimeoutW(toolBar, TB_GETBITMAP, static_cast<WPARAM>(commandId), 0, SMTO_ABORTIFHUNG,
+                               kSendTimeoutMs, &image),
+           "the tool bar did not answer TB_GETBITMAP");
+    return static_cast<int>(image);
+}
+
+void ClickAt(HWND window, const RECT& rect)
+{
+    BringToForeground(window);
+    const int x = (rect.left + rect.right) / 2;
+    const int y = (rect.top + rect.bottom) / 2;
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    std::vector<INPUT> inputs;
+    for (const DWORD flags : {DWORD{MOUSEEVENTF_MOVE}, DWORD{MOUSEEVENTF_LEFTDOWN}, DWORD{MOUSEEVENTF_LEFTUP}}) {
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = static_cast<LONG>((x * 65535LL + width / 2) / std::max(width - 1, 1));
+        input.mi.dy = static_cast<LONG>((y * 65535LL + height / 2) / std::max(height - 1, 1));
+        input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+        inputs.push_back(input);
+    }
+    Send(inputs);
 }
 
 std::wstring MessageBoxText(HWND box) { return ControlText(box, 0xFFFF); }

@@ -71,6 +71,15 @@ public:
 
     // Posts WM_CLOSE to the main window.
     void Close(HWND mainWindow) const;
+
+    // Drops files onto a window of the editor as the shell does: a DROPFILES
+    // block in the editor's own memory (a block of the driver's would be
+    // meaningless there), then WM_DROPFILES with it posted to the window.
+    // The editor releases the block with DragFinish.
+    void DropFiles(HWND window, const std::vector<std::wstring>& paths) const;
+    // The rectangle of a tool bar button (by index, separators counted) in
+    // screen coordinates; TB_GETITEMRECT answered into the editor's memory.
+    RECT ToolButtonRect(HWND toolBar, int index) const;
     // The exit code, or nothing if still running after the timeout.
     std::optional<DWORD> WaitForExit(Timeout timeout = 5s) const;
 
@@ -97,6 +106,15 @@ std::vector<HWND> TopLevelWindows(DWORD processId);
 
 // Posts WM_COMMAND as a menu or accelerator would send it.
 void PostCommand(HWND window, int id);
+
+// The tool bar of a main window (ToolbarWindow32).
+HWND ToolBarOf(HWND mainWindow);
+// The button's state by its command id: enabled, and its image index.
+bool ToolButtonEnabled(HWND toolBar, int commandId);
+int ToolButtonImage(HWND toolBar, int commandId);
+// Clicks the middle of a rectangle (screen coordinates) with the left mouse
+// button through the input queue, after bringing the window to the front.
+void ClickAt(HWND window, const RECT& rect);
 
 // Message boxes and dialogs. The text of a message box is its static 0xFFFF.
 std::wstring MessageBoxText(HWND box);

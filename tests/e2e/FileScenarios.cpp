@@ -107,6 +107,41 @@ void HistoryReopensAndRecreatesAfterARestart(Context& context)
     ExpectExitCode(editor, 0, 5s);
     DeleteKeyTree(L"History");
 }
+// A dropped file turns the Save tool button on (its enabled image, 3) while
+// the Save menu item stays off; clicking the button saves the typed text.
+void DroppedFileSavesFromTheToolButton(Context& context)
+{
+    constexpr int kSaveButton = 2;         // New, Open, Save, ...
+    constexpr int kSaveCommand = 1 + kSaveButton;  // the bar's command ids follow the button order
+    ForgetSettings();
+    const std::wstring path = TempFolder() + L"落とした.txt";
+    WriteBytes(path, "dropped");
+    Editor editor(context.exePath);
+    const HWND window = editor.WaitForMainWindow();
+    const HWND memo = WaitForMemo(window);
+    const HWND toolBar = ToolBarOf(window);
+    Expect(!ToolButtonEnabled(toolBar, kSaveCommand), "the Save button is on before anything was opened");
+
+    editor.DropFiles(window, {path});
+    ExpectMemo(memo, L"dropped", {0, 0});
+    ExpectCaption(window, L"[" + path + L"] - Kestrelpad");
+    Expect(ToolButtonEnabled(toolBar, kSaveCommand), "the Save button is off after the drop");
+    Expect(ToolButtonImage(toolBar, kSaveCommand) == 3,
+           "the Save button shows image " + std::to_string(ToolButtonImage(toolBar, kSaveCommand)));
+
+    TypeText(window, L"追記");
+    ExpectMemo(memo, L"追記dropped", {4, 4});
+    ClickAt(window, editor.ToolButtonRect(toolBar, kSaveButton));
+    const std::string saved = "\x92\xC7\x8B\x4C" "dropped";
+    for (int attempt = 0; attempt < 40 && ReadBytes(path) != saved; ++attempt) Sleep(50);
+    Expect(ReadBytes(path) == saved, "the Save button did not write the document");
+    // Saved: closing asks nothing.
+    editor.Close(window);
+    ExpectExitCode(editor, 0, 5s);
+    DeleteFileW(path.c_str());
+    DeleteKeyTree(L"History");
+}
+
 }  // namespace
 
 const std::vector<Scenario>& FileScenarios()
@@ -115,6 +150,7 @@ const std::vector<Scenario>& FileScenarios()
         {"open-edit-save-and-save-as-html", OpenEditSaveAndSaveAsHtml},
         {"open-with-changes-yes-then-cancel-changes-nothing", OpenWithChangesYesThenCancelChangesNothing},
         {"history-reopens-and-recreates-after-a-restart", HistoryReopensAndRecreatesAfterARestart},
+        {"dropped-file-saves-from-the-tool-button", DroppedFileSavesFromTheToolButton},
     };
     return scenarios;
 }
