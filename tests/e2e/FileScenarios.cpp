@@ -2,11 +2,52 @@
 
 #include "tests/e2e/ScenarioKit.h"
 
+#include <optional>
 #include <string>
 
 namespace kp::e2e {
 
 namespace {
+
+constexpr int kFilterCombo = 1136;  // the file dialogs' file-type list
+constexpr int kSaveAsButton = 3;    // New, Open, Save, Save As, ...
+
+int ChosenFilter(HWND dialog)
+{
+    DWORD_PTR index = 0;
+    SendMessageTimeoutW(GetDlgItem(dialog, kFilterCombo), CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &index);
+    return static_cast<int>(index) + 1;
+}
+
+// What choosing a filter (from 1) in the file-type list notifies.
+void ChooseFilter(HWND dialog, int filterIndex)
+{
+    const HWND combo = GetDlgItem(dialog, kFilterCombo);
+    Expect(combo != nullptr, "the file dialog has no file-type list");
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(combo, CB_SETCURSEL, static_cast<WPARAM>(filterIndex - 1), 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    for (const WORD code : {WORD{CBN_SELCHANGE}, WORD{CBN_SELENDOK}})
+        SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(kFilterCombo, code), reinterpret_cast<LPARAM>(combo),
+                            SMTO_ABORTIFHUNG, 2000, &ignored);
+}
+
+// A visible dialog of the editor other than `besides` (a question it asks).
+HWND WaitForDialogBesides(const Editor& editor, HWND besides)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        for (HWND window : TopLevelWindows(editor.ProcessId()))
+            if (window != besides && IsWindowVisible(window) && ClassName(window) == L"#32770") return window;
+        Sleep(50);
+    }
+    Fail("no question over the dialog");
+}
+
+void WaitForBytes(const std::wstring& path, const std::string& bytes)
+{
+    for (int attempt = 0; attempt < 40 && ReadBytes(path) != bytes; ++attempt) Sleep(50);
+    const std::optional<std::string> got = ReadBytes(path);
+    Expect(got == bytes, Utf8(path) + " holds " + (got ? "\"" + *got + "\"" : "nothing") + ", not \"" + bytes + "\"");
+}
 
 void OpenEditSaveAndSaveAsHtml(Context& context)
 {
@@ -142,6 +183,55 @@ void DroppedFileSavesFromTheToolButton(Context& context)
     DeleteKeyTree(L"History");
 }
 
+// Save As starting on "all files" (stored filter 3), switched to the text
+// filter in the dialog: the typed name is saved with ".txt", and once that
+// file exists the dialog asks before overwriting it.
+void SaveAsFromAllFilesToTextAddsTheExtension(Context& context)
+{
+    ForgetSettings();
+    const std::wstring folder = TempFolder();
+    const std::wstring saved = folder + L"memo.txt";
+    DeleteFileW(saved.c_str());
+    DeleteFileW((folder + L"memo").c_str());
+    Editor editor(context.exePath);
+    const HWND window = editor.WaitForMainWindow();
+    const HWND memo = WaitForMemo(window);
+    const auto saveAsTyping = [&](const std::wstring& name) {
+        // Closing the dialog stores the filter last chosen: start on "all files" again.
+        WriteString(kSettingsKey + L"\\Setup", L"SaveDlgFilter", L"3");
+        ClickAt(window, editor.ToolButtonRect(ToolBarOf(window), kSaveAsButton));
+        const HWND dialog = editor.WaitForDialog();
+        Expect(ChosenFilter(dialog) == 3, "the save dialog starts on filter " + std::to_string(ChosenFilter(dialog)));
+        ChooseFilter(dialog, 1);
+        FillFileDialog(dialog, folder + name);
+        return dialog;
+    };
+
+    TypeText(window, L"first");
+    ExpectMemo(memo, L"first", {5, 5});
+    saveAsTyping(L"memo");
+    WaitForBytes(saved, "first");
+    Expect(!ReadBytes(folder + L"memo"), "a file without the extension was written");
+    ExpectCaption(window, L"[memo.txt] - Kestrelpad");
+
+    TypeText(window, L" second");
+    ExpectMemo(memo, L"first second", {12, 12});
+    const HWND dialog = saveAsTyping(L"memo");
+    const HWND question = WaitForDialogBesides(editor, dialog);
+    ClickButton(question, L"いいえ");
+    for (int attempt = 0; attempt < 100 && IsWindow(question); ++attempt) Sleep(50);
+    Expect(IsWindow(dialog) && IsWindowVisible(dialog), "the save dialog closed after No");
+    Expect(ReadBytes(saved) == std::string("first"), "No overwrote memo.txt");
+    FillFileDialog(dialog, folder + L"memo");
+    ClickButton(WaitForDialogBesides(editor, dialog), L"はい");
+    WaitForBytes(saved, "first second");
+
+    editor.Close(window);  // saved: nothing is asked
+    ExpectExitCode(editor, 0, 5s);
+    DeleteFileW(saved.c_str());
+    DeleteKeyTree(L"History");
+}
+
 }  // namespace
 
 const std::vector<Scenario>& FileScenarios()
@@ -151,6 +241,7 @@ const std::vector<Scenario>& FileScenarios()
         {"open-with-changes-yes-then-cancel-changes-nothing", OpenWithChangesYesThenCancelChangesNothing},
         {"history-reopens-and-recreates-after-a-restart", HistoryReopensAndRecreatesAfterARestart},
         {"dropped-file-saves-from-the-tool-button", DroppedFileSavesFromTheToolButton},
+        {"save-as-from-all-files-to-text-adds-the-extension", SaveAsFromAllFilesToTextAddsTheExtension},
     };
     return scenarios;
 }
