@@ -119,6 +119,8 @@ int Run()
     host.SetControls(&editForm.ClientArea);
     host.OnCloseQuery = [&](bool& canClose) { editForm.FormCloseQuery(canClose); };
     host.OnClose = [&](kp::ui::TCloseAction& action) { editForm.FormClose(action); };
+    host.OnQueryEndSession = [&](bool& canEnd) { editForm.FormQueryEndSession(canEnd); };
+    host.OnEndSession = [&] { editForm.FormEndSession(); };
     host.OnShow = [&] { editForm.FormShow(); };
     host.OnActivate = [&] { editForm.FormActivate(); };
     host.OnDropFiles = [&](const std::vector<std::string>& paths) { editForm.DropFiles(paths); };

@@ -701,6 +701,33 @@ TEST_F(FormHostTest, RefusedCloseKeepsTheWindow)
     EXPECT_TRUE(IsWindow(host.Handle()));
 }
 
+// The session's end goes to its own handlers: the query's answer is the
+// session's, and the end runs only when the session really ends.
+TEST_F(FormHostTest, TheSessionsEndHasItsOwnQuery)
+{
+    int queries = 0, closeQueries = 0, ends = 0;
+    bool allow = false;
+    host.OnCloseQuery = [&](bool&) { ++closeQueries; };
+    host.OnQueryEndSession = [&](bool& canEnd) {
+        ++queries;
+        canEnd = allow;
+    };
+    host.OnEndSession = [&] { ++ends; };
+    EXPECT_FALSE(SendMessageW(host.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    allow = true;
+    EXPECT_TRUE(SendMessageW(host.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    EXPECT_EQ(queries, 2);
+    EXPECT_EQ(closeQueries, 0);
+    SendMessageW(host.Handle(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(ends, 0) << "another program refused: the session goes on";
+    SendMessageW(host.Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(ends, 1);
+
+    host.OnQueryEndSession = [](bool&) { throw Error("保存できません。"); };
+    EXPECT_FALSE(SendMessageW(host.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF)) << "a failure refuses";
+    EXPECT_EQ(failures, std::vector<std::string>{"保存できません。"});
+}
+
 TEST(FormHostMainFormTest, ClosingTheMainFormEndsTheMessageLoop)
 {
     Win32FormHost form;
