@@ -170,6 +170,7 @@ int Run()
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    kp::ui::RestrictLibrarySearchToSystem();
     try {
         return Run();
     } catch (const std::exception& e) {
