@@ -301,7 +301,7 @@ void TEditForm::FormShow()
     shown_ = true;
     Memo.SetFocus();
     // The explorer pane goes to File/Folder once it can browse folders; its
-    // stored size applies now.
+    // stored size applies at show.
     ApplyExplorerSizes();
     const bool marks = s::ReadBool(*store_, s::VisualParagraphLetter);
     Memo.EditMarks.CrLf.Enabled = marks;
