@@ -119,42 +119,5 @@ TEST_F(MainWindowTest, TheToolBarAndStatusBarShowTheDesign)
     EXPECT_STREQ(text, L"C:\\文書\\a.txt");
 }
 
-// Closing and log-off through the real window, wired as the program wires
-// them: settings that cannot be read never keep the window open, and a
-// modified document is asked about before the session may end.
-TEST_F(MainWindowTest, ClosingAndLogOffGoThroughTheForm)
-{
-    host.OnCloseQuery = [&](bool& canClose) { form.FormCloseQuery(canClose); };
-    host.OnClose = [&](ui::TCloseAction& action) { form.FormClose(action); };
-    host.OnQueryEndSession = [&](bool& canEnd) { form.FormQueryEndSession(canEnd); };
-    host.OnEndSession = [&] { form.FormEndSession(); };
-    std::vector<std::string> failures;
-    host.OnException = [&](const std::exception& failure) { failures.push_back(failure.what()); };
-    platform::RegKey setup;
-    ASSERT_EQ(registry.CreateKey("Software\\Tamarind\\Kestrelpad\\Setup", setup), platform::RegStatus::Ok);
-    ASSERT_EQ(registry.SetRaw(setup, "WindowSave", platform::RegType::Dword, std::string("\1\0\0\0", 4)),
-              platform::RegStatus::Ok);
-    ASSERT_EQ(registry.SetRaw(setup, "Dialog", platform::RegType::Dword, std::string("\1\0\0\0", 4)),
-              platform::RegStatus::Ok);
-    host.Show();
-
-    form.Memo.SetText("変更");
-    form.Memo.SetModified(true);
-    messages.Answer(ui::mrCancel);
-    EXPECT_FALSE(SendMessageW(host.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
-    ASSERT_EQ(messages.Shown().size(), 1u);
-    EXPECT_EQ(messages.Last().text, "文書が変更されています。保存しますか？");
-    EXPECT_TRUE(IsWindowVisible(host.Handle()));
-    EXPECT_EQ(form.Memo.Text(), "変更");
-
-    messages.Answer(ui::mrNo);
-    EXPECT_TRUE(SendMessageW(host.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
-
-    messages.Answer(ui::mrNo);
-    SendMessageW(host.Handle(), WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindowVisible(host.Handle()));
-    EXPECT_TRUE(failures.empty()) << failures.front();
-}
-
 }  // namespace
 }  // namespace kp::test
