@@ -27,6 +27,11 @@ constexpr const char* kNotFound = "指定されたファイルが見つかりま
 ui::ModalResult TEditForm::AskToSave()
 {
     if (!s::ReadBool(*store_, s::SetupDialog)) return ui::mrNo;
+    return AskSaveQuestion();
+}
+
+ui::ModalResult TEditForm::AskSaveQuestion()
+{
     return MessageDlg(services_.application.Dialogs(), kAskSave, DialogKind::Confirmation, ui::mbYesNoCancel);
 }
 

@@ -12,6 +12,10 @@
 #include "settings/SettingsKeys.h"
 #include "ui/MessageDialogs.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
 namespace kp::app {
 
 namespace s = kp::settings;
@@ -28,6 +32,18 @@ constexpr const char* kSaveFilter =
 constexpr const char* kTooManyFiles = "同時に開けるファイルは一つまでです。";
 constexpr const char* kAskUninstall =
     "ケストレルパッド終了時にレジストリ情報とヘルプファイルを削除します。よろしいですか？";
+
+// Stored window bounds over the current ones: a width or height that is zero
+// or negative is no size, and the window keeps its own; a right or bottom edge
+// beyond the integers stops at their end.
+ui::TRect PlacedBounds(const ui::TRect& current, int left, int top, int width, int height)
+{
+    const auto edge = [](int start, int size) {
+        return static_cast<int>(std::min<int64_t>(int64_t{start} + size, std::numeric_limits<int>::max()));
+    };
+    return ui::TRect{left, top, edge(left, width > 0 ? width : current.Width()),
+                     edge(top, height > 0 ? height : current.Height())};
+}
 
 // Font sizes are stored in points; the memo's font is measured in pixels at 96 DPI.
 int PointsToPixels(int points) { return (points * 96 + 36) / 72; }
@@ -141,11 +157,11 @@ void TEditForm::FormCreate(const std::vector<std::string>& arguments)
     try {
         store_ = std::make_unique<TRegIniFile>(services_.registry, std::string(s::kProgramKey));
     } catch (const Error& failure) {
-        // The program goes on without its stored settings: reads give their
-        // defaults, and writes fail (silently at close).
+        // Reported once; start-up goes on with the store as it is: every
+        // read gives the stored value or its default, and writes fail
+        // (silently at close).
         services_.application.HandleException(failure);
         store_ = std::make_unique<TRegIniFile>(services_.registry, std::string(s::kProgramKey), TRegIniFile::kNoCreate);
-        return;
     }
     try {
         HistoryMenu1.SetHistoryNum(s::ReadInteger(*store_, s::FileHistoryMenu));
@@ -236,24 +252,27 @@ void TEditForm::ApplyStoredSettings()
     default: break;  // the designed details view stays
     }
 
-    if (s::ReadBool(*store_, s::SetupWindowSave)) {
-        const int width = s::ReadInteger(*store_, s::VisualFormWidth);
-        const int height = s::ReadInteger(*store_, s::VisualFormHeight);
-        const int left = s::ReadInteger(*store_, s::VisualFormLeft);
-        const int top = s::ReadInteger(*store_, s::VisualFormTop);
-        host_.SetBounds(ui::TRect{left, top, left + width, top + height});
-        switch (s::ReadInteger(*store_, s::VisualWindowState)) {
-        case 0: host_.SetWindowState(ui::TWindowState::wsNormal); break;
-        case 1: host_.SetWindowState(ui::TWindowState::wsMaximized); break;
-        default: break;
-        }
-    }
+    if (s::ReadBool(*store_, s::SetupWindowSave)) ApplyStoredPlacement();
 
     for (int n = 0; n < 9; ++n)
         MenuItem("Text" + std::to_string(n + 1))->SetCaption(s::ReadString(*store_, s::kTemplateCaptions[n]));
 
     if (s::ReadBool(*store_, s::SetupShortCutSave)) ApplyShortCuts();
     if (s::ReadBool(*store_, s::SetupVisualSave)) ApplyMemoAppearance();
+}
+
+void TEditForm::ApplyStoredPlacement()
+{
+    const int width = s::ReadInteger(*store_, s::VisualFormWidth);
+    const int height = s::ReadInteger(*store_, s::VisualFormHeight);
+    const int left = s::ReadInteger(*store_, s::VisualFormLeft);
+    const int top = s::ReadInteger(*store_, s::VisualFormTop);
+    host_.SetBounds(PlacedBounds(host_.Bounds(), left, top, width, height));
+    switch (s::ReadInteger(*store_, s::VisualWindowState)) {
+    case 0: host_.SetWindowState(ui::TWindowState::wsNormal); break;
+    case 1: host_.SetWindowState(ui::TWindowState::wsMaximized); break;
+    default: break;
+    }
 }
 
 void TEditForm::ApplyShortCuts()
@@ -266,10 +285,10 @@ void TEditForm::ApplyShortCuts()
 
 void TEditForm::ApplyMemoAppearance()
 {
-    Memo.SetColor(static_cast<TColor>(s::ReadInteger(*store_, s::VisualBgColor)));
+    Memo.SetColor(s::ReadColour(*store_, s::VisualBgColor));
     platform::FontSpec font = Memo.Font();
     font.pixelHeight = PointsToPixels(s::ReadInteger(*store_, s::VisualFontSize));
-    Memo.SetFontColor(static_cast<TColor>(s::ReadInteger(*store_, s::VisualFontColor)));
+    Memo.SetFontColor(s::ReadColour(*store_, s::VisualFontColor));
     font.face = s::ReadString(*store_, s::VisualFontName);
     Memo.SetFont(font);
 }
@@ -281,11 +300,22 @@ void TEditForm::FormShow()
     if (shown_) return;
     shown_ = true;
     Memo.SetFocus();
-    // The explorer pane goes to File/Folder once it can browse folders.
+    // The explorer pane goes to File/Folder once it can browse folders; its
+    // stored size applies at show.
+    ApplyExplorerSizes();
     const bool marks = s::ReadBool(*store_, s::VisualParagraphLetter);
     Memo.EditMarks.CrLf.Enabled = marks;
     Memo.EditMarks.Eot.Enabled = marks;
     Memo.Repaint();
+}
+
+void TEditForm::ApplyExplorerSizes()
+{
+    // A size that is zero or negative is no size: the pane keeps its own.
+    const int width = s::ReadInteger(*store_, s::VisualPanelWidth);
+    const int height = s::ReadInteger(*store_, s::VisualPanelHeight);
+    if (width > 0) Panel1->SetWidth(width);
+    if (height > 0) Panel1->SetHeight(height);
 }
 
 void TEditForm::FormActivate()
@@ -323,10 +353,21 @@ void TEditForm::UninstallClick()
 
 // ---- Closing --------------------------------------------------------------------------
 
+// The close query never refuses: a switch that cannot be read counts as its
+// default, and a placement that cannot be written is not stored.
 void TEditForm::FormCloseQuery(bool& canClose)
 {
     canClose = true;
-    if (UninstallOnExit || !s::ReadBool(*store_, s::SetupWindowSave)) return;
+    if (UninstallOnExit) return;
+    try {
+        WritePlacement();
+    } catch (const Error&) {
+    }
+}
+
+void TEditForm::WritePlacement()
+{
+    if (!s::ReadBoolOrDefault(*store_, s::SetupWindowSave)) return;
     const ui::TRect bounds = host_.Bounds();
     s::WriteInteger(*store_, s::VisualFormWidth, bounds.Width());
     s::WriteInteger(*store_, s::VisualFormHeight, bounds.Height());
@@ -345,8 +386,13 @@ void TEditForm::FormClose(ui::TCloseAction& action)
         Uninstall();
         return;
     }
-    bool closing = true;
-    if (Memo.Modified()) closing = AskToSaveAtClose();
+    const bool closing = !Memo.Modified() || AskToSaveAtClose();
+    FinishClose(closing);
+    if (!closing) action = ui::TCloseAction::caNone;
+}
+
+void TEditForm::FinishClose(bool closing)
+{
     try {
         if (closing) DeleteBackup();
         WriteSettingsAtClose();
@@ -354,14 +400,35 @@ void TEditForm::FormClose(ui::TCloseAction& action)
         // Deleting files and writing settings on the way out fail silently;
         // the remaining writes are skipped.
     }
-    if (!closing) action = ui::TCloseAction::caNone;
 }
 
-// Returns whether the window may close.
+// Log-off or shut-down asks first: the session may end unless unsaved
+// changes are to be kept (Cancel at the close question, or a save that did
+// not happen). Nothing is written yet; FormEndSession does that.
+void TEditForm::FormQueryEndSession(bool& canEnd)
+{
+    canEnd = UninstallOnExit || !Memo.Modified() || AskToSaveAtClose();
+}
+
+// The session ends and the program with it: the close query's and the
+// close's work, without a question (it was asked by FormQueryEndSession).
+void TEditForm::FormEndSession()
+{
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    if (UninstallOnExit)
+        Uninstall();
+    else
+        FinishClose(true);
+}
+
+// The close question; returns whether the window may close. Without
+// questions (Setup/Dialog off) the answer is No: the changes go. A
+// Setup/Dialog that cannot be read asks, as by default.
 bool TEditForm::AskToSaveAtClose()
 {
-    // Without questions (Setup/Dialog off) the answer is No: the changes go.
-    switch (AskToSave()) {
+    const bool asking = s::ReadBoolOrDefault(*store_, s::SetupDialog);
+    switch (asking ? AskSaveQuestion() : ui::mrNo) {
     case ui::mrYes: {
         if (!SaveDialog1.Execute()) return false;
         try {
@@ -395,18 +462,21 @@ void TEditForm::WriteSettingsAtClose()
     s::WriteInteger(*store_, s::VisualTreeViewWidth, ListView1->Width());
     s::WriteInteger(*store_, s::FileHistoryMenu, HistoryMenu1.HistoryNum());
     s::WriteBool(*store_, s::VisualWordWrap, Memo.WordWrap());
-    if (s::ReadBool(*store_, s::SetupVisualSave)) {
+    if (s::ReadBoolOrDefault(*store_, s::SetupVisualSave)) {
         s::WriteBool(*store_, s::VisualToolBar, ToolBar1.Visible());
         s::WriteBool(*store_, s::VisualExplore, TreeView1->Visible());
-        s::WriteInteger(*store_, s::VisualBgColor, static_cast<int32_t>(Memo.Color()));
+        s::WriteColour(*store_, s::VisualBgColor, Memo.Color());
         s::WriteInteger(*store_, s::VisualFontSize, PixelsToPoints(Memo.Font().pixelHeight));
-        s::WriteInteger(*store_, s::VisualFontColor, static_cast<int32_t>(Memo.FontColor()));
+        s::WriteColour(*store_, s::VisualFontColor, Memo.FontColor());
         s::WriteString(*store_, s::VisualFontName, Memo.Font().face);
     }
-    if (s::ReadBool(*store_, s::SetupFolderSave)) s::WriteString(*store_, s::FileFolder, StatusBar1.Text(3));
+    // An empty panel 3 means the explorer pane reported no path: the stored
+    // folder stays for the next start.
+    if (s::ReadBoolOrDefault(*store_, s::SetupFolderSave) && !StatusBar1.Text(3).empty())
+        s::WriteString(*store_, s::FileFolder, StatusBar1.Text(3));
     s::WriteInteger(*store_, s::FileHistoryMenu, HistoryMenu1.HistoryNum());
-    if (s::ReadBool(*store_, s::FileLastTimeFile)) s::WriteString(*store_, s::FileFileName, CurrentFile);
-    if (s::ReadBool(*store_, s::SetupShortCutSave)) {
+    if (s::ReadBoolOrDefault(*store_, s::FileLastTimeFile)) s::WriteString(*store_, s::FileFileName, CurrentFile);
+    if (s::ReadBoolOrDefault(*store_, s::SetupShortCutSave)) {
         for (const s::Setting& key : s::kShortCutKeys) {
             const ui::TMenuItem* item = MenuItem(key.ident);
             s::WriteString(*store_, key, item ? ShortCutText(item->ShortCut(), services_.keyNames) : "");

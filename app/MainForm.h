@@ -65,6 +65,10 @@ public:
     void FormActivate();
     void FormCloseQuery(bool& canClose);
     void FormClose(ui::TCloseAction& action);
+    // Log-off or shut-down: may the session end (the close question for
+    // unsaved changes), then its end (what closing writes, without asking).
+    void FormQueryEndSession(bool& canEnd);
+    void FormEndSession();
     void DropFiles(const std::vector<std::string>& paths);
 
     // ---- Document file commands ----
@@ -75,6 +79,8 @@ public:
     void HistorySelected(const std::string& path);
     // Yes, No or Cancel; No without asking while Setup/Dialog is off.
     ui::ModalResult AskToSave();
+    // The question itself, whatever Setup/Dialog says.
+    ui::ModalResult AskSaveQuestion();
 
     // ---- Commands of this window ----
     void LastTimeFileClick();
@@ -134,6 +140,8 @@ private:
     void ReopenLastDocument();
     void OpenCommandLineFile(const std::vector<std::string>& arguments);
     void ApplyStoredSettings();
+    void ApplyStoredPlacement();
+    void ApplyExplorerSizes();
     void ApplyShortCuts();
     void ApplyMemoAppearance();
 
@@ -144,6 +152,8 @@ private:
     void OpenChosenFile(const std::string& path, bool fromUnmodified);
     void ApplySaveFilterExtension();
     void RememberDialogFolders();
+    void WritePlacement();
+    void FinishClose(bool closing);
     void WriteSettingsAtClose();
     void Uninstall();
 

@@ -119,6 +119,8 @@ int Run()
     host.SetControls(&editForm.ClientArea);
     host.OnCloseQuery = [&](bool& canClose) { editForm.FormCloseQuery(canClose); };
     host.OnClose = [&](kp::ui::TCloseAction& action) { editForm.FormClose(action); };
+    host.OnQueryEndSession = [&](bool& canEnd) { editForm.FormQueryEndSession(canEnd); };
+    host.OnEndSession = [&] { editForm.FormEndSession(); };
     host.OnShow = [&] { editForm.FormShow(); };
     host.OnActivate = [&] { editForm.FormActivate(); };
     host.OnDropFiles = [&](const std::vector<std::string>& paths) { editForm.DropFiles(paths); };
@@ -168,6 +170,7 @@ int Run()
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    kp::ui::RestrictLibrarySearchToSystem();
     try {
         return Run();
     } catch (const std::exception& e) {

@@ -1,5 +1,7 @@
 #include "settings/SettingsKeys.h"
 
+#include "base/Error.h"
+
 namespace kp::settings {
 
 namespace {
@@ -62,6 +64,25 @@ void WriteInteger(TRegIniFile& store, const Setting& setting, int32_t value)
 void WriteBool(TRegIniFile& store, const Setting& setting, bool value)
 {
     store.WriteBool(setting.section, setting.ident, value);
+}
+
+TColor ReadColour(const TRegIniFile& store, const Setting& setting, Reader reader)
+{
+    return static_cast<TColor>(ReadInteger(store, setting, reader));
+}
+
+void WriteColour(TRegIniFile& store, const Setting& setting, TColor value)
+{
+    WriteInteger(store, setting, static_cast<int32_t>(value));
+}
+
+bool ReadBoolOrDefault(const TRegIniFile& store, const Setting& setting, Reader reader)
+{
+    try {
+        return ReadBool(store, setting, reader);
+    } catch (const Error&) {
+        return DefaultInteger(setting, reader) != 0;
+    }
 }
 
 }  // namespace kp::settings

@@ -3,6 +3,7 @@
 // place. Callers read and write through these entries instead of repeating
 // literals (see SettingsAccess below).
 
+#include "base/Color.h"
 #include "settings/RegIniFile.h"
 
 #include <array>
@@ -167,5 +168,15 @@ bool ReadBool(const TRegIniFile& store, const Setting& setting, Reader reader = 
 void WriteString(TRegIniFile& store, const Setting& setting, std::string_view value);
 void WriteInteger(TRegIniFile& store, const Setting& setting, int32_t value);
 void WriteBool(TRegIniFile& store, const Setting& setting, bool value);
+// Colours are stored as the signed 32-bit integer of the colour value, so
+// "-2147483643" is the window-background system colour (0x80000005) and
+// "0x00FF0000" pure blue.
+TColor ReadColour(const TRegIniFile& store, const Setting& setting, Reader reader = Reader::Default);
+void WriteColour(TRegIniFile& store, const Setting& setting, TColor value);
+
+// A flag read where a failure must not stop the caller (the close query and
+// the close, which must let the window go): a value that cannot be read,
+// such as one stored with another registry type, gives the default.
+bool ReadBoolOrDefault(const TRegIniFile& store, const Setting& setting, Reader reader = Reader::Default);
 
 }  // namespace kp::settings

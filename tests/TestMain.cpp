@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include "ui/win32/Win32Application.h"
+#endif
+
 namespace kp::test {
 
 std::string ScratchKeyPath()
@@ -17,6 +21,10 @@ std::string ScratchKeyPath()
 
 int main(int argc, char** argv)
 {
+#ifdef _WIN32
+    // As the editor does at start: the Win32 tests run under the same rule.
+    kp::ui::RestrictLibrarySearchToSystem();
+#endif
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

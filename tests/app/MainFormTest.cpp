@@ -34,7 +34,8 @@ TEST_F(MainFormTest, AFreshStoreStartsAsDesigned)
     EXPECT_FALSE(f.Memo.WordWrap());
     EXPECT_FALSE(f.MenuItem("LeftEnter")->Checked());
     EXPECT_EQ(f.ListView1->ViewStyle(), ui::TViewStyle::vsIcon);
-    EXPECT_EQ(f.Panel1->Width(), 185);
+    // The designed 185 pixels give way at show to the stored width's default.
+    EXPECT_EQ(f.Panel1->Width(), 120);
     EXPECT_FALSE(f.MenuItem("Save")->Enabled());
     EXPECT_FALSE(f.ToolBar1.Find("Save")->enabled);
     EXPECT_EQ(f.ToolBar1.Find("Save")->imageIndex, 4);
@@ -236,7 +237,7 @@ TEST_F(MainFormTest, TheCloseQuestionAndItsThreeAnswers)
     EXPECT_EQ(messages.Last().caption, "確認");
     EXPECT_EQ(messages.Last().buttons, ui::mbYesNoCancel);
     EXPECT_TRUE(Exists("C:\\docs\\bcp_doc.txt"));
-    EXPECT_EQ(Read("Visual", "PanelWidth"), "185");  // written whatever the answer
+    EXPECT_EQ(Read("Visual", "PanelWidth"), "120");  // written whatever the answer
 
     messages.Answer(ui::mrYes);
     dialogs.AnswerCancel();
@@ -448,12 +449,267 @@ namespace {
 TEST_F(MainFormTest, AStoreThatCannotBeCreatedIsReportedAndTheProgramGoesOn)
 {
     registry.SetReadOnly("Software\\Tamarind", true);
-    Start();
+    File("C:\\docs\\a.txt", "text");
+    TEditForm& f = Start({"C:\\docs\\a.txt"});
     ASSERT_EQ(messages.Shown().size(), 1u);
     EXPECT_EQ(messages.Last().text, "ｷｰ Software\\Tamarind\\Kestrelpad の作成に失敗しました");
-    EXPECT_EQ(host.Caption(), "[NewFile] - Kestrelpad");
+    // The rest of start-up ran on the defaults.
+    EXPECT_EQ(f.Memo.Text(), "text");
+    EXPECT_EQ(host.Caption(), "[a.txt] - Kestrelpad");
+    EXPECT_EQ(f.MenuItem("Text1")->Caption(), "定義文書1(&1)");
+    EXPECT_EQ(f.Panel1->Width(), 120);
     EXPECT_TRUE(Close());  // the writes at close fail silently
     EXPECT_EQ(messages.Shown().size(), 1u);
+}
+
+// A program key that exists but cannot be written: what is stored still
+// applies, the rest reads as its defaults.
+TEST_F(MainFormTest, AnUnwritableStoreIsReadAsItIs)
+{
+    File("C:\\docs\\a.txt", "text");
+    Stored("Text", "T1", "議事録(&1)");
+    Stored("Visual", "WordWrap", "1");
+    Stored("Setup", "WindowSave", "1");
+    Stored("Visual", "FormWidth", "640");
+    registry.SetReadOnly(kKey, true);
+    TEditForm& f = Start({"C:\\docs\\a.txt"});
+    ASSERT_EQ(messages.Shown().size(), 1u);
+    EXPECT_EQ(f.CurrentFile, "C:\\docs\\a.txt");
+    EXPECT_EQ(History(), std::vector<std::string>{"C:\\docs\\a.txt"});
+    EXPECT_EQ(f.MenuItem("Text1")->Caption(), "議事録(&1)");
+    EXPECT_EQ(f.MenuItem("Text2")->Caption(), "定義文書2(&2)");
+    EXPECT_TRUE(f.Memo.WordWrap());
+    EXPECT_EQ(host.Bounds().Width(), 640);
+}
+
+// Nothing that goes wrong with the settings keeps the window open: a switch
+// that cannot be read counts as its default, writes that fail are skipped,
+// and closing shows no message (start-up may have reported a wrong type).
+struct CloseFault {
+    const char* name;
+    void (*plant)(platform::SimRegistry& registry);
+    bool modified;  // with a modified document (the close question is asked and answered No)
+};
+
+void PrintTo(const CloseFault& fault, std::ostream* out) { *out << fault.name; }
+
+void PlantDword(platform::SimRegistry& registry, const std::string& section, std::string_view ident)
+{
+    platform::RegKey key;
+    ASSERT_EQ(registry.CreateKey(std::string(kKey) + "\\" + section, key), RegStatus::Ok);
+    ASSERT_EQ(registry.SetRaw(key, ident, RegType::Dword, std::string("\1\0\0\0", 4)), RegStatus::Ok);
+}
+
+class CloseFaultTest : public MainFormFixture, public ::testing::WithParamInterface<CloseFault> {};
+
+TEST_P(CloseFaultTest, TheWindowClosesWithoutAMessage)
+{
+    GetParam().plant(registry);
+    File("C:\\docs\\doc.txt", "old");
+    File("C:\\docs\\bcp_doc.txt", "backup");
+    Start({"C:\\docs\\doc.txt"});
+    const size_t atStart = messages.Shown().size();
+    if (GetParam().modified) {
+        Type("x");
+        messages.Answer(ui::mrNo);
+    }
+    EXPECT_TRUE(Close());
+    if (GetParam().modified) {
+        ASSERT_EQ(messages.Shown().size(), atStart + 1);
+        EXPECT_EQ(messages.Last().text, "文書が変更されています。保存しますか？");
+    } else {
+        EXPECT_EQ(messages.Shown().size(), atStart) << messages.Last().text;
+    }
+    EXPECT_FALSE(Exists("C:\\docs\\bcp_doc.txt"));
+    EXPECT_EQ(Contents("C:\\docs\\doc.txt"), "old");
+    // Log-off is not refused either.
+    Start({"C:\\docs\\doc.txt"});
+    bool canEnd = false;
+    form->FormQueryEndSession(canEnd);
+    EXPECT_TRUE(canEnd);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MainFormTest, CloseFaultTest,
+    ::testing::Values(
+        CloseFault{"WindowSaveOfTheWrongType", [](platform::SimRegistry& r) { PlantDword(r, "Setup", "WindowSave"); },
+                   false},
+        CloseFault{"PlacementNotWritable",
+                   [](platform::SimRegistry& r) {
+                       TRegIniFile(r, kKey).WriteString("Setup", "WindowSave", "1");
+                       TRegIniFile(r, kKey).WriteString("Visual", "FormWidth", "600");
+                       r.SetReadOnly(std::string(kKey) + "\\Visual", true);
+                   },
+                   false},
+        CloseFault{"SwitchesOfTheWrongType",
+                   [](platform::SimRegistry& r) {
+                       for (const char* ident : {"VisualSave", "FolderSave", "ShortCutSave"}) PlantDword(r, "Setup", ident);
+                   },
+                   false},
+        CloseFault{"DialogOfTheWrongType", [](platform::SimRegistry& r) { PlantDword(r, "Setup", "Dialog"); }, true},
+        CloseFault{"NoSectionWritable",
+                   [](platform::SimRegistry& r) {
+                       for (const char* section : {"File", "Setup", "Visual", "ShortCutKey"})
+                           r.SetReadOnly(std::string(kKey) + "\\" + section, true);
+                   },
+                   true}),
+    [](const ::testing::TestParamInfo<CloseFault>& info) { return std::string(info.param.name); });
+
+TEST_F(MainFormTest, AWrongTypedSwitchAtCloseStillLetsTheOtherWritesHappen)
+{
+    PlantDword(registry, "Setup", "VisualSave");
+    Stored("Setup", "FolderSave", "1");
+    Start();
+    form->StatusBar1.SetText(3, "C:\\docs");
+    form->Memo.SetWordWrap(true);
+    EXPECT_TRUE(Close());
+    EXPECT_EQ(Read("Visual", "ToolBar"), "(missing)");  // VisualSave read as off
+    EXPECT_EQ(Read("Visual", "WordWrap"), "1");
+    EXPECT_EQ(Read("File", "Folder"), "C:\\docs");
+}
+
+// Log-off with a modified document asks the close question: the session may
+// end once the changes are saved or given up, and not while they are kept.
+TEST_F(MainFormTest, LogOffAsksAboutUnsavedChanges)
+{
+    File("C:\\docs\\locked.txt", "keep");
+    files.SetReadOnly("C:\\docs\\locked.txt", true);
+    const struct {
+        ui::ModalResult answer;
+        const char* savePath;  // the save dialog's answer; nullptr: cancelled
+        bool canEnd;
+    } cases[] = {
+        {ui::mrCancel, nullptr, false},
+        {ui::mrYes, nullptr, false},
+        {ui::mrYes, "C:\\docs\\locked.txt", false},
+        {ui::mrYes, "C:\\docs\\saved.txt", true},
+        {ui::mrNo, nullptr, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.answer) + " " + (c.savePath ? c.savePath : "(cancelled)"));
+        File("C:\\docs\\doc.txt", "old");
+        Start({"C:\\docs\\doc.txt"});
+        Type("x");
+        const size_t before = messages.Shown().size();
+        messages.Answer(c.answer);
+        if (c.answer == ui::mrYes) {
+            if (c.savePath) dialogs.AnswerFile(c.savePath);
+            else dialogs.AnswerCancel();
+        }
+        bool canEnd = !c.canEnd;
+        form->FormQueryEndSession(canEnd);
+        EXPECT_EQ(canEnd, c.canEnd);
+        ASSERT_GT(messages.Shown().size(), before);
+        EXPECT_EQ(messages.Shown()[before].text, "文書が変更されています。保存しますか？");
+        EXPECT_EQ(Contents("C:\\docs\\doc.txt"), "old");
+        EXPECT_EQ(Contents("C:\\docs\\locked.txt"), "keep");
+        // A kept document is still there, modified; a saved one is not modified.
+        EXPECT_EQ(form->Memo.Text(), "xold");
+        EXPECT_EQ(form->Memo.Modified(), !(c.savePath && c.canEnd));
+    }
+    EXPECT_EQ(Contents("C:\\docs\\saved.txt"), "xold");
+}
+
+TEST_F(MainFormTest, LogOffAsksNothingWithoutChangesOrWithoutDialogs)
+{
+    Start();
+    bool canEnd = false;
+    form->FormQueryEndSession(canEnd);
+    EXPECT_TRUE(canEnd);
+
+    Stored("Setup", "Dialog", "0");
+    Start();
+    Type("lost");
+    canEnd = false;
+    form->FormQueryEndSession(canEnd);
+    EXPECT_TRUE(canEnd);
+    EXPECT_TRUE(messages.Shown().empty());
+}
+
+// At the session's end the settings are written as at a close, without a
+// second question, and the backup copy goes.
+TEST_F(MainFormTest, TheSessionsEndWritesWhatClosingWrites)
+{
+    File("C:\\docs\\doc.txt", "old");
+    File("C:\\docs\\bcp_doc.txt", "backup");
+    Stored("Setup", "WindowSave", "1");
+    Start({"C:\\docs\\doc.txt"});
+    Type("x");
+    host.SetBounds(ui::TRect{5, 6, 605, 406});
+    messages.Answer(ui::mrNo);
+    bool canEnd = false;
+    form->FormQueryEndSession(canEnd);
+    ASSERT_TRUE(canEnd);
+    const size_t asked = messages.Shown().size();
+    form->FormEndSession();
+    EXPECT_EQ(messages.Shown().size(), asked);
+    EXPECT_EQ(Read("Visual", "FormWidth"), "600");
+    EXPECT_EQ(Read("Visual", "PanelWidth"), "120");
+    EXPECT_FALSE(Exists("C:\\docs\\bcp_doc.txt"));
+    EXPECT_EQ(Contents("C:\\docs\\doc.txt"), "old");
+
+    // Armed for uninstall, the session's end erases the settings.
+    Start();
+    messages.Answer(ui::mrYes);
+    form->UninstallClick();
+    form->FormEndSession();
+    EXPECT_EQ(Read("Visual", "PanelWidth"), "(missing)");
+}
+
+// The explorer pane's stored width applies at show and comes back at close;
+// a width that is zero or negative is no width. (Its height is the layout's
+// while it is docked on the left.) The stored folder stays while the pane
+// has reported none.
+TEST_F(MainFormTest, TheExplorerWidthAndFolderSurviveARun)
+{
+    const struct {
+        const char* stored;
+        int shown;
+    } cases[] = {{"300", 300}, {"0", 185}, {"-40", 185}, {"wide", 120}, {"0x40", 64}};
+    Stored("Setup", "FolderSave", "1");
+    Stored("File", "Folder", "C:\\docs");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        Stored("Visual", "PanelWidth", c.stored);
+        TEditForm& f = Start();
+        EXPECT_EQ(f.Panel1->Width(), c.shown);
+        EXPECT_TRUE(Close());
+        EXPECT_EQ(Read("Visual", "PanelWidth"), std::to_string(c.shown));
+        EXPECT_EQ(Read("File", "Folder"), "C:\\docs");
+    }
+}
+
+// Stored window sizes that are zero or negative are no sizes: the window
+// keeps its own and only the position applies.
+TEST_F(MainFormTest, StoredWindowSizesMustBePositive)
+{
+    const ui::TRect designed = host.Bounds();
+    const struct {
+        const char* width;
+        const char* height;
+        ui::TRect placed;
+    } cases[] = {
+        {"0", "0", {10, 20, 10 + designed.Width(), 20 + designed.Height()}},
+        {"-300", "200", {10, 20, 10 + designed.Width(), 220}},
+        {"500", "-1", {10, 20, 510, 20 + designed.Height()}},
+        {"500", "400", {10, 20, 510, 420}},
+    };
+    Stored("Setup", "WindowSave", "1");
+    Stored("Visual", "FormLeft", "10");
+    Stored("Visual", "FormTop", "20");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.width) + " x " + c.height);
+        host.SetBounds(designed);
+        Stored("Visual", "FormWidth", c.width);
+        Stored("Visual", "FormHeight", c.height);
+        Start();
+        EXPECT_EQ(host.Bounds(), c.placed);
+    }
+    // Edges beyond the integers stop at their end instead of wrapping.
+    Stored("Visual", "FormLeft", "2147483000");
+    Stored("Visual", "FormWidth", "2000");
+    Start();
+    EXPECT_EQ(host.Bounds().right, 2147483647);
 }
 
 TEST_F(MainFormTest, TheEditCommandsRunTheMemosOwnOperations)

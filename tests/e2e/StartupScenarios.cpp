@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <string>
+#include <thread>
 
 namespace kp::e2e {
 
@@ -139,6 +140,23 @@ void SettingsFailureIsReported(Context& context)
     HWND window = editor.WaitForMainWindow();
     ExpectCaption(window, kNewFileCaption);
     Expect(!KeyExists(kSettingsKey), "the settings key exists after all");
+    editor.Close(window);
+    ExpectExitCode(editor, 0, 5s);
+}
+
+// With the program key unwritable, start-up still opens the command-line file.
+void UnwritableSettingsStillOpenTheCommandLineFile(Context& context)
+{
+    ScopedKeyRemoval cleanup(kVendorKey);
+    DeleteKeyTree(kVendorKey);
+    CreateVolatileKey(kVendorKey);
+    const std::wstring path = TempFolder() + L"no settings.txt";
+    WriteBytes(path, "opened");
+    Editor editor(context.exePath, {path});
+    AnswerMessage(editor, L"ｷｰ Software\\Tamarind\\Kestrelpad の作成に失敗しました", L"OK");
+    const HWND window = editor.WaitForMainWindow();
+    ExpectCaption(window, L"[no settings.txt] - Kestrelpad");
+    ExpectMemo(WaitForMemo(window), L"opened", {0, 0});
     editor.Close(window);
     ExpectExitCode(editor, 0, 5s);
 }
@@ -303,6 +321,65 @@ void WindowPlacementSurvivesARestart(Context& context)
     ExpectExitCode(editor, 0, 5s);
 }
 
+// A save switch stored with the wrong registry type is reported at start,
+// and never keeps the window from closing.
+void WrongTypedWindowSaveStillCloses(Context& context)
+{
+    ForgetSettings();
+    WriteDword(kSettingsKey + L"\\Setup", L"WindowSave", 1);
+    Editor editor(context.exePath);
+    AnswerMessage(editor, L"'WindowSave' のﾃﾞｰﾀ型が不正です", L"OK");
+    PressKeys(editor.WaitForMainWindow(), {VK_F4, WithAlt});
+    ExpectExitCode(editor, 0, 5s);
+}
+
+// Sends WM_QUERYENDSESSION as log-off does, answers the save question with
+// the button and returns the editor's reply.
+LRESULT QueryEndSession(Editor& editor, HWND window, std::wstring_view button)
+{
+    DWORD_PTR reply = 0xDEAD;
+    std::thread query([&] {
+        SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 20000, &reply);
+    });
+    try {
+        AnswerMessage(editor, kSaveQuestion, button);
+    } catch (...) {
+        query.join();
+        throw;
+    }
+    query.join();
+    return static_cast<LRESULT>(reply);
+}
+
+// Log-off with unsaved changes asks first: Cancel refuses it and keeps the
+// document; No lets it go on, and the session's end writes the settings.
+void LogOffAsksAboutUnsavedChanges(Context& context)
+{
+    ForgetSettings();
+    Editor editor(context.exePath);
+    const HWND window = editor.WaitForMainWindow();
+    const HWND memo = WaitForMemo(window);
+    TypeText(window, L"未保存");
+    ExpectMemo(memo, L"未保存", {6, 6});
+
+    const LRESULT cancelled = QueryEndSession(editor, window, L"ｷｬﾝｾﾙ");
+    Expect(cancelled == FALSE, "Cancel answered " + std::to_string(cancelled));
+    Expect(editor.IsRunning() && IsWindowVisible(window), "Cancel closed the window");
+    ExpectMemo(memo, L"未保存", {6, 6});
+
+    const LRESULT declined = QueryEndSession(editor, window, L"いいえ");
+    Expect(declined == TRUE, "No answered " + std::to_string(declined));
+    Expect(!ReadString(kSettingsKey + L"\\Visual", L"PanelWidth"), "settings written before the session ended");
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &ignored);
+    const std::optional<std::wstring> width = ReadString(kSettingsKey + L"\\Visual", L"PanelWidth");
+    Expect(width == L"120", "the session's end stored PanelWidth " + Quoted(width.value_or(L"(none)")));
+
+    editor.Close(window);
+    AnswerMessage(editor, kSaveQuestion, L"いいえ");
+    ExpectExitCode(editor, 0, 5s);
+}
+
 void UninstallLeavesNoSections(Context& context)
 {
     ForgetSettings();
@@ -335,6 +412,7 @@ const std::vector<Scenario>& StartupScenarios()
         {"window-size-follows-dpi", WindowSizeFollowsDpi},
         {"window-size-at-144-dpi", WindowSizeAt144Dpi},
         {"settings-failure-is-reported", SettingsFailureIsReported},
+        {"unwritable-settings-still-open-the-command-line-file", UnwritableSettingsStillOpenTheCommandLineFile},
         {"version-info-is-consistent", VersionInfoIsConsistent},
         {"manifest-and-icons-are-embedded", ManifestAndIconsAreEmbedded},
         {"fresh-start-shows-the-new-document-titles", FreshStartShowsTheNewDocumentTitles},
@@ -343,6 +421,8 @@ const std::vector<Scenario>& StartupScenarios()
         {"missing-file-is-reported-then-starts-empty", MissingFileIsReportedThenStartsEmpty},
         {"close-question-has-three-answers", CloseQuestionHasThreeAnswers},
         {"window-placement-survives-a-restart", WindowPlacementSurvivesARestart},
+        {"wrong-typed-window-save-still-closes", WrongTypedWindowSaveStillCloses},
+        {"log-off-asks-about-unsaved-changes", LogOffAsksAboutUnsavedChanges},
         {"uninstall-leaves-no-sections", UninstallLeavesNoSections},
     };
     return scenarios;

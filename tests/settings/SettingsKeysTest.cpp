@@ -3,6 +3,7 @@
 #include "settings/SettingsKeys.h"
 
 #include "base/Color.h"
+#include "base/Error.h"
 #include "base/Utf.h"
 #include "platform/registry/SimRegistry.h"
 
@@ -74,8 +75,8 @@ TEST(SettingsKeys, AFreshStoreReadsTheDefaults)
     EXPECT_EQ(ReadInteger(store, FileBackupTime), 30);
     EXPECT_EQ(ReadString(store, SetupDate), "yy/mm/dd");
     EXPECT_EQ(ReadString(store, SetupTime), "hh:nn:ss");
-    EXPECT_EQ(static_cast<TColor>(ReadInteger(store, VisualBgColor)), clWindow);
-    EXPECT_EQ(ReadInteger(store, VisualFontColor), 0);
+    EXPECT_EQ(ReadColour(store, VisualBgColor), clWindow);
+    EXPECT_EQ(ReadColour(store, VisualFontColor), clBlack);
     EXPECT_EQ(ReadInteger(store, VisualPanelWidth), 120);
     EXPECT_TRUE(ReadBool(store, VisualToolBar));
     EXPECT_TRUE(ReadBool(store, SetupDialog));
@@ -100,6 +101,62 @@ TEST(SettingsKeys, AFreshStoreReadsTheDefaults)
     std::vector<std::string> sections;
     registry.EnumSubKeys(key, sections);
     EXPECT_TRUE(sections.empty());
+}
+
+// A colour is the 32-bit value behind the stored signed integer, whichever
+// form the text takes; what cannot be read as an integer is the default.
+TEST(SettingsKeys, ColoursReadAndWriteAsTheirThirtyTwoBitValue)
+{
+    platform::SimRegistry registry;
+    TRegIniFile store(registry, std::string(kProgramKey));
+    const struct {
+        const char* stored;
+        TColor colour;
+    } cases[] = {
+        {"-2147483643", clWindow},
+        {"-2147483640", clWindowText},
+        {"0x80000008", clWindowText},
+        {"0x00FF0000", RGBColor(0, 0, 0xFF)},
+        {"255", RGBColor(0xFF, 0, 0)},
+        {"0", clBlack},
+        {"", clWindow},
+        {"blue", clWindow},
+        {"0x100000000", clWindow},
+    };
+    for (const auto& c : cases) {
+        store.WriteString("Visual", "BgColor", c.stored);
+        EXPECT_EQ(ReadColour(store, VisualBgColor), c.colour) << c.stored;
+    }
+
+    for (TColor colour : {clWindow, clWindowText, RGBColor(0x12, 0x34, 0x56), TColor{0xFFFFFFFFu}}) {
+        WriteColour(store, VisualFontColor, colour);
+        EXPECT_EQ(ReadColour(store, VisualFontColor), colour);
+    }
+    WriteColour(store, VisualFontColor, clWindow);
+    EXPECT_EQ(store.ReadString("Visual", "FontColor", ""), "-2147483643");
+}
+
+// Where a failure must not stop the caller, a flag that cannot be read is
+// its default for that reader; a readable one is what it says.
+TEST(SettingsKeys, AFlagOfTheWrongTypeReadsAsItsDefaultWhereAsked)
+{
+    platform::SimRegistry registry;
+    TRegIniFile store(registry, std::string(kProgramKey));
+    platform::RegKey key;
+    ASSERT_EQ(registry.CreateKey(std::string(kProgramKey) + "\\Setup", key), platform::RegStatus::Ok);
+    for (const char* ident : {"Dialog", "WindowSave"})
+        ASSERT_EQ(registry.SetRaw(key, ident, platform::RegType::Dword, std::string("\0\0\0\0", 4)),
+                  platform::RegStatus::Ok);
+
+    EXPECT_THROW(ReadBool(store, SetupDialog), Error);
+    EXPECT_TRUE(ReadBoolOrDefault(store, SetupDialog));
+    EXPECT_FALSE(ReadBoolOrDefault(store, SetupWindowSave));
+    EXPECT_TRUE(ReadBoolOrDefault(store, SetupWindowSave, Reader::Dialog));
+
+    store.WriteString("Setup", "Dialog", "0");
+    EXPECT_FALSE(ReadBoolOrDefault(store, SetupDialog));
+    store.WriteString("Setup", "WindowSave", "1");
+    EXPECT_TRUE(ReadBoolOrDefault(store, SetupWindowSave));
 }
 
 }  // namespace

@@ -701,6 +701,62 @@ TEST_F(FormHostTest, RefusedCloseKeepsTheWindow)
     EXPECT_TRUE(IsWindow(host.Handle()));
 }
 
+// The test program restricts its library search at start as the editor does:
+// a library beside the program does not load by its name, although it loads
+// by its full path and from the program's folder when that is asked for.
+TEST(LibrarySearchTest, ALibraryBesideTheProgramDoesNotLoadByItsName)
+{
+    EXPECT_TRUE(RestrictLibrarySearchToSystem());
+    std::wstring folder(MAX_PATH, L'\0');
+    folder.resize(GetModuleFileNameW(nullptr, folder.data(), MAX_PATH));
+    folder.resize(folder.find_last_of(L"\\/") + 1);
+
+    HMODULE byPath = LoadLibraryW((folder + L"kp_planted.dll").c_str());
+    ASSERT_NE(byPath, nullptr) << "the planted library does not load at all: " << GetLastError();
+    using Entry = int (*)();
+    const auto entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(byPath, "KpPlantedLibrary")));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry(), 42);
+    FreeLibrary(byPath);
+
+    HMODULE fromProgramFolder = LoadLibraryExW(L"kp_planted.dll", nullptr, LOAD_LIBRARY_SEARCH_APPLICATION_DIR);
+    EXPECT_NE(fromProgramFolder, nullptr);
+    if (fromProgramFolder) FreeLibrary(fromProgramFolder);
+
+    SetLastError(0);
+    HMODULE byName = LoadLibraryW(L"kp_planted.dll");
+    EXPECT_EQ(byName, nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+    if (byName) FreeLibrary(byName);
+}
+
+// The session's end goes to its own handlers: the query's answer is the
+// session's, and the end runs only when the session really ends.
+TEST_F(FormHostTest, TheSessionsEndHasItsOwnQuery)
+{
+    int queries = 0, closeQueries = 0, ends = 0;
+    bool allow = false;
+    host.OnCloseQuery = [&](bool&) { ++closeQueries; };
+    host.OnQueryEndSession = [&](bool& canEnd) {
+        ++queries;
+        canEnd = allow;
+    };
+    host.OnEndSession = [&] { ++ends; };
+    EXPECT_FALSE(SendMessageW(host.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    allow = true;
+    EXPECT_TRUE(SendMessageW(host.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    EXPECT_EQ(queries, 2);
+    EXPECT_EQ(closeQueries, 0);
+    SendMessageW(host.Handle(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(ends, 0) << "another program refused: the session goes on";
+    SendMessageW(host.Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(ends, 1);
+
+    host.OnQueryEndSession = [](bool&) { throw Error("保存できません。"); };
+    EXPECT_FALSE(SendMessageW(host.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF)) << "a failure refuses";
+    EXPECT_EQ(failures, std::vector<std::string>{"保存できません。"});
+}
+
 TEST(FormHostMainFormTest, ClosingTheMainFormEndsTheMessageLoop)
 {
     Win32FormHost form;

@@ -16,6 +16,11 @@ HICON LoadAppIcon(int metricX, int metricY)
 
 }  // namespace
 
+bool RestrictLibrarySearchToSystem()
+{
+    return SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
+}
+
 Win32ApplicationHost::Win32ApplicationHost(const std::string& title)
 {
     static const ATOM atom = [] {

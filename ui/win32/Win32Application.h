@@ -22,6 +22,12 @@ namespace kp::ui {
 // WM_GETTEXT, or take the main window's owner (GetWindow(main, GW_OWNER)).
 constexpr wchar_t kApplicationWindowClass[] = L"TApplication";
 
+// Libraries named without a path load from the system folder only, never
+// from the program's folder or the current one, where a library planted
+// beside a document would run inside the program. Call first thing at start,
+// before anything loads a library. False when the platform refused.
+bool RestrictLibrarySearchToSystem();
+
 class Win32ApplicationHost final : public ApplicationHost {
 public:
     explicit Win32ApplicationHost(const std::string& title = {});

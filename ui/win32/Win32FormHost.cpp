@@ -444,10 +444,14 @@ LRESULT Win32FormHost::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         HandleClose();
         return 0;
     case WM_QUERYENDSESSION: {
-        bool canClose = true;
-        if (OnCloseQuery && !Guarded(OnException, [&] { OnCloseQuery(canClose); })) canClose = false;
-        return canClose ? TRUE : FALSE;
+        bool canEnd = true;
+        const auto& query = OnQueryEndSession ? OnQueryEndSession : OnCloseQuery;
+        if (query && !Guarded(OnException, [&] { query(canEnd); })) canEnd = false;
+        return canEnd ? TRUE : FALSE;
     }
+    case WM_ENDSESSION:
+        if (wParam) Guard(OnEndSession);
+        return 0;
     case WM_SHOWWINDOW:
         if (wParam && !destroying_) {
             everShown_ = true;

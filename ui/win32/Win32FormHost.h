@@ -138,6 +138,11 @@ public:
     // ---- Callbacks (each guarded) ----
     std::function<void(bool& canClose)> OnCloseQuery;  // canClose starts true
     std::function<void(TCloseAction& action)> OnClose;  // action starts caHide
+    // Log-off or shut-down asks whether the session may end (canEnd starts
+    // true; a failure refuses). Without it the close query answers.
+    std::function<void(bool& canEnd)> OnQueryEndSession;
+    // The session ends: the process ends after this returns.
+    std::function<void()> OnEndSession;
     std::function<void()> OnShow;                       // first time shown
     std::function<void()> OnActivate;                   // each activation
     std::function<void()> OnResize;                     // after the layout
