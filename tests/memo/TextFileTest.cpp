@@ -79,7 +79,8 @@ TEST_F(TextFile, SaveLeavesOnlyTheDocumentBehind)
     SaveTextFile(files, "C:\\文書\\新規.txt", std::span<const std::string_view>());
     EXPECT_EQ(LoadTextFile(files, "C:\\文書\\新規.txt"), "");
     EXPECT_EQ(Listed(files), (std::vector<std::string>{"メモ.txt", "新規.txt"}));
-    EXPECT_FALSE(files.Query(kDoc).linked);
+    EXPECT_FALSE(files.Query(kDoc).symbolicLink);
+    EXPECT_EQ(files.Query(kDoc).hardLinks, 1u);
     EXPECT_EQ(files.OpenHandleCount(), 0u);
 }
 
@@ -126,19 +127,46 @@ TEST_F(TextFile, ATargetThatCannotExistIsNotCreated)
     EXPECT_EQ(Listed(files), std::vector<std::string>{"メモ.txt"});
 }
 
-TEST_F(TextFile, AHardLinkedDocumentIsWrittenInPlace)
+// The old bytes are copied beside the file before it is overwritten, so the
+// drive needs room for both at once.
+TEST_F(TextFile, AHardLinkedDocumentIsWrittenInPlaceWhenTheCopyFitsToo)
 {
-    ASSERT_EQ(files.MakeHardLink(kDoc, "C:\\文書\\別名.txt"), FileStatus::Ok);
-    SaveTextFile(files, kDoc, "new");
-    EXPECT_EQ(LoadTextFile(files, "C:\\文書\\別名.txt"), "new");
-    EXPECT_TRUE(files.Query(kDoc).linked);
+    const char* other = "C:\\文書\\別名.txt";
+    ASSERT_EQ(files.MakeHardLink(kDoc, other), FileStatus::Ok);
+    const std::string text(100, 'n');
+
+    files.SetFreeSpace("C:", kOriginal.size() + text.size() - 1);
+    EXPECT_EQ(FailureOf([&] { SaveTextFile(files, kDoc, text); }), kWriteFailed);
+    EXPECT_EQ(LoadTextFile(files, other), kOriginal);
+
+    files.SetFreeSpace("C:", kOriginal.size() + text.size());
+    SaveTextFile(files, kDoc, text);
+    EXPECT_EQ(LoadTextFile(files, other), text);
+    EXPECT_EQ(files.Query(kDoc).hardLinks, 2u);
     EXPECT_EQ(Listed(files), (std::vector<std::string>{"メモ.txt", "別名.txt"}));
     EXPECT_EQ(files.OpenHandleCount(), 0u);
 }
 
-// The link on C: leads to D:, whose room is what counts: all of the new
-// document must fit there.
-TEST_F(TextFile, ASymbolicLinkIsWrittenThroughWhenItsTargetsDriveHasRoom)
+// When putting the old bytes back fails as well, the copy is the only place
+// that still holds them: it stays.
+TEST_F(TextFile, TheCopyOfAHardLinkedDocumentStaysWhenItCannotBePutBack)
+{
+    ASSERT_EQ(files.MakeHardLink(kDoc, "C:\\文書\\別名.txt"), FileStatus::Ok);
+    files.FailWritesFrom(2);  // the copy is written, the document and the undoing are not
+    EXPECT_EQ(FailureOf([&] { SaveTextFile(files, kDoc, "the new document"); }), kWriteFailed);
+    files.FailWriteNumber(0);
+    std::vector<std::string> names = Listed(files);
+    ASSERT_EQ(names.size(), 3u);
+    std::erase(names, "メモ.txt");
+    std::erase(names, "別名.txt");
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(LoadTextFile(files, std::string(kFolder) + "\\" + names[0]), kOriginal);
+    EXPECT_EQ(files.OpenHandleCount(), 0u);
+}
+
+// The link on C: leads to D:: the new file is made there, beside the file the
+// link leads to, and takes its place; the link stays.
+TEST_F(TextFile, ASymbolicLinkLeadsToTheNewDocumentMadeBesideItsTarget)
 {
     const char* target = "D:\\本物.txt";
     files.AddDrive('D', 1000);
@@ -147,14 +175,15 @@ TEST_F(TextFile, ASymbolicLinkIsWrittenThroughWhenItsTargetsDriveHasRoom)
     ASSERT_EQ(files.MakeSymbolicLink(kDoc, target), FileStatus::Ok);
     const std::string grown(100, 'n');
 
+    files.SetFreeSpace("C:", 1000);
     files.SetFreeSpace("D:", 99);
     EXPECT_EQ(FailureOf([&] { SaveTextFile(files, kDoc, grown); }), kWriteFailed);
     EXPECT_EQ(LoadTextFile(files, target), std::string(10, 'o'));
 
     files.SetFreeSpace("D:", 100);
     SaveTextFile(files, kDoc, grown);
-    EXPECT_EQ(LoadTextFile(files, target), grown);
-    EXPECT_TRUE(files.Query(kDoc).linked);
+    EXPECT_EQ(LoadTextFile(files, kDoc), grown);
+    EXPECT_TRUE(files.Query(kDoc).symbolicLink);
     EXPECT_EQ(Listed(files), std::vector<std::string>{"メモ.txt"});
     EXPECT_EQ(Listed(files, "D:\\"), std::vector<std::string>{"本物.txt"});
 }
@@ -171,6 +200,120 @@ TEST_F(TextFile, ALinkedDocumentIsNotTouchedWhenItCannotBeChecked)
     files.SetReadOnly(kDoc, false);
     EXPECT_EQ(LoadTextFile(files, kDoc), kOriginal);
     EXPECT_EQ(files.OpenHandleCount(), 0u);
+}
+
+// How the document's name reaches the file that holds its bytes.
+struct Reach {
+    const char* what;
+    std::function<void(SimFileSystem&)> arrange;  // puts kOriginal behind kDoc
+    std::vector<const char*> names;               // every name of that file
+    bool inPlace;                                 // other names share the file itself
+};
+
+const char* const kWatchedFolders[] = {kFolder, "C:\\本物", "D:\\"};
+
+void PutOriginal(SimFileSystem& files, const char* path)
+{
+    SaveTextFile(files, path, kOriginal);
+}
+
+std::vector<Reach> Reaches()
+{
+    return {
+        {"plain file", [](SimFileSystem& f) { PutOriginal(f, kDoc); }, {kDoc}, false},
+        {"symbolic link to another folder",
+         [](SimFileSystem& f) {
+             PutOriginal(f, "C:\\本物\\実体.txt");
+             ASSERT_EQ(f.MakeSymbolicLink(kDoc, "C:\\本物\\実体.txt"), FileStatus::Ok);
+         },
+         {kDoc, "C:\\本物\\実体.txt"}, false},
+        {"symbolic link to another drive",
+         [](SimFileSystem& f) {
+             PutOriginal(f, "D:\\実体.txt");
+             ASSERT_EQ(f.MakeSymbolicLink(kDoc, "D:\\実体.txt"), FileStatus::Ok);
+         },
+         {kDoc, "D:\\実体.txt"}, false},
+        {"second hard link",
+         [](SimFileSystem& f) {
+             PutOriginal(f, kDoc);
+             ASSERT_EQ(f.MakeHardLink(kDoc, "C:\\本物\\別名.txt"), FileStatus::Ok);
+         },
+         {kDoc, "C:\\本物\\別名.txt"}, true},
+        {"symbolic link to a hard-linked file",
+         [](SimFileSystem& f) {
+             PutOriginal(f, "D:\\実体.txt");
+             ASSERT_EQ(f.MakeHardLink("D:\\実体.txt", "D:\\別名.txt"), FileStatus::Ok);
+             ASSERT_EQ(f.MakeSymbolicLink(kDoc, "D:\\実体.txt"), FileStatus::Ok);
+         },
+         {kDoc, "D:\\実体.txt", "D:\\別名.txt"}, true},
+    };
+}
+
+struct Fault {
+    const char* what;
+    // writesBefore: writes a save makes before the document's first piece.
+    std::function<void(SimFileSystem&, int writesBefore)> arrange;
+    std::string message;  // "(none)": the save succeeds
+    bool hitsInPlace;     // the fault can happen to a save written in place
+};
+
+// Every way a name can reach a file, against every fault: a failed save leaves
+// each name with the original bytes and the names as they were, and nothing
+// else in any folder involved; a save that succeeds changes only the bytes.
+TEST(TextFileSave, FaultsLeaveEveryNameWithTheOriginal)
+{
+    const std::string_view pieces[] = {"the new ", "document ", "in three pieces"};
+    const std::string saved = "the new document in three pieces";
+    const Fault faults[] = {
+        {"none", [](SimFileSystem&, int) {}, "(none)", true},
+        {"copy of the original written short",
+         [](SimFileSystem& f, int before) { f.FailWriteNumber(before); }, kWriteFailed, true},
+        {"first write", [](SimFileSystem& f, int before) { f.FailWriteNumber(before + 1); },
+         kWriteFailed, true},
+        {"second write", [](SimFileSystem& f, int before) { f.FailWriteNumber(before + 2); },
+         kWriteFailed, true},
+        {"third write", [](SimFileSystem& f, int before) { f.FailWriteNumber(before + 3); },
+         kWriteFailed, true},
+        {"flush", [](SimFileSystem& f, int) { f.FailFlush(true); }, kWriteFailed, true},
+        {"disk full",
+         [](SimFileSystem& f, int) {
+             f.SetFreeSpace("C:", 20);
+             f.SetFreeSpace("D:", 20);
+         },
+         kWriteFailed, true},
+        {"temporary file refused", [](SimFileSystem& f, int) { f.FailCreateTemp(true); },
+         kCannotCreateDoc, true},
+        {"replace", [](SimFileSystem& f, int) { f.FailReplace(true); }, kCannotCreateDoc, false},
+    };
+    for (const Reach& reach : Reaches()) {
+        for (const Fault& fault : faults) {
+            const int writesBefore = reach.inPlace ? 1 : 0;
+            if (!fault.hitsInPlace && reach.inPlace) continue;
+            if (writesBefore == 0 && std::string_view(fault.what).starts_with("copy")) continue;
+            const std::string what = std::string(reach.what) + " / " + fault.what;
+            SimFileSystem files;
+            files.AddDrive('D', uint64_t{1} << 30);
+            ASSERT_EQ(files.CreateFolder(kFolder), FileStatus::Ok);
+            ASSERT_EQ(files.CreateFolder("C:\\本物"), FileStatus::Ok);
+            reach.arrange(files);
+            std::vector<std::vector<std::string>> listed;
+            for (const char* folder : kWatchedFolders) listed.push_back(Listed(files, folder));
+            const platform::FileInfo before = files.Query(kDoc);
+
+            fault.arrange(files, writesBefore);
+            EXPECT_EQ(FailureOf([&] { SaveTextFile(files, kDoc, pieces); }), fault.message) << what;
+
+            const std::string& expected = fault.message == "(none)" ? saved : kOriginal;
+            for (const char* name : reach.names)
+                EXPECT_EQ(LoadTextFile(files, name), expected) << what << ": " << name;
+            for (size_t i = 0; i < std::size(kWatchedFolders); ++i)
+                EXPECT_EQ(Listed(files, kWatchedFolders[i]), listed[i]) << what;
+            const platform::FileInfo after = files.Query(kDoc);
+            EXPECT_EQ(after.symbolicLink, before.symbolicLink) << what;
+            EXPECT_EQ(after.hardLinks, before.hardLinks) << what;
+            EXPECT_EQ(files.OpenHandleCount(), 0u) << what;
+        }
+    }
 }
 
 // Random documents in random pieces, each save with one random fault or none:
