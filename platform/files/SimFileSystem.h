@@ -54,7 +54,7 @@ public:
         failWriteIn_ = n;
         failWritesOnward_ = false;
     }
-    // The same, and every Write after that one fails outright.
+    // The same, and every Write after that one fails the same way.
     void FailWritesFrom(int n)
     {
         failWriteIn_ = n;
