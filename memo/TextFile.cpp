@@ -33,7 +33,7 @@ bool WriteAll(platform::FileSystem& files, const FileHandle& file,
 }
 
 // The temporary file of one save: closed and deleted on the way out unless it
-// has taken the target's place.
+// has taken the target's place or must be kept.
 class TempFile {
 public:
     explicit TempFile(platform::FileSystem& files) : files_(files) {}
@@ -45,7 +45,7 @@ public:
         if (!path.empty()) files_.Delete(path);
     }
 
-    void Placed() { path.clear(); }
+    void Keep() { path.clear(); }
 
     std::string path;
     FileHandle handle;
@@ -54,35 +54,69 @@ private:
     platform::FileSystem& files_;
 };
 
+// Writes the document into a new file beside target and puts it in target's
+// place. Messages name path, the document as the user knows it.
 void SaveThroughTempFile(platform::FileSystem& files, std::string_view path,
-                         std::span<const std::string_view> pieces)
+                         std::string_view target, std::span<const std::string_view> pieces)
 {
     TempFile temp(files);
-    if (files.CreateTempFile(platform::ParentFolder(path), temp.path, temp.handle) !=
+    if (files.CreateTempFile(platform::ParentFolder(target), temp.path, temp.handle) !=
         FileStatus::Ok) {
         temp.path.clear();  // nothing was created
         CannotCreate(path);
     }
     if (!WriteAll(files, temp.handle, pieces)) WriteFailed();
     temp.handle.Close();
-    if (files.Replace(path, temp.path) != FileStatus::Ok) CannotCreate(path);
-    temp.Placed();
+    if (files.Replace(target, temp.path) != FileStatus::Ok) CannotCreate(path);
+    temp.Keep();
 }
 
-void SaveInPlace(platform::FileSystem& files, std::string_view path,
-                 std::span<const std::string_view> pieces)
+// Overwrites the file at target with bytes.
+bool Overwrite(platform::FileSystem& files, std::string_view target, std::string_view bytes)
 {
+    FileHandle file;
+    if (files.OpenForOverwrite(target, file) != FileStatus::Ok) return false;
+    return WriteAll(files, file, std::span<const std::string_view>(&bytes, 1));
+}
+
+// Writes the document into the file at target itself, so that its other
+// names (hard links) show the new text too. Until that has succeeded, a copy
+// of the old bytes waits beside it; a failed write is undone from them.
+void SaveKeepingLinks(platform::FileSystem& files, std::string_view path,
+                      std::string_view target, std::span<const std::string_view> pieces)
+{
+    std::string original;
+    if (files.ReadAll(target, original) != FileStatus::Ok) CannotCreate(path);
     uint64_t size = 0;
     for (const std::string_view piece : pieces) size += piece.size();
-    // Once truncated, the old content is gone, so the whole document must fit
-    // without counting on the room the old one frees (a copy-on-write or
-    // snapshotted volume may not free it at all). A volume that cannot say how
-    // much room it has is not written on.
+    // The copy and the whole document must fit side by side, without counting
+    // on the room truncating frees (a copy-on-write or snapshotted volume may
+    // not free it at all). A volume that cannot say how much room it has is
+    // not written on.
     uint64_t free = 0;
-    if (files.FreeSpace(path, free) != FileStatus::Ok || free < size) WriteFailed();
+    if (files.FreeSpace(target, free) != FileStatus::Ok || free < size ||
+        free - size < original.size())
+        WriteFailed();
+
+    TempFile copy(files);
+    if (files.CreateTempFile(platform::ParentFolder(target), copy.path, copy.handle) !=
+        FileStatus::Ok) {
+        copy.path.clear();  // nothing was created
+        CannotCreate(path);
+    }
+    const std::string_view old = original;
+    if (!WriteAll(files, copy.handle, std::span<const std::string_view>(&old, 1)))
+        WriteFailed();
+    copy.handle.Close();
+
     FileHandle file;
-    if (files.OpenForOverwrite(path, file) != FileStatus::Ok) CannotCreate(path);
-    if (!WriteAll(files, file, pieces)) WriteFailed();
+    if (files.OpenForOverwrite(target, file) != FileStatus::Ok) CannotCreate(path);
+    if (WriteAll(files, file, pieces)) return;
+    file.Close();
+    // Should putting the old bytes back fail as well, the copy is the one
+    // place still holding them, and stays.
+    if (!Overwrite(files, target, original)) copy.Keep();
+    WriteFailed();
 }
 
 }  // namespace
@@ -100,10 +134,14 @@ void SaveTextFile(platform::FileSystem& files, std::string_view path,
 {
     const platform::FileInfo info = files.Query(path);
     if (info.exists && (info.directory || info.readOnly)) CannotCreate(path);
-    if (info.exists && info.linked)
-        SaveInPlace(files, path, pieces);
+    // A symbolic link stays as it is; the file it leads to is what gets saved.
+    std::string target(path);
+    if (info.exists && info.symbolicLink && files.ResolveLinks(path, target) != FileStatus::Ok)
+        CannotCreate(path);
+    if (info.exists && info.hardLinks > 1)
+        SaveKeepingLinks(files, path, target, pieces);
     else
-        SaveThroughTempFile(files, path, pieces);
+        SaveThroughTempFile(files, path, target, pieces);
 }
 
 void SaveTextFile(platform::FileSystem& files, std::string_view path, std::string_view text)

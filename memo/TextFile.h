@@ -6,12 +6,17 @@
 // moment the target's name holds either the old document or the new one,
 // complete. When anything fails, the old file is left as it was, the new one
 // is deleted, and kp::Error carries the message for the user, naming the
-// document (never the temporary file).
+// document (never the temporary file, nor the file a link leads to).
 //
-// A document reached through a link (a symbolic link, or a file with other
-// hard links) is written in place instead, through the link: putting a new
-// file in its place would cut it off from the other names. That is done only
-// once the volume has room for the whole document.
+// A document reached through a symbolic link is saved the same way at the
+// file the link leads to (the new file is made beside that file), so the link
+// stays and leads to the new document.
+//
+// A file with other names (hard links) is written in place instead: putting a
+// new file in its place would cut it off from the other names. Before its old
+// bytes are overwritten, a copy of them is made beside it; if writing fails,
+// they are put back, and only then is the copy deleted. That is done only
+// once the volume has room for the copy and the whole document together.
 
 #include "platform/files/FileSystem.h"
 

@@ -27,9 +27,13 @@ struct FileInfo {
     bool directory = false;
     bool readOnly = false;
     // The name is a symbolic link (or another reparse point that stands for a
-    // file elsewhere), or the file has more than one hard link: replacing the
-    // name would cut it off from the file the other names still show.
-    bool linked = false;
+    // name elsewhere) leading to a file; the other fields describe that file.
+    // Replacing the name would put a plain file in the link's place.
+    bool symbolicLink = false;
+    // The names the file has (hard links), this one included; 1 for a folder
+    // or when the platform cannot tell. With more than one, replacing the name
+    // would cut it off from the file the other names still show.
+    uint32_t hardLinks = 1;
     uint64_t size = 0;  // of the file a link leads to
 };
 
@@ -45,6 +49,10 @@ public:
     virtual FileStatus ReadAll(std::string_view path, std::string& out) = 0;
     // What is at path, following links (exists is false when nothing is).
     virtual FileInfo Query(std::string_view path) = 0;
+    // The path of what path leads to, every link on the way followed, each
+    // name spelt as the file system keeps it. NotFound when nothing is there
+    // (a link that leads nowhere included).
+    virtual FileStatus ResolveLinks(std::string_view path, std::string& out) = 0;
     // Bytes this user may still write on the volume holding path (the volume
     // of the file a link leads to, when path is a link).
     virtual FileStatus FreeSpace(std::string_view path, uint64_t& bytes) = 0;
@@ -67,7 +75,8 @@ public:
     // replacement's name is gone afterwards. Both must be in one folder or at
     // least on one volume, and neither may be open.
     virtual FileStatus Replace(std::string_view target, std::string_view replacement) = 0;
-    // Deletes a file (a link itself, not what it leads to).
+    // Deletes a file: a link itself, never what it leads to (a link that
+    // cannot be deleted alone is refused).
     virtual FileStatus Delete(std::string_view path) = 0;
 
     // Folders and attributes, for tests and tools.

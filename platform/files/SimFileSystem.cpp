@@ -44,12 +44,14 @@ struct SimFileSystem::Node {
 
 // Where a path leads: the folder holding its last part and what has that name
 // there (nothing, when node is null). status is Ok when the folder exists.
+// path is where that is with every link on the way followed.
 struct SimFileSystem::Found {
     FileStatus status = FileStatus::NotFound;
     Drive* drive = nullptr;
     std::shared_ptr<Node> parent;
     std::shared_ptr<Node> node;
     std::string name;
+    std::string path;
 };
 
 namespace {
@@ -121,9 +123,11 @@ SimFileSystem::Found SimFileSystem::Find(std::string_view path, bool followLast,
     const auto drive = drives_.find(letter);
     if (drive == drives_.end()) return found;
     found.drive = drive->second.get();
+    std::string folderPath{letter, ':', '\\'};
     if (parts.empty()) {
         found.status = FileStatus::Ok;
         found.node = drive->second->root;
+        found.path = std::move(folderPath);
         return found;
     }
     std::shared_ptr<Node> folder = drive->second->root;
@@ -134,6 +138,9 @@ SimFileSystem::Found SimFileSystem::Find(std::string_view path, bool followLast,
             if (through.status == FileStatus::Failed) return through;
             child = through.node;
             found.drive = through.drive;
+            folderPath = std::move(through.path);
+        } else if (child) {
+            folderPath = JoinPath(folderPath, child->name);
         }
         if (!child || child->kind != Kind::Folder) return found;
         folder = std::move(child);
@@ -144,6 +151,7 @@ SimFileSystem::Found SimFileSystem::Find(std::string_view path, bool followLast,
     found.status = FileStatus::Ok;
     found.parent = std::move(folder);
     found.name = parts.back();
+    found.path = JoinPath(folderPath, found.node ? found.node->name : found.name);
     return found;
 }
 
@@ -198,9 +206,19 @@ FileInfo SimFileSystem::Query(std::string_view path)
     if (const Data* data = found.node->data.get()) {
         info.readOnly = data->readOnly;
         info.size = data->bytes.size();
-        info.linked = own.node->kind == Kind::Link || data->names > 1;
+        info.symbolicLink = own.node->kind == Kind::Link;
+        info.hardLinks = static_cast<uint32_t>(data->names);
     }
     return info;
+}
+
+FileStatus SimFileSystem::ResolveLinks(std::string_view path, std::string& out)
+{
+    Found found = Find(path, true);
+    if (found.status != FileStatus::Ok) return found.status;
+    if (!found.node) return FileStatus::NotFound;
+    out = std::move(found.path);
+    return FileStatus::Ok;
 }
 
 FileStatus SimFileSystem::FreeSpace(std::string_view path, uint64_t& bytes)
@@ -260,6 +278,7 @@ FileStatus SimFileSystem::Write(const FileHandle& file, std::string_view bytes)
     if (failWriteIn_ > 0 && --failWriteIn_ == 0) {
         bytes = bytes.substr(0, bytes.size() / 2);
         failed = true;
+        if (failWritesOnward_) failWriteIn_ = 1;
     }
     Data& data = *open->data;
     const uint64_t size = data.bytes.size();

@@ -23,6 +23,7 @@ public:
 
     FileStatus ReadAll(std::string_view path, std::string& out) override;
     FileInfo Query(std::string_view path) override;
+    FileStatus ResolveLinks(std::string_view path, std::string& out) override;
     FileStatus FreeSpace(std::string_view path, uint64_t& bytes) override;
     FileStatus CreateTempFile(std::string_view folder, std::string& path, FileHandle& out) override;
     FileStatus OpenForOverwrite(std::string_view path, FileHandle& out) override;
@@ -48,7 +49,17 @@ public:
     void LockAgainstReading(std::string_view path, bool locked);
     // The nth Write from now (1 = the next) writes half of its bytes and fails;
     // 0 turns this off.
-    void FailWriteNumber(int n) { failWriteIn_ = n; }
+    void FailWriteNumber(int n)
+    {
+        failWriteIn_ = n;
+        failWritesOnward_ = false;
+    }
+    // The same, and every Write after that one fails the same way.
+    void FailWritesFrom(int n)
+    {
+        failWriteIn_ = n;
+        failWritesOnward_ = n > 0;
+    }
     void FailFlush(bool fail) { failFlush_ = fail; }
     void FailReplace(bool fail) { failReplace_ = fail; }
     void FailCreateTemp(bool fail) { failCreateTemp_ = fail; }
@@ -80,6 +91,7 @@ private:
     uintptr_t nextHandle_ = 1;
     uint32_t nextTemp_ = 0x1F3A;
     int failWriteIn_ = 0;
+    bool failWritesOnward_ = false;
     bool failFlush_ = false;
     bool failReplace_ = false;
     bool failCreateTemp_ = false;

@@ -89,8 +89,8 @@ std::wstring FinalPath(HANDLE handle)
 }
 
 // Whether the open file is the entry of that name in the folder path names,
-// rather than something a link at path leads to. Unknown counts as yes: the
-// answer only decides between two safe ways of saving.
+// rather than something a link at path leads to. Unknown counts as yes: a
+// save then replaces the name itself, which costs the link but no data.
 bool IsOwnEntry(HANDLE file, std::string_view path)
 {
     const std::wstring resolved = FinalPath(file);
@@ -202,7 +202,7 @@ FileInfo Win32FileSystem::Query(std::string_view path)
         info.exists = true;
         info.directory = (own & FILE_ATTRIBUTE_DIRECTORY) != 0;
         info.readOnly = (own & FILE_ATTRIBUTE_READONLY) != 0;
-        info.linked = linkEntry;
+        info.symbolicLink = linkEntry && !info.directory;
         return info;
     }
     if (!GetFileInformationByHandle(file, &data)) {
@@ -214,12 +214,25 @@ FileInfo Win32FileSystem::Query(std::string_view path)
     info.directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     info.readOnly = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     info.size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-    // Wine shows a Unix symbolic link as a plain file; only the path the
-    // handle resolves to gives it away.
-    info.linked = !info.directory &&
-                  (linkEntry || data.nNumberOfLinks > 1 || !IsOwnEntry(file, path));
+    if (!info.directory) {
+        // Wine shows a Unix symbolic link as a plain file; only the path the
+        // handle resolves to gives it away.
+        info.symbolicLink = linkEntry || !IsOwnEntry(file, path);
+        info.hardLinks = std::max<DWORD>(data.nNumberOfLinks, 1);
+    }
     ::CloseHandle(file);
     return info;
+}
+
+FileStatus Win32FileSystem::ResolveLinks(std::string_view path, std::string& out)
+{
+    const HANDLE file = OpenForQuery(WidePath(path));
+    if (file == INVALID_HANDLE_VALUE) return LastStatus();
+    const std::wstring resolved = FinalPath(file);
+    ::CloseHandle(file);
+    if (resolved.empty()) return FileStatus::Failed;
+    out = Narrow(resolved.data(), resolved.size());
+    return FileStatus::Ok;
 }
 
 FileStatus Win32FileSystem::FreeSpace(std::string_view path, uint64_t& bytes)
@@ -336,7 +349,20 @@ FileStatus Win32FileSystem::Replace(std::string_view target, std::string_view re
 
 FileStatus Win32FileSystem::Delete(std::string_view path)
 {
-    return DeleteFileW(WidePath(path).c_str()) ? FileStatus::Ok : LastStatus();
+    const std::wstring wide = WidePath(path);
+    // Under Wine, deleting a Unix symbolic link deletes the file it leads to,
+    // and nothing deletes the link alone: such a name is refused. (Windows'
+    // own links are reparse points, which DeleteFileW removes by themselves.)
+    const DWORD own = GetFileAttributesW(wide.c_str());
+    if (own != INVALID_FILE_ATTRIBUTES && !IsLinkEntry(wide, own)) {
+        const HANDLE file = OpenForQuery(wide);
+        if (file != INVALID_HANDLE_VALUE) {
+            const bool ownEntry = IsOwnEntry(file, path);
+            ::CloseHandle(file);
+            if (!ownEntry) return FileStatus::AccessDenied;
+        }
+    }
+    return DeleteFileW(wide.c_str()) ? FileStatus::Ok : LastStatus();
 }
 
 FileStatus Win32FileSystem::CreateFolder(std::string_view path)

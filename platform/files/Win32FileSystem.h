@@ -16,6 +16,7 @@ class Win32FileSystem final : public FileSystem {
 public:
     FileStatus ReadAll(std::string_view path, std::string& out) override;
     FileInfo Query(std::string_view path) override;
+    FileStatus ResolveLinks(std::string_view path, std::string& out) override;
     FileStatus FreeSpace(std::string_view path, uint64_t& bytes) override;
     FileStatus CreateTempFile(std::string_view folder, std::string& path, FileHandle& out) override;
     FileStatus OpenForOverwrite(std::string_view path, FileHandle& out) override;

@@ -3,9 +3,18 @@
 
 #include "tests/contract/FileSystemContract.h"
 
+#include "memo/TextFile.h"
+#include "platform/files/SimFileSystem.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <random>
+
+#ifdef _WIN32
+#include "base/Utf.h"
+
+#include <windows.h>
+#endif
 
 namespace kp::test {
 
@@ -79,6 +88,83 @@ std::vector<std::string> Listed(FileSystem& files, const std::string& folder)
     return names;
 }
 
+#ifdef _WIN32
+std::wstring Wide(std::string_view utf8)
+{
+    const std::u16string w = Utf8ToUtf16(utf8);
+    return std::wstring(w.begin(), w.end());
+}
+
+// Under Wine, runs a Unix program on the Unix forms of two paths and waits
+// for it, as the user's own tools would make and remove links. False when not
+// under Wine or the program could not be started.
+bool RunOnUnix(const char* program, const char* option, const std::string& first,
+               const std::string& second = {})
+{
+    using Spawn = LONG(CDECL*)(char* const argv[], int wait);
+    using UnixName = char*(CDECL*)(LPCWSTR);
+    const FARPROC spawnProc = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp");
+    const FARPROC nameProc =
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
+    if (!spawnProc || !nameProc) return false;
+    const auto spawn = reinterpret_cast<Spawn>(reinterpret_cast<void (*)()>(spawnProc));
+    const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(nameProc));
+    std::vector<char*> owned;
+    for (const std::string* path : {&first, &second})
+        if (!path->empty()) owned.push_back(unixName(Wide(*path).c_str()));
+    bool ran = std::find(owned.begin(), owned.end(), nullptr) == owned.end();
+    if (ran) {
+        std::vector<char*> argv{const_cast<char*>(program), const_cast<char*>(option)};
+        argv.insert(argv.end(), owned.begin(), owned.end());
+        argv.push_back(nullptr);
+        ran = spawn(argv.data(), 1) == 0;
+    }
+    for (char* name : owned) HeapFree(GetProcessHeap(), 0, name);
+    return ran;
+}
+#endif
+
+// A symbolic link at link to the absolute path target, made the way the file
+// system under test allows: the simulation's own control; under Wine a Unix
+// link; on Windows CreateSymbolicLinkW, which needs a privilege or developer
+// mode. False when it cannot be made.
+bool MakeSymbolicLink(FileSystem& files, const std::string& link, const std::string& target,
+                      bool folder = false)
+{
+    if (auto* sim = dynamic_cast<platform::SimFileSystem*>(&files))
+        return sim->MakeSymbolicLink(link, target) == FileStatus::Ok;
+#ifdef _WIN32
+    if (RunOnUnix("/bin/ln", "-s", target, link)) return true;
+    constexpr DWORD kUnprivileged = 0x2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+    const DWORD flags = kUnprivileged | (folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0);
+    return CreateSymbolicLinkW(Wide(link).c_str(), Wide(target).c_str(), flags) != 0;
+#else
+    (void)folder;
+    return false;
+#endif
+}
+
+// Removes a link made by MakeSymbolicLink, if it is still there, never what
+// it leads to (Delete refuses a Unix link under Wine, and a folder link on
+// Windows).
+void RemoveSymbolicLink(FileSystem& files, const std::string& link, bool folder = false)
+{
+    if (dynamic_cast<platform::SimFileSystem*>(&files)) {
+        files.Delete(link);
+        return;
+    }
+#ifdef _WIN32
+    if (RunOnUnix("/bin/rm", "-f", link)) return;
+    const std::wstring wide = Wide(link);
+    if (folder)
+        RemoveDirectoryW(wide.c_str());
+    else
+        DeleteFileW(wide.c_str());
+#else
+    (void)folder;
+#endif
+}
+
 }  // namespace
 
 TEST_P(FileSystemContract, EveryByteValueRoundTrips)
@@ -144,7 +230,8 @@ TEST_P(FileSystemContract, QueryDescribesFilesAndFolders)
     EXPECT_TRUE(file.exists);
     EXPECT_FALSE(file.directory);
     EXPECT_FALSE(file.readOnly);
-    EXPECT_FALSE(file.linked);
+    EXPECT_FALSE(file.symbolicLink);
+    EXPECT_EQ(file.hardLinks, 1u);
     EXPECT_EQ(file.size, 5u);
     EXPECT_EQ(files->Query(In("A.TXT")).size, 5u);  // names match without regard to case
 
@@ -230,8 +317,9 @@ TEST_P(FileSystemContract, OverwritingWritesThroughEveryHardLink)
 {
     Put(*files, In("a.txt"), "the original, longer content");
     ASSERT_EQ(files->MakeHardLink(In("a.txt"), In("b.txt")), FileStatus::Ok);
-    EXPECT_TRUE(files->Query(In("a.txt")).linked);
-    EXPECT_TRUE(files->Query(In("b.txt")).linked);
+    EXPECT_EQ(files->Query(In("a.txt")).hardLinks, 2u);
+    EXPECT_EQ(files->Query(In("b.txt")).hardLinks, 2u);
+    EXPECT_FALSE(files->Query(In("b.txt")).symbolicLink);
 
     FileHandle file;
     ASSERT_EQ(files->OpenForOverwrite(In("b.txt"), file), FileStatus::Ok);
@@ -243,7 +331,7 @@ TEST_P(FileSystemContract, OverwritingWritesThroughEveryHardLink)
     EXPECT_EQ(Read(*files, In("b.txt")), "new");
 
     ASSERT_EQ(files->Delete(In("b.txt")), FileStatus::Ok);
-    EXPECT_FALSE(files->Query(In("a.txt")).linked);
+    EXPECT_EQ(files->Query(In("a.txt")).hardLinks, 1u);
     EXPECT_EQ(Read(*files, In("a.txt")), "new");
 }
 
@@ -254,7 +342,8 @@ TEST_P(FileSystemContract, JapaneseNamesRoundTrip)
     const std::string path = JoinPath(sub, "表①～.txt");
     Put(*files, path, "\x95\x5C\x82\xA0");
     EXPECT_EQ(Read(*files, path), "\x95\x5C\x82\xA0");
-    EXPECT_FALSE(files->Query(path).linked);
+    EXPECT_FALSE(files->Query(path).symbolicLink);
+    EXPECT_EQ(files->Query(path).hardLinks, 1u);
     EXPECT_EQ(Listed(*files, sub), std::vector<std::string>{"表①～.txt"});
     EXPECT_EQ(Listed(*files, folder), std::vector<std::string>{"文書 ﾃｽﾄ"});
 }
@@ -271,6 +360,128 @@ TEST_P(FileSystemContract, FoldersAreCreatedAndOnlyRemovedWhenEmpty)
     ASSERT_EQ(files->Delete(JoinPath(sub, "f.txt")), FileStatus::Ok);
     EXPECT_EQ(files->RemoveFolder(sub), FileStatus::Ok);
     EXPECT_FALSE(files->Query(sub).exists);
+}
+
+// Resolving is how a save finds the file to replace, so a plain name must
+// come back as the same file, spelt as the file system keeps it.
+TEST_P(FileSystemContract, ResolvingAPlainNameGivesTheSameFile)
+{
+    Put(*files, In("Plain.txt"), "plain");
+    std::string resolved;
+    ASSERT_EQ(files->ResolveLinks(In("PLAIN.txt"), resolved), FileStatus::Ok);
+    EXPECT_EQ(platform::FileNameOf(resolved), "Plain.txt");
+    EXPECT_EQ(Read(*files, resolved), "plain");
+    std::string resolvedFolder;
+    ASSERT_EQ(files->ResolveLinks(folder, resolvedFolder), FileStatus::Ok);
+    EXPECT_EQ(platform::ParentFolder(resolved), resolvedFolder);
+    std::string again;
+    ASSERT_EQ(files->ResolveLinks(resolved, again), FileStatus::Ok);
+    EXPECT_EQ(again, resolved);
+
+    EXPECT_EQ(files->ResolveLinks(In("none.txt"), resolved), FileStatus::NotFound);
+    EXPECT_EQ(files->ResolveLinks(In("no folder\\none.txt"), resolved), FileStatus::NotFound);
+}
+
+TEST_P(FileSystemContract, ASymbolicLinkIsToldApartAndResolvedToItsFile)
+{
+    ASSERT_EQ(files->CreateFolder(In("real")), FileStatus::Ok);
+    const std::string target = In("real\\Target.txt");
+    Put(*files, target, "through the link");
+    if (!MakeSymbolicLink(*files, In("link.txt"), target))
+        GTEST_SKIP() << "this user may not make symbolic links here";
+
+    const FileInfo link = files->Query(In("link.txt"));
+    EXPECT_TRUE(link.exists);
+    EXPECT_FALSE(link.directory);
+    EXPECT_TRUE(link.symbolicLink);
+    EXPECT_EQ(link.hardLinks, 1u);
+    EXPECT_EQ(link.size, 16u);
+    EXPECT_FALSE(files->Query(target).symbolicLink);
+    EXPECT_EQ(Read(*files, In("link.txt")), "through the link");
+
+    std::string resolved, direct;
+    ASSERT_EQ(files->ResolveLinks(In("link.txt"), resolved), FileStatus::Ok);
+    ASSERT_EQ(files->ResolveLinks(In("REAL\\target.TXT"), direct), FileStatus::Ok);
+    EXPECT_EQ(resolved, direct);
+    EXPECT_EQ(platform::FileNameOf(resolved), "Target.txt");
+    EXPECT_FALSE(files->Query(resolved).symbolicLink);
+
+    // The file's other names show through the link.
+    ASSERT_EQ(files->MakeHardLink(target, In("real\\second.txt")), FileStatus::Ok);
+    EXPECT_EQ(files->Query(In("link.txt")).hardLinks, 2u);
+    EXPECT_TRUE(files->Query(In("link.txt")).symbolicLink);
+    ASSERT_EQ(files->Delete(In("real\\second.txt")), FileStatus::Ok);
+
+    // Replacing the file the link resolves to leaves the link leading to the
+    // new file, and nothing else in either folder.
+    Put(*files, resolved, "new");
+    EXPECT_EQ(Read(*files, In("link.txt")), "new");
+    EXPECT_TRUE(files->Query(In("link.txt")).symbolicLink);
+    EXPECT_EQ(Listed(*files, folder), (std::vector<std::string>{"link.txt", "real"}));
+    EXPECT_EQ(Listed(*files, In("real")), std::vector<std::string>{"Target.txt"});
+
+    // Deleting the link (which Wine refuses) never deletes what it leads to.
+    files->Delete(In("link.txt"));
+    EXPECT_EQ(Read(*files, target), "new");
+    RemoveSymbolicLink(*files, In("link.txt"));
+    EXPECT_EQ(Listed(*files, folder), std::vector<std::string>{"real"});
+}
+
+TEST_P(FileSystemContract, AFolderLinkIsFollowedOnTheWay)
+{
+    ASSERT_EQ(files->CreateFolder(In("real")), FileStatus::Ok);
+    Put(*files, In("real\\doc.txt"), "inside");
+    if (!MakeSymbolicLink(*files, In("via"), In("real"), true))
+        GTEST_SKIP() << "this user may not make symbolic links here";
+    const FileInfo info = files->Query(In("via\\doc.txt"));
+    EXPECT_TRUE(info.exists);
+    EXPECT_FALSE(info.symbolicLink);  // the name itself is the file's own
+    std::string resolved, direct;
+    ASSERT_EQ(files->ResolveLinks(In("via\\doc.txt"), resolved), FileStatus::Ok);
+    ASSERT_EQ(files->ResolveLinks(In("real\\doc.txt"), direct), FileStatus::Ok);
+    EXPECT_EQ(resolved, direct);
+    RemoveSymbolicLink(*files, In("via"), true);
+    EXPECT_EQ(Read(*files, In("real\\doc.txt")), "inside");
+}
+
+TEST_P(FileSystemContract, ALinkThatLeadsNowhereIsNotAFile)
+{
+    if (!MakeSymbolicLink(*files, In("dangling.txt"), In("gone.txt")))
+        GTEST_SKIP() << "this user may not make symbolic links here";
+    EXPECT_FALSE(files->Query(In("dangling.txt")).exists);
+    std::string text;
+    EXPECT_EQ(files->ReadAll(In("dangling.txt"), text), FileStatus::NotFound);
+    EXPECT_EQ(files->ResolveLinks(In("dangling.txt"), text), FileStatus::NotFound);
+    RemoveSymbolicLink(*files, In("dangling.txt"));
+}
+
+// A save through either kind of link, on every file system: the links and
+// the other names stay, and all of them show the new document.
+TEST_P(FileSystemContract, SavingThroughLinksKeepsThem)
+{
+    ASSERT_EQ(files->CreateFolder(In("real")), FileStatus::Ok);
+    const std::string doc = In("real\\doc.txt");
+    Put(*files, doc, "old");
+    ASSERT_EQ(files->MakeHardLink(doc, In("second.txt")), FileStatus::Ok);
+    memo::SaveTextFile(*files, In("second.txt"), "saved by its second name");
+    EXPECT_EQ(Read(*files, doc), "saved by its second name");
+    EXPECT_EQ(files->Query(In("second.txt")).hardLinks, 2u);
+    EXPECT_EQ(Listed(*files, In("real")), std::vector<std::string>{"doc.txt"});
+
+    if (!MakeSymbolicLink(*files, In("link.txt"), doc))
+        GTEST_SKIP() << "this user may not make symbolic links here";
+    memo::SaveTextFile(*files, In("link.txt"), "saved through the link");
+    EXPECT_EQ(Read(*files, doc), "saved through the link");
+    EXPECT_EQ(Read(*files, In("second.txt")), "saved through the link");
+    EXPECT_TRUE(files->Query(In("link.txt")).symbolicLink);
+
+    ASSERT_EQ(files->Delete(In("second.txt")), FileStatus::Ok);
+    memo::SaveTextFile(*files, In("link.txt"), "its only name");
+    EXPECT_EQ(Read(*files, doc), "its only name");
+    EXPECT_TRUE(files->Query(In("link.txt")).symbolicLink);
+    EXPECT_EQ(Listed(*files, folder), (std::vector<std::string>{"link.txt", "real"}));
+    EXPECT_EQ(Listed(*files, In("real")), std::vector<std::string>{"doc.txt"});
+    RemoveSymbolicLink(*files, In("link.txt"));
 }
 
 }  // namespace kp::test
