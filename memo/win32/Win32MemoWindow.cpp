@@ -15,9 +15,10 @@ DWORD StyleOf(const MemoWindowStyle& style)
 }  // namespace
 
 Win32MemoWindow::Win32MemoWindow(HWND parent, int id, const RECT& bounds, const MemoWindowStyle& style,
-                                 MessageHandler handler)
+                                 MessageHandler handler, EditWindow::ExceptionHandler onException)
     : window_(parent, id, bounds, StyleOf(style)), handler_(std::move(handler))
 {
+    window_.SetExceptionHandler(std::move(onException));
     window_.SetHideSelection(style.hideSelection);
     window_.SetHook([this](UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
         if (!handler_) return std::nullopt;
@@ -67,7 +68,7 @@ std::unique_ptr<CanvasDevice> Win32MemoWindow::GetDC()
 
 std::unique_ptr<MemoWindow> Win32MemoWindowFactory::Create(const MemoWindowStyle& style, MessageHandler handler)
 {
-    return std::make_unique<Win32MemoWindow>(parent_, id_, bounds_, style, std::move(handler));
+    return std::make_unique<Win32MemoWindow>(parent_, id_, bounds_, style, std::move(handler), onException_);
 }
 
 }  // namespace kp::memo
