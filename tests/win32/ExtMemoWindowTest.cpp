@@ -162,17 +162,54 @@ TEST_F(ExtMemoWindowTest, SelectionChangesReachTheMemoThroughTheWindow)
     EXPECT_EQ(memo.CaretColumn(), 2);
 }
 
-TEST_F(ExtMemoWindowTest, RecreatingTheWindowKeepsTheDocument)
+// Type, switch to overwrite, turn word wrap on: the new window overwrites
+// at the caret where the old one stood, and undo reaches back past the switch.
+TEST_F(ExtMemoWindowTest, RecreatingTheWindowKeepsTheDocumentTheCaretAndOverwrite)
 {
-    SendMessageW(Edit(), WM_CHAR, L'z', 0);
+    for (const wchar_t c : std::wstring(L"abc\rdef"))
+        SendMessageW(Edit(), WM_CHAR, c, 0);
+    SendMessageW(Edit(), EM_SETSEL, 5, 5);
+    SetKeys(false, false);
+    SendMessageW(Edit(), WM_KEYDOWN, VK_INSERT, 0);
+    ASSERT_FALSE(memo.InsertMode());
     HWND first = Edit();
+
     memo.SetWordWrap(true);
-    EXPECT_NE(Edit(), nullptr);
-    EXPECT_EQ(memo.Text(), "z");
-    EXPECT_TRUE(memo.Modified());
+    ASSERT_NE(Edit(), nullptr);
+    EXPECT_NE(Edit(), first);
     EXPECT_TRUE(memo.Control()->WordWrap());
     EXPECT_TRUE(memo.Canvas.Bound());
-    (void)first;
+    EXPECT_TRUE(memo.Modified());
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(Edit(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 5u);
+    EXPECT_EQ(end, 5u);
+
+    SendMessageW(Edit(), WM_CHAR, L'X', 0);
+    EXPECT_EQ(memo.Text(), "abc\r\nXef");
+    EXPECT_FALSE(memo.InsertMode());
+    SendMessageW(Edit(), EM_UNDO, 0, 0);
+    EXPECT_EQ(memo.Text(), "abc\r\ndef");
+    EXPECT_NE(SendMessageW(Edit(), EM_CANUNDO, 0, 0), 0);
+    EXPECT_TRUE(failures.empty());
+}
+
+// A new window takes the place the layout gave the old one, so that it wraps
+// at the width it shows from the start.
+TEST_F(ExtMemoWindowTest, ARecreatedWindowTakesThePlaceOfTheOldOne)
+{
+    MoveWindow(Edit(), 10, 20, 300, 200, TRUE);
+    const int clientWidth = memo.Control()->ClientWidth();
+    memo.SetWordWrap(true);
+    RECT bounds{};
+    GetWindowRect(Edit(), &bounds);
+    MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&bounds), 2);
+    EXPECT_EQ(bounds.left, 10);
+    EXPECT_EQ(bounds.top, 20);
+    EXPECT_EQ(bounds.right, 310);
+    EXPECT_EQ(bounds.bottom, 220);
+    EXPECT_EQ(memo.Control()->ClientWidth(), clientWidth);
 }
 
 // Failures in the memo's events reach the program's handler, never a box of
