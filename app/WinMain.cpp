@@ -105,6 +105,7 @@ int Run()
 
     auto form = std::unique_ptr<kp::app::TEditForm>();
     kp::memo::Win32MemoWindowFactory memoWindows(host.Handle(), kMemoId);
+    memoWindows.SetExceptionHandler([&](const std::exception& e) { application.HandleException(e); });
     kp::app::FormServices services{registry, files, keyNames, keys, sysColors, application, dialogs,
                                    host.Timers(), memoWindows, locale, FullPath, ProgramFolder()};
     form = std::make_unique<kp::app::TEditForm>(services, host);

@@ -5,6 +5,9 @@
 #include "platform/keyboard/KeyState.h"
 #include "platform/syscolors/ColorToRGB.h"
 
+#include <algorithm>
+#include <array>
+#include <utility>
 #include <vector>
 
 namespace kp::memo {
@@ -63,33 +66,33 @@ void TExtMemo::CreateWnd()
 
 void TExtMemo::CreateWindowSteps()
 {
-    // 1. The control's own creation: the text and modified flag kept from
-    //    the previous window (put back first, so that it raises no
-    //    notification before the drawing surface exists), notifications,
-    //    colours and font.
+    // 1. The control's own creation. Everything that decides where lines
+    //    break (wrapping, font, the selection bar and vertical layout, which
+    //    change the formatting rectangle) goes in before the document, so
+    //    that the document is laid out once, when it is put back. It is put
+    //    back before notifications are asked for, so that it raises none
+    //    before the drawing surface exists. Then notifications and the
+    //    background.
     EditControl& control = window_->Control();
     control.SetWordWrap(wordWrap_);
-    if (!heldText_.empty()) control.SetText(heldText_);
-    control.SetModified(heldModified_);
-    heldText_.clear();
-    heldText_.shrink_to_fit();
-    Perform(re::kSetEventMask, 0, kMemoEventMask);
-    Perform(re::kSetBkgndColor, 0, static_cast<intptr_t>(ColorToRgb(color_)));
     window_->SetFont(font_);
     window_->SetTextColor(ColorToRgb(fontColor_));
+    control.SetOverwrite(!insertMode_);
+    uint32_t options = 0;
+    if (lineSelect_) options |= re::kEcoSelectionBar;
+    if (vertical_) options |= re::kEcoVertical;
+    if (options != 0) Perform(re::kSetOptions, re::kEcoopOr, static_cast<intptr_t>(options));
+    RestoreDocument();
+    Perform(re::kSetEventMask, 0, kMemoEventMask);
+    Perform(re::kSetBkgndColor, 0, static_cast<intptr_t>(ColorToRgb(color_)));
 
     // 2. The drawing surface.
     Canvas.Bind(window_->GetDC());
     Canvas.penMode = TCanvas::PenMode::Copy;
     Canvas.penWidth = 1;
 
-    // 3. Selection bar and vertical layout, keeping the modified flag.
-    const intptr_t modified = Perform(re::kGetModify);
-    uint32_t options = 0;
-    if (lineSelect_) options |= re::kEcoSelectionBar;
-    if (vertical_) options |= re::kEcoVertical;
-    if (options != 0) Perform(re::kSetOptions, re::kEcoopOr, static_cast<intptr_t>(options));
-    Perform(re::kSetModify, static_cast<uintptr_t>(modified));
+    // 3. The selection bar and vertical layout went in with step 1; the
+    //    modified flag is the one kept.
 
     // 4. The control's built-in punctuation sets; 5. the edit area.
     ReadPunctuationSets();
@@ -97,12 +100,28 @@ void TExtMemo::CreateWindowSteps()
     if (OnWindowCreated) OnWindowCreated();
 }
 
+// The document as the previous window left it (text, modified flag, caret
+// and selection, undo history). The view starts where the old one did,
+// moved as little as it takes to show the caret's line.
+void TExtMemo::RestoreDocument()
+{
+    EditControl& control = window_->Control();
+    control.RestoreState(held_);
+    control.ScrollToLine(control.LineFromChar(heldFirstVisible_));
+    if (wordWrap_) control.SetXScroll(0);
+    control.ScrollCaretIntoView();
+    held_ = EditControl::State{};
+    heldFirstVisible_ = 0;
+}
+
 void TExtMemo::DestroyWnd()
 {
     if (!window_) return;
     Canvas.Release();
-    heldText_ = window_->Control().GetText();
-    heldModified_ = window_->Control().Modified();
+    const EditControl& control = window_->Control();
+    held_ = control.SaveState();
+    heldFirstVisible_ = static_cast<size_t>(std::max<int64_t>(
+        control.LineIndex(static_cast<int64_t>(control.FirstVisibleLine())), 0));
     window_.reset();
 }
 
@@ -247,12 +266,15 @@ intptr_t TExtMemo::HandleKeyDown(uintptr_t wParam, intptr_t lParam)
     const auto key = static_cast<uint32_t>(wParam);
     const bool shift = keys_.IsDown(vk::kShift);
     const bool ctrl = keys_.IsDown(vk::kControl);
-    if (key == vk::kInsert && !shift && !ctrl) insertMode_ = !insertMode_;
+    const bool toggles = key == vk::kInsert && !shift && !ctrl;
+    if (toggles) insertMode_ = !insertMode_;
     if (IsArrow(key) && shift) EraseCaretLine();  // a selection is starting
     KeyEvent event{key, shift, ctrl, keys_.IsDown(0x12)};
     if (OnKeyDown) OnKeyDown(event);
-    if (event.key == 0) return 0;  // the handler took the key
-    return window_->DefaultProc(wm::kKeyDown, event.key, lParam);
+    const intptr_t result = event.key == 0 ? 0 : window_->DefaultProc(wm::kKeyDown, event.key, lParam);
+    // The control follows InsertMode, also when a handler took the key.
+    if (toggles && window_) window_->Control().SetOverwrite(!insertMode_);
+    return result;
 }
 
 // Keeps the marks of trailing blanks right while typing: when the caret
@@ -305,6 +327,41 @@ void TExtMemo::ApplyEditArea() {}
 void TExtMemo::DeriveEditArea() {}
 void TExtMemo::ReadPunctuationSets() {}
 
+// ---- Option objects ------------------------------------------------------------------
+
+// All four composition states at once, as RGB values with their effects.
+void TExtMemo::SendImeColors()
+{
+    const TImeColor* states[re::kImeColorCount] = {&ImeColors.Untransfered, &ImeColors.WatchingTransfered,
+                                                   &ImeColors.Transfered, &ImeColors.WatchingUntransfered};
+    constexpr std::pair<TFontStyle, uint32_t> kEffects[] = {
+        {fsBold, re::kCfeBold}, {fsItalic, re::kCfeItalic}, {fsUnderline, re::kCfeUnderline}, {fsStrikeOut, 0x0008}};
+    std::array<re::CompColor, re::kImeColorCount> colors{};
+    for (size_t i = 0; i < colors.size(); ++i) {
+        uint32_t effects = 0;
+        for (const auto& [style, effect] : kEffects)
+            if (states[i]->Style & style) effects |= effect;
+        colors[i] = re::CompColor{ColorToRgb(states[i]->icText), ColorToRgb(states[i]->icBackground), effects};
+    }
+    Perform(re::kSetImeColor, 0, reinterpret_cast<intptr_t>(colors.data()));
+}
+
+// The custom sets go in under the custom rule, then the object's own mode
+// word. A set the control refuses is cleared. Without a window there is no
+// control to refuse anything: the sets stay as they are.
+void TExtMemo::SendWordWrapOption()
+{
+    if (!window_) return;
+    constexpr uint32_t kCustomWithAllWrapFlags = re::kWbfCustom | re::kWbfWordWrap | re::kWbfWordBreak | re::kWbfOverflow;
+    Perform(re::kSetWordWrapMode, kCustomWithAllWrapFlags);
+    for (uint32_t type = re::kPcFollowing; type <= re::kPcDelimiter; ++type) {
+        std::string& set = WordWrapOption.custom[type - 1];
+        re::Punctuation punctuation{static_cast<uint32_t>(set.size() + 1), set.data()};
+        if (Perform(re::kSetPunctuation, type, reinterpret_cast<intptr_t>(&punctuation)) == 0) set.clear();
+    }
+    Perform(re::kSetWordWrapMode, WordWrapOption.modeWord);
+}
+
 // ---- Operations ----------------------------------------------------------------------
 
 int TExtMemo::CaretLine()
@@ -332,24 +389,38 @@ void TExtMemo::Undo()
 
 std::string TExtMemo::Text() const
 {
-    return window_ ? window_->Control().GetText() : heldText_;
+    return window_ ? window_->Control().GetText() : held_.text.Text();
 }
 
+// A whole-text replacement is one edit: the modified flag is set when the
+// text changes, and the caret goes to the start. With a window it is one
+// undoable step; without one there is no history to add it to, and what was
+// held of the old text's history goes with it.
 void TExtMemo::SetText(std::string_view bytes)
 {
-    if (!window_) {
-        heldText_ = std::string(bytes);
-        heldModified_ = false;
+    if (window_) {
+        window_->Control().ReplaceAll(bytes, 0);
         return;
     }
-    // A whole-text replacement is one undoable edit; the caret goes to the
-    // start, as after setting a window's text.
-    window_->Control().ReplaceAll(bytes, 0);
+    const TextSnapshot next = TextBuffer(bytes).Snapshot();
+    if (next == held_.text) {
+        held_.anchor = held_.caret = 0;
+        return;
+    }
+    HoldText(next, true);
+}
+
+void TExtMemo::HoldText(const TextSnapshot& text, bool modified)
+{
+    held_ = EditControl::State{};
+    held_.text = text;
+    held_.modified = modified;
+    heldFirstVisible_ = 0;
 }
 
 size_t TExtMemo::TextLength() const
 {
-    return window_ ? window_->Control().TextLength() : heldText_.size();
+    return window_ ? window_->Control().TextLength() : held_.text.Length();
 }
 
 size_t TExtMemo::SelStart() const
@@ -388,13 +459,13 @@ void TExtMemo::SetSelText(std::string_view bytes)
 
 bool TExtMemo::Modified() const
 {
-    return window_ ? window_->Control().Modified() : heldModified_;
+    return window_ ? window_->Control().Modified() : held_.modified;
 }
 
 void TExtMemo::SetModified(bool modified)
 {
     if (window_) window_->Control().SetModified(modified);
-    else heldModified_ = modified;
+    else held_.modified = modified;
 }
 
 void TExtMemo::Clear()
@@ -448,10 +519,9 @@ void TExtMemo::DeleteLine(size_t index)
 
 void TExtMemo::LoadFromFile(platform::FileSystem& files, std::string_view path)
 {
-    std::string bytes = LoadTextFile(files, path);
+    const std::string bytes = LoadTextFile(files, path);
     if (!window_) {
-        heldText_ = std::move(bytes);
-        heldModified_ = false;
+        HoldText(TextBuffer(bytes).Snapshot(), false);
         return;
     }
     window_->Control().SetText(bytes);
@@ -459,13 +529,10 @@ void TExtMemo::LoadFromFile(platform::FileSystem& files, std::string_view path)
 
 void TExtMemo::SaveToFile(platform::FileSystem& files, std::string_view path) const
 {
-    if (!window_) {
-        SaveTextFile(files, path, heldText_);
-        return;
-    }
     // The pieces stay valid while the text is not edited, which saving does not do.
+    const TextBuffer heldText(held_.text);
+    const TextBuffer& text = window_ ? window_->Control().Text() : heldText;
     std::vector<std::string_view> pieces;
-    const TextBuffer& text = window_->Control().Text();
     text.Visit(0, text.Length(), [&](std::string_view piece) {
         pieces.push_back(piece);
         return true;

@@ -5,8 +5,14 @@
 // editor, an insert/overwrite state and caret line and column queries.
 //
 // It holds its properties while it has no window; creating the window applies
-// them, and recreating it (LineSelect, Vertical, WordWrap) keeps the text and
-// the modified flag.
+// them. Recreating it (LineSelect, Vertical, WordWrap) keeps the document as
+// the user left it: text, modified flag, caret and selection, undo history and
+// the insert/overwrite state, with the caret's line in view. The text is held
+// as a snapshot of the control's buffer, never copied.
+//
+// Replacing the whole text (SetText, Clear) is an edit like any other: it sets
+// the modified flag when the text changes and leaves it alone when it does
+// not, with or without a window. Loading a file clears the flag.
 
 #include "base/Color.h"
 #include "memo/MemoOptions.h"
@@ -162,6 +168,10 @@ private:
     friend class TWordWrapOption;
 
     void CreateWindowSteps();
+    void RestoreDocument();
+    void HoldText(const TextSnapshot& text, bool modified);
+    void SendImeColors();
+    void SendWordWrapOption();
     intptr_t HandlePaint(uint32_t message, uintptr_t wParam, intptr_t lParam);
     intptr_t HandleNotify(uintptr_t wParam, intptr_t lParam);
     intptr_t HandleKeyDown(uintptr_t wParam, intptr_t lParam);
@@ -182,9 +192,10 @@ private:
     TColor fontColor_ = clWindowText;
     TColor color_ = clWindow;
 
-    // Kept while there is no window, and across recreation.
-    std::string heldText_;
-    bool heldModified_ = false;
+    // The control's state, kept while there is no window and across
+    // recreation, and where the first visible line started.
+    EditControl::State held_{};
+    size_t heldFirstVisible_ = 0;
 };
 
 }  // namespace kp::memo

@@ -3,6 +3,10 @@
 // area, the painted marks, the IME colours and the line-breaking rules.
 // Assigning one copies its values; those that refer back to the memo apply a
 // change through it at once.
+//
+// Only the memo's own objects refer back to it. A copy of one is a detached
+// value (a settings dialog edits such copies): changing or assigning it
+// touches no control, and assigning it to the memo's object applies it.
 
 #include "base/Color.h"
 
@@ -28,7 +32,11 @@ public:
 class TEditArea {
 public:
     explicit TEditArea(TExtMemo* memo = nullptr) : memo_(memo) {}
-    TEditArea& operator=(const TEditArea& other);  // values only, then applied
+    // A detached copy of every value.
+    TEditArea(const TEditArea& other);
+    // Margins, width and overflow (not the switch), then applied through
+    // this object's memo.
+    TEditArea& operator=(const TEditArea& other);
 
     bool Enabled = false;
     TEditMargin Margin;
@@ -76,6 +84,10 @@ public:
 class TImeColors {
 public:
     explicit TImeColors(TExtMemo* memo = nullptr) : memo_(memo) {}
+    // A detached copy of the four states.
+    TImeColors(const TImeColors& other);
+    // The four states; this object's memo sends them to the control unless
+    // they are the ones it holds already.
     TImeColors& operator=(const TImeColors& other);
 
     TImeColor Untransfered;
@@ -95,6 +107,10 @@ using TWordWrapModes = uint8_t;
 class TWordWrapOption {
 public:
     explicit TWordWrapOption(TExtMemo* memo = nullptr) : memo_(memo) {}
+    // A detached copy of the sets and the mode word.
+    TWordWrapOption(const TWordWrapOption& other);
+    // The twelve sets and the mode word; this object's memo then sends the
+    // custom sets (clearing one the control refuses) and the mode word.
     TWordWrapOption& operator=(const TWordWrapOption& other);
 
     // Sets: following, leading, overflow, delimiter.

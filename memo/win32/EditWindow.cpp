@@ -45,13 +45,7 @@ bool IsModelMessage(UINT message)
 
 constexpr char kCannotCreate[] = "編集ウィンドウを作成できませんでした。";
 constexpr char kUnexpectedError[] = "予期しないエラーが発生しました。";
-
-void ShowError(HWND window, const char* utf8Message)
-{
-    const std::u16string text = Utf8ToUtf16(utf8Message);
-    MessageBoxW(GetAncestor(window, GA_ROOT), reinterpret_cast<const wchar_t*>(text.c_str()), L"Kestrelpad",
-                MB_OK | MB_ICONSTOP);
-}
+constexpr char kErrorCaption[] = "ｴﾗｰ";
 
 }  // namespace
 
@@ -97,6 +91,7 @@ EditWindow::~EditWindow()
 }
 
 // Exceptions stop here: they must not unwind through the system's frames.
+// What the handling throws goes to the exception handler.
 LRESULT CALLBACK EditWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
@@ -112,9 +107,9 @@ LRESULT CALLBACK EditWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
     try {
         result = self->Dispatch(message, wParam, lParam);
     } catch (const std::exception& e) {
-        ShowError(hwnd, e.what());
+        self->Report(e);
     } catch (...) {
-        ShowError(hwnd, kUnexpectedError);
+        self->Report(Error(kUnexpectedError));
     }
     --self->dispatchDepth_;
     if (message == WM_NCDESTROY) {
@@ -124,6 +119,24 @@ LRESULT CALLBACK EditWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
     }
     if (self->dispatchDepth_ == 0 && self->updatePending_) self->UpdateBarsAndCaret();
     return result;
+}
+
+// A handler that throws itself is not asked again: nothing is left to report with.
+void EditWindow::Report(const std::exception& failure) noexcept
+{
+    try {
+        if (onException_) {
+            // A copy: the handler may replace itself while it runs.
+            const ExceptionHandler handler = onException_;
+            handler(failure);
+            return;
+        }
+        const std::u16string text = Utf8ToUtf16(failure.what());
+        const std::u16string caption = Utf8ToUtf16(kErrorCaption);
+        MessageBoxW(hwnd_ ? GetAncestor(hwnd_, GA_ROOT) : nullptr, reinterpret_cast<const wchar_t*>(text.c_str()),
+                    reinterpret_cast<const wchar_t*>(caption.c_str()), MB_OK | MB_ICONSTOP);
+    } catch (...) {
+    }
 }
 
 LRESULT EditWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)

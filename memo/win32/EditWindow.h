@@ -29,6 +29,7 @@
 
 #include <array>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
@@ -51,6 +52,9 @@ public:
     // window procedure would. It may call DefaultProc itself and return a
     // result, or return nullopt to let DefaultProc run afterwards.
     using MessageHook = std::function<std::optional<LRESULT>(UINT message, WPARAM wParam, LPARAM lParam)>;
+    // Receives what the handling of a message throws: exceptions must not
+    // unwind through the system's frames. Without one, a stop box shows it.
+    using ExceptionHandler = std::function<void(const std::exception& failure)>;
 
     // Creates a visible child window of parent with the control id. style
     // adds to WS_CHILD | WS_VISIBLE (by default both scroll bars; a bar left
@@ -70,6 +74,7 @@ public:
     const platform::Cp932Codec& Codec() const { return codec_; }
 
     void SetHook(MessageHook hook) { hook_ = std::move(hook); }
+    void SetExceptionHandler(ExceptionHandler handler) { onException_ = std::move(handler); }
     // The window's own handling of a message.
     LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -119,6 +124,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static void RegisterWindowClass();
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    void Report(const std::exception& failure) noexcept;
     LRESULT WindowMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT ModelMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -185,6 +191,7 @@ private:
     int dispatchDepth_ = 0;
     bool updatePending_ = false;
     MessageHook hook_;
+    ExceptionHandler onException_;
     platform::FontSpec font_;
     LOGFONTW logFont_{};
     FontSet fonts_{};

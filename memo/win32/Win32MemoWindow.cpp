@@ -15,14 +15,26 @@ DWORD StyleOf(const MemoWindowStyle& style)
 }  // namespace
 
 Win32MemoWindow::Win32MemoWindow(HWND parent, int id, const RECT& bounds, const MemoWindowStyle& style,
-                                 MessageHandler handler)
-    : window_(parent, id, bounds, StyleOf(style)), handler_(std::move(handler))
+                                 MessageHandler handler, EditWindow::ExceptionHandler onException,
+                                 std::shared_ptr<RECT> keepBounds)
+    : window_(parent, id, bounds, StyleOf(style)), handler_(std::move(handler)), keepBounds_(std::move(keepBounds))
 {
+    window_.SetExceptionHandler(std::move(onException));
     window_.SetHideSelection(style.hideSelection);
     window_.SetHook([this](UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
         if (!handler_) return std::nullopt;
         return static_cast<LRESULT>(handler_(message, wParam, lParam));
     });
+}
+
+Win32MemoWindow::~Win32MemoWindow()
+{
+    HWND hwnd = window_.Handle();
+    if (!keepBounds_ || !hwnd) return;
+    RECT bounds{};
+    if (!GetWindowRect(hwnd, &bounds)) return;
+    MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&bounds), 2);
+    *keepBounds_ = bounds;
 }
 
 intptr_t Win32MemoWindow::Send(uint32_t message, uintptr_t wParam, intptr_t lParam)
@@ -67,7 +79,8 @@ std::unique_ptr<CanvasDevice> Win32MemoWindow::GetDC()
 
 std::unique_ptr<MemoWindow> Win32MemoWindowFactory::Create(const MemoWindowStyle& style, MessageHandler handler)
 {
-    return std::make_unique<Win32MemoWindow>(parent_, id_, bounds_, style, std::move(handler));
+    return std::make_unique<Win32MemoWindow>(parent_, id_, *bounds_, style, std::move(handler), onException_,
+                                             bounds_);
 }
 
 }  // namespace kp::memo

@@ -1,7 +1,9 @@
 #pragma once
 // The memo's window on Win32: an EditWindow whose messages pass the memo's
 // handler first (through the window's hook), created as a child of the
-// form that holds the memo.
+// form that holds the memo. What the handling of a message throws (the
+// memo's events included) goes to the exception handler that whoever makes
+// the windows gives the factory; the program gives its default handler.
 
 #include "memo/MemoWindow.h"
 #include "memo/win32/EditWindow.h"
@@ -12,7 +14,13 @@ namespace kp::memo {
 
 class Win32MemoWindow final : public MemoWindow {
 public:
-    Win32MemoWindow(HWND parent, int id, const RECT& bounds, const MemoWindowStyle& style, MessageHandler handler);
+    // When keepBounds is given, the window leaves its place there when it
+    // goes, in its parent's client coordinates.
+    Win32MemoWindow(HWND parent, int id, const RECT& bounds, const MemoWindowStyle& style, MessageHandler handler,
+                    EditWindow::ExceptionHandler onException = {}, std::shared_ptr<RECT> keepBounds = nullptr);
+    ~Win32MemoWindow() override;
+    Win32MemoWindow(const Win32MemoWindow&) = delete;
+    Win32MemoWindow& operator=(const Win32MemoWindow&) = delete;
 
     intptr_t Send(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
     intptr_t DefaultProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
@@ -30,6 +38,7 @@ public:
 private:
     EditWindow window_;
     MessageHandler handler_;
+    std::shared_ptr<RECT> keepBounds_;
 };
 
 // A canvas device: the window's client DC, released with the device.
@@ -47,17 +56,23 @@ private:
     HDC dc_;
 };
 
+// A window made again (the memo recreates its window) takes the place of the
+// one before it, so that it lays the document out once, at its final size.
 class Win32MemoWindowFactory final : public MemoWindowFactory {
 public:
     Win32MemoWindowFactory(HWND parent, int id) : parent_(parent), id_(id) {}
-    void SetBounds(const RECT& bounds) { bounds_ = bounds; }
+    void SetBounds(const RECT& bounds) { *bounds_ = bounds; }
     void SetParent(HWND parent) { parent_ = parent; }
+    // For the windows made from now on.
+    void SetExceptionHandler(EditWindow::ExceptionHandler handler) { onException_ = std::move(handler); }
     std::unique_ptr<MemoWindow> Create(const MemoWindowStyle& style, MessageHandler handler) override;
 
 private:
     HWND parent_;
     int id_;
-    RECT bounds_{0, 0, 100, 100};
+    // Shared with the windows, which may outlive the factory.
+    std::shared_ptr<RECT> bounds_ = std::make_shared<RECT>(RECT{0, 0, 100, 100});
+    EditWindow::ExceptionHandler onException_;
 };
 
 }  // namespace kp::memo

@@ -6,6 +6,7 @@
 
 #include "base/Error.h"
 #include "memo/SimMemoWindow.h"
+#include "memo/TextFile.h"
 #include "memo/edit/WindowMessages.h"
 #include "platform/clipboard/SimClipboard.h"
 #include "platform/files/SimFileSystem.h"
@@ -14,6 +15,11 @@
 #include "tests/TestPlatform.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace kp::memo {
 namespace {
@@ -141,6 +147,12 @@ TEST_F(ExtMemoTest, InsertTogglesBeforeTheKeyHandlerOnlyWithoutShiftOrCtrl)
     EXPECT_EQ(seen, (std::vector<bool>{false, false, false}));
     Key(vk::kInsert);
     EXPECT_TRUE(memo.InsertMode());
+
+    // A handler that takes the key does not part the control from InsertMode.
+    memo.OnKeyDown = [](KeyEvent& e) { e.key = 0; };
+    Key(vk::kInsert);
+    EXPECT_FALSE(memo.InsertMode());
+    EXPECT_TRUE(memo.Control()->Overwrite());
 }
 
 TEST_F(ExtMemoTest, AKeyHandlerCanTakeTheKey)
@@ -340,6 +352,211 @@ TEST_F(ExtMemoTest, DestroyingTheWindowReleasesTheCanvas)
     memo.DestroyWnd();
     EXPECT_FALSE(memo.Canvas.Bound());
     EXPECT_EQ(memo.Text(), "kept");
+}
+
+// The ways the window is made again, each undone by running it twice.
+const std::vector<std::pair<const char*, std::function<void(TExtMemo&)>>>& Recreations()
+{
+    static const std::vector<std::pair<const char*, std::function<void(TExtMemo&)>>> ways = {
+        {"word wrap", [](TExtMemo& m) { m.SetWordWrap(!m.WordWrap()); }},
+        {"selection bar", [](TExtMemo& m) { m.SetLineSelect(!m.LineSelect()); }},
+        {"vertical layout", [](TExtMemo& m) { m.SetVertical(!m.Vertical()); }},
+    };
+    return ways;
+}
+
+// The user types, switches to overwrite, selects, and the window is made
+// again: everything carries on as if nothing had happened.
+TEST_F(ExtMemoTest, RecreationKeepsOverwriteSelectionAndUndoHistory)
+{
+    for (const auto& [name, recreate] : Recreations()) {
+        SCOPED_TRACE(name);
+        RecordingMemo memo(factory, keys, colors);
+        memo.CreateWnd();
+        for (const char c : std::string("abc\rdef")) memo.Perform(wm::kChar, static_cast<uint8_t>(c), 0);
+        ASSERT_EQ(memo.Text(), "abc\r\ndef");
+        keys.SetDown(vk::kShift, false);
+        memo.Perform(wm::kKeyDown, vk::kInsert, 0);
+        ASSERT_FALSE(memo.InsertMode());
+        memo.SetSelStart(1);
+        memo.SetSelLength(2);
+
+        recreate(memo);
+        EXPECT_FALSE(memo.InsertMode());
+        EXPECT_TRUE(memo.Control()->Overwrite());
+        EXPECT_EQ(memo.SelStart(), 1u);
+        EXPECT_EQ(memo.SelText(), "bc");
+        EXPECT_TRUE(memo.Modified());
+
+        memo.SetSelStart(5);
+        memo.Perform(wm::kChar, 'X', 0);
+        EXPECT_EQ(memo.Text(), "abc\r\nXef");  // overwritten, not inserted
+        memo.Undo();
+        EXPECT_EQ(memo.Text(), "abc\r\ndef");
+        EXPECT_TRUE(memo.Control()->CanUndo());  // the typing from before is still there
+        while (memo.Control()->CanUndo()) memo.Undo();
+        EXPECT_EQ(memo.Text(), "");
+
+        recreate(memo);  // and back
+        EXPECT_FALSE(memo.Control()->CanUndo());
+        EXPECT_TRUE(memo.Control()->Overwrite());
+    }
+}
+
+TEST_F(ExtMemoTest, RecreationKeepsTheCaretLineInViewAndTheViewWhereItWas)
+{
+    std::string text;
+    for (int line = 0; line < 300; ++line) text += std::string(120, static_cast<char>('a' + line % 26)) + "\r\n";
+    const size_t caret = 200 * 122 + 7;
+    memo.CreateWnd();
+    memo.SetText(text);
+    EditControl* control = memo.Control();
+    control->SetSel(static_cast<int64_t>(caret), static_cast<int64_t>(caret));
+    control->ScrollCaretIntoView();
+    const size_t firstOffset = static_cast<size_t>(control->LineIndex(static_cast<int64_t>(control->FirstVisibleLine())));
+
+    // The same layout: the view does not move.
+    memo.SetLineSelect(false);
+    control = memo.Control();
+    EXPECT_EQ(static_cast<size_t>(control->LineIndex(static_cast<int64_t>(control->FirstVisibleLine()))), firstOffset);
+
+    // Wrapping on and off again: the caret's line is in view each time.
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "wrapped" : "unwrapped");
+        memo.SetWordWrap(round == 0);
+        control = memo.Control();
+        ASSERT_EQ(control->WordWrap(), round == 0);
+        EXPECT_EQ(memo.SelStart(), caret);
+        const size_t line = control->LineFromChar(caret);
+        EXPECT_GE(line, control->FirstVisibleLine());
+        EXPECT_LT(line, control->FirstVisibleLine() + control->VisibleLineCount());
+        if (round == 0) {
+            EXPECT_GT(control->LineCount(), 300u * 2);  // the lines really wrap
+        }
+    }
+}
+
+TEST_F(ExtMemoTest, RecreationHandsTheTextOnWithoutCopyingIt)
+{
+    memo.CreateWnd();
+    memo.SetText(std::string(100000, 'x'));
+    const TextSnapshot before = memo.Control()->Snapshot();
+    memo.SetWordWrap(true);
+    EXPECT_TRUE(memo.Control()->Snapshot().SharesStateWith(before));
+    memo.DestroyWnd();
+    memo.CreateWnd();
+    EXPECT_TRUE(memo.Control()->Snapshot().SharesStateWith(before));
+}
+
+// Replacing the whole text is an edit: the same rule with and without a
+// window, and the flag a window-less memo holds is the one its window shows.
+TEST_F(ExtMemoTest, WholeTextReplacementSetsTheModifiedFlagOnlyWhenTheTextChanges)
+{
+    platform::SimFileSystem files;
+    SaveTextFile(files, "C:\\doc.txt", std::string("loaded"));
+    struct Case {
+        const char* what;
+        const char* start;
+        bool modifiedBefore;
+        std::function<void(TExtMemo&)> act;
+        const char* textAfter;
+        bool modifiedAfter;
+    };
+    const std::vector<Case> cases = {
+        {"another text", "abc", false, [](TExtMemo& m) { m.SetText("xyz"); }, "xyz", true},
+        {"the same text", "abc", false, [](TExtMemo& m) { m.SetText("abc"); }, "abc", false},
+        {"the same text, modified", "abc", true, [](TExtMemo& m) { m.SetText("abc"); }, "abc", true},
+        {"clearing a text", "abc", false, [](TExtMemo& m) { m.Clear(); }, "", true},
+        {"clearing nothing", "", false, [](TExtMemo& m) { m.Clear(); }, "", false},
+        {"loading a file", "abc", true, [&](TExtMemo& m) { m.LoadFromFile(files, "C:\\doc.txt"); }, "loaded", false},
+    };
+    for (const bool withWindow : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (withWindow ? " with a window" : " without a window"));
+            RecordingMemo memo(factory, keys, colors);
+            if (withWindow) memo.CreateWnd();
+            memo.SetText(c.start);
+            memo.SetModified(c.modifiedBefore);
+            c.act(memo);
+            EXPECT_EQ(memo.Text(), c.textAfter);
+            EXPECT_EQ(memo.Modified(), c.modifiedAfter);
+            memo.CreateWnd();
+            EXPECT_EQ(memo.Control()->Modified(), c.modifiedAfter);
+        }
+    }
+}
+
+TEST_F(ExtMemoTest, CopiesOfTheOptionObjectsLeaveTheControlAlone)
+{
+    memo.CreateWnd();
+    EditControl& control = *memo.Control();
+
+    // Edit area: a copy carries every value; assigning it applies nothing
+    // until it is assigned to the memo's own object.
+    memo.EditArea.Enabled = true;
+    memo.EditArea.Width = 300;
+    TEditArea area = memo.EditArea;
+    EXPECT_TRUE(area.Enabled);
+    EXPECT_EQ(area.Width, 300);
+    memo.calls.clear();
+    TEditArea changed;
+    changed.Width = 420;
+    changed.Margin.Left = 12;
+    area = changed;
+    EXPECT_TRUE(memo.calls.empty());
+    EXPECT_EQ(memo.EditArea.Width, 300);
+    EXPECT_TRUE(area.Enabled);  // assignment leaves the switch
+    memo.EditArea = area;
+    EXPECT_EQ(memo.calls, std::vector<std::string>{"area"});
+    EXPECT_EQ(memo.EditArea.Width, 420);
+    EXPECT_EQ(memo.EditArea.Margin.Left, 12);
+
+    // IME colours: sent as RGB with their effects, by the memo's object only.
+    const auto defaults = control.ImeColors();
+    TImeColors ime = memo.ImeColors;
+    ime.Untransfered.icText = clWindow;
+    ime.Transfered.icBackground = RGBColor(1, 2, 3);
+    ime.WatchingUntransfered.Style = fsBold | fsStrikeOut;
+    TImeColors another = ime;
+    another = ime;
+    EXPECT_EQ(control.ImeColors()[0].crText, defaults[0].crText);
+    EXPECT_EQ(control.ImeColors()[2].crBackground, defaults[2].crBackground);
+    memo.ImeColors = ime;
+    EXPECT_EQ(control.ImeColors()[0].crText, 0xFFFFFFu);  // the window colour, as RGB
+    EXPECT_EQ(control.ImeColors()[2].crBackground, 0x030201u);
+    EXPECT_EQ(control.ImeColors()[3].dwEffects, 9u);
+    control.SetImeColors(defaults);
+    memo.ImeColors = ime;  // the colours it holds already: nothing is sent
+    EXPECT_EQ(control.ImeColors()[0].crText, defaults[0].crText);
+
+    // Line breaking: the custom sets and the mode word reach the control from
+    // the memo's object; a set the control refuses is cleared there.
+    TWordWrapOption option = memo.WordWrapOption;
+    option.custom = {"\x81\x41\x81\x42", "\x01", "", ""};
+    option.modeWord = re::kWbfCustom | re::kWbfWordWrap | re::kWbfWordBreak;
+    TWordWrapOption copy = option;
+    copy = option;
+    EXPECT_EQ(copy.custom[1], "\x01");
+    EXPECT_EQ(control.WordWrapMode(), defaults::kWordWrapMode);
+    memo.WordWrapOption = option;
+    EXPECT_EQ(control.WordWrapMode(), option.modeWord);
+    EXPECT_EQ(control.Punctuation(re::kPcFollowing), "\x81\x41\x81\x42");
+    EXPECT_EQ(memo.WordWrapOption.custom[0], "\x81\x41\x81\x42");
+    EXPECT_EQ(memo.WordWrapOption.custom[1], "");  // refused
+    EXPECT_EQ(option.custom[1], "\x01");          // the copy keeps its own
+}
+
+TEST_F(ExtMemoTest, WithoutAWindowTheMemosOptionObjectsKeepWhatTheyAreGiven)
+{
+    TWordWrapOption option;
+    option.custom = {"\x81\x41", "\x81\x42", "", ""};
+    option.modeWord = 0x0230;
+    memo.WordWrapOption = option;
+    EXPECT_EQ(memo.WordWrapOption.custom, option.custom);
+    EXPECT_EQ(memo.WordWrapOption.modeWord, 0x0230u);
+    memo.calls.clear();
+    memo.EditArea = TEditArea{};
+    EXPECT_EQ(memo.calls, std::vector<std::string>{"area"});  // applying has no effect without a window
 }
 
 }  // namespace
