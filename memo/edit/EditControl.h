@@ -166,7 +166,7 @@ public:
     const std::array<re::CompColor, re::kImeColorCount>& ImeColors() const { return imeColors_; }
     void SetImeColors(const std::array<re::CompColor, re::kImeColorCount>& colors) { imeColors_ = colors; }
 
-    // ---- Messages ----
+    // ---- Messages (EditMessages.cpp) ----
     // Answers a rich-edit or edit message; pointers in wParam/lParam point
     // to the structures of RichEditMessages.h. Unknown messages yield 0.
     intptr_t Message(uint32_t message, uintptr_t wParam, intptr_t lParam);
