@@ -283,10 +283,27 @@ void EditControl::DeleteSelection()
 
 void EditControl::Type(std::string_view bytes)
 {
+    TypeText(bytes, overwrite_);
+}
+
+void EditControl::NewLine()
+{
+    TypeText("\r\n", false);
+}
+
+void EditControl::TypeText(std::string_view bytes, bool overwrite)
+{
     if (ReadOnly()) return;
     size_t remove = SelLength();
-    if (remove == 0 && overwrite_ && caret_ < text_.Length() && !IsBreakByte(text_.At(caret_)))
-        remove = StepRight(caret_) - caret_;
+    if (remove == 0 && overwrite) {
+        // As many characters as the typed text brings, up to the line's end.
+        size_t end = caret_;
+        for (size_t at = 0; at < bytes.size(); at += cp932::CharLength(bytes, at)) {
+            if (end >= text_.Length() || IsBreakByte(text_.At(end))) break;
+            end = StepRight(end);
+        }
+        remove = end - caret_;
+    }
     const bool typing = typingOpen_ || SelLength() == 0;
     Edit(SelStart(), remove, bytes, typing, true);
 }

@@ -82,12 +82,14 @@ public:
 
     // ---- Editing ----
     void ReplaceSel(std::string_view bytes, bool canUndo = true);
-    // Typing: replaces the selection, or in overwrite mode the character at
-    // the caret (never a line break). Consecutive typing is one undo step.
+    // Typing: replaces the selection; in overwrite mode without one, as
+    // many characters after the caret as `bytes` holds, never a line break.
+    // Consecutive typing is one undo step.
     void Type(std::string_view bytes);
+    // A line break typed: inserted in either mode, deleting nothing but the selection.
+    void NewLine();
     void Backspace();
     void DeleteForward();
-    void NewLine() { Type("\r\n"); }
     void DeleteSelection();
     bool Overwrite() const { return overwrite_; }
     void SetOverwrite(bool on);
@@ -183,6 +185,7 @@ private:
     };
 
     void Edit(size_t offset, size_t count, std::string_view bytes, bool typing, bool canUndo);
+    void TypeText(std::string_view bytes, bool overwrite);
     void SetSelection(size_t anchor, size_t caret, bool keepDesiredX = false);
     size_t Snap(size_t offset) const;
     size_t StepLeft(size_t offset) const;

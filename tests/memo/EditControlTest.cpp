@@ -3,10 +3,15 @@
 
 #include "memo/edit/EditControl.h"
 
+#include "memo/edit/EditInput.h"
+#include "memo/edit/WindowMessages.h"
 #include "platform/clipboard/SimClipboard.h"
 #include "tests/TestPlatform.h"
 
 #include <gtest/gtest.h>
+
+#include <climits>
+#include <functional>
 
 namespace kp::memo {
 namespace {
@@ -351,6 +356,55 @@ TEST_F(EditControlTest, ARestoredStateLeavesNoTraceOfReplacementsInBetween)
     EXPECT_EQ(control.UndoDepth(), depth);
     ASSERT_TRUE(control.Undo());
     EXPECT_EQ(control.GetText(), text);  // the typing, not the other file's text
+}
+
+}  // namespace
+}  // namespace kp::memo
+
+namespace kp::memo {
+namespace {
+
+// Overwrite mode replaces what is typed over, character for character: a
+// line break goes in without taking anything, a committed string takes as
+// many characters as it brings, never a line break.
+TEST_F(EditControlTest, OverwriteTakesAsManyCharactersAsItBringsAndNoneForALineBreak)
+{
+    EditInput input(control, test::TestCodec());
+    struct Case {
+        const char* name;
+        std::string text;
+        size_t caret;
+        std::function<void(EditInput&)> input;
+        std::string after;
+        size_t caretAfter;
+    };
+    const Case cases[] = {
+        {"Enter", "abc", 1, [](EditInput& in) { in.Char(u'\r'); }, "a\r\nbc", 3},
+        {"Enter at a line's end", "ab\r\nc", 2, [](EditInput& in) { in.Char(u'\r'); }, "ab\r\n\r\nc", 4},
+        {"typed letter", "abc", 1, [](EditInput& in) { in.Char(u'x'); }, "axc", 2},
+        {"commit of three over four", "abcd", 0, [](EditInput& in) { in.Commit(u"漢字か"); },
+         "\x8A\xBF\x8E\x9A\x82\xA9" "d", 6},
+        {"commit stops at the line break", "ab\r\ncd", 1, [](EditInput& in) { in.Commit(u"xyz"); }, "axyz\r\ncd", 4},
+        {"commit over double-byte characters", "\x82\xA0\x82\xA2\x82\xA4", 0,
+         [](EditInput& in) { in.Commit(u"xy"); }, "xy\x82\xA4", 2},
+        {"commit at the end", "abc", 3, [](EditInput& in) { in.Commit(u"xy"); }, "abcxy", 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        control.SetText(c.text);
+        control.SetOverwrite(true);
+        control.SetSel(static_cast<int64_t>(c.caret), static_cast<int64_t>(c.caret));
+        c.input(input);
+        EXPECT_EQ(Text(), c.after);
+        EXPECT_EQ(control.Caret(), c.caretAfter);
+        ASSERT_TRUE(control.Undo());
+        EXPECT_EQ(Text(), c.text);
+    }
+    // A selection is replaced as a whole, whatever the mode.
+    control.SetText("abcdef");
+    control.SetSel(1, 3);
+    input.Commit(u"x");
+    EXPECT_EQ(Text(), "axdef");
 }
 
 }  // namespace
