@@ -253,8 +253,9 @@ void EditControl::Edit(size_t offset, size_t count, std::string_view bytes, bool
     text_.Replace(offset, count, bytes);
     layout_.Update(offset, count, bytes.size());
     modified_ = true;
-    const size_t caret = offset + bytes.size();
-    anchor_ = caret_ = caret;
+    // The edit may have joined a lone lead byte with the byte after it, or a
+    // CR with an LF: the caret goes to a boundary as on every other path.
+    anchor_ = caret_ = Snap(offset + bytes.size());
     desiredX_.reset();
     typingOpen_ = typing;
     ScrollCaretIntoView();

@@ -407,5 +407,47 @@ TEST_F(EditControlTest, OverwriteTakesAsManyCharactersAsItBringsAndNoneForALineB
     EXPECT_EQ(Text(), "axdef");
 }
 
+// An edit that joins a lone lead byte to the byte after it makes one
+// double-byte character of them; the caret and the anchor never stay
+// between its bytes, whatever the edit.
+TEST_F(EditControlTest, NoEditLeavesTheCaretInsideACharacterItJoined)
+{
+    struct Case {
+        const char* name;
+        std::string text;
+        size_t anchor;
+        size_t caret;
+        std::function<void(EditControl&)> edit;
+        std::string after;  // 0x81 0x40 is an ideographic space
+        size_t caretAfter;
+    };
+    const Case cases[] = {
+        {"Delete", "\x81\n@", 1, 1, [](EditControl& c) { c.DeleteForward(); }, "\x81@", 0},
+        {"Backspace", "\x81\n@", 2, 2, [](EditControl& c) { c.Backspace(); }, "\x81@", 0},
+        {"Delete of a selection", "x\x81" "01@", 2, 4, [](EditControl& c) { c.DeleteSelection(); }, "x\x81@", 1},
+        {"Cut", "\x81" "0@", 1, 2, [](EditControl& c) { c.Cut(); }, "\x81@", 0},
+        {"replacement ending in a lead byte", "a0@", 1, 2, [](EditControl& c) { c.ReplaceSel("\x81"); }, "a\x81@", 1},
+        {"replacement that cannot be undone", "a0@", 2, 1,
+         [](EditControl& c) { c.ReplaceSel("\x81", false); }, "a\x81@", 1},
+        {"replacement between CR and LF", "\rx\n", 1, 2, [](EditControl& c) { c.ReplaceSel(""); }, "\r\n", 0},
+        {"DeleteLine after a wrap", std::string(10, 'a') + "\x81" "01234\r\n@x", 0, 0,
+         [](EditControl& c) { c.DeleteLine(1); }, std::string(10, 'a') + "\x81@x", 10},
+    };
+    control.SetFormatRect({0, 0, 88, 160});  // eleven single bytes a line
+    control.SetWordWrap(true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        control.SetText(c.text);
+        control.SetSel(static_cast<int64_t>(c.anchor), static_cast<int64_t>(c.caret));
+        c.edit(control);
+        ASSERT_EQ(Text(), c.after);
+        EXPECT_EQ(control.Caret(), c.caretAfter);
+        EXPECT_EQ(control.Anchor(), c.caretAfter);
+        // Typing goes in before the joined character, not into it.
+        control.Type("a");
+        EXPECT_EQ(Text(), c.after.substr(0, c.caretAfter) + "a" + c.after.substr(c.caretAfter));
+    }
+}
+
 }  // namespace
 }  // namespace kp::memo
