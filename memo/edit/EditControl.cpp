@@ -564,8 +564,7 @@ void EditControl::SetWordWrap(bool on)
 
 void EditControl::ApplyWrapWidth()
 {
-    const re::Rect rect = FormatRect();
-    const int width = wordWrap_ ? std::max(1, rect.right - rect.left) : 0;
+    const int width = wordWrap_ ? re::ClampToInt32(std::max<int64_t>(1, re::Width(FormatRect()))) : 0;
     if (width != layout_.WrapWidth()) {
         layout_.SetWrapWidth(width);
         if (wordWrap_) xScroll_ = 0;
@@ -596,9 +595,8 @@ size_t EditControl::LineLength(size_t offset) const
 
 size_t EditControl::VisibleLineCount() const
 {
-    const re::Rect rect = FormatRect();
     const int height = std::max(LineHeight(), 1);
-    return static_cast<size_t>(std::max(0, rect.bottom - rect.top) / height);
+    return static_cast<size_t>(std::max<int64_t>(0, re::Height(FormatRect())) / height);
 }
 
 void EditControl::ScrollToLine(size_t line)
@@ -615,11 +613,19 @@ void EditControl::ScrollLines(int64_t delta)
     ScrollToLine(static_cast<size_t>(std::max<int64_t>(target, 0)));
 }
 
-void EditControl::SetXScroll(int x)
+int EditControl::MaxXScroll() const
 {
-    x = std::max(0, x);
-    if (x == xScroll_) return;
-    xScroll_ = x;
+    // Lines not painted yet may be wider than any measured so far.
+    const size_t end = std::min(LineCount(), firstLine_ + std::max<size_t>(VisibleLineCount(), 1));
+    for (size_t line = firstLine_; line < end; ++line) layout_.Glyphs(line);
+    return layout_.MaxLineWidth();
+}
+
+void EditControl::SetXScroll(int64_t x)
+{
+    const int clamped = static_cast<int>(std::clamp<int64_t>(x, 0, MaxXScroll()));
+    if (clamped == xScroll_) return;
+    xScroll_ = clamped;
     if (listener_) listener_->Invalidate();
 }
 
@@ -632,11 +638,10 @@ void EditControl::ScrollCaretIntoView()
     else if (line >= firstLine_ + visible)
         ScrollToLine(line - visible + 1);
     if (wordWrap_ || clientWidth_ <= 0) return;
-    const re::Rect rect = FormatRect();
-    const int width = std::max(1, rect.right - rect.left);
-    const int x = layout_.XOfOffset(caret_);
+    const int64_t width = std::max<int64_t>(1, re::Width(FormatRect()));
+    const int64_t x = layout_.XOfOffset(caret_);
     if (x < xScroll_)
-        SetXScroll(std::max(0, x - width / 3));
+        SetXScroll(x - width / 3);
     else if (x >= xScroll_ + width)
         SetXScroll(x - width + width / 3);
 }
@@ -647,18 +652,23 @@ re::PointL EditControl::PosFromChar(size_t offset) const
     const re::Rect rect = FormatRect();
     const size_t line = layout_.DisplayLineOfOffset(offset);
     const int64_t row = static_cast<int64_t>(line) - static_cast<int64_t>(firstLine_);
-    return re::PointL{rect.left + layout_.XOfOffset(offset) - xScroll_,
-                      static_cast<int32_t>(rect.top + row * LineHeight())};
+    return re::PointL{re::ClampToInt32(static_cast<int64_t>(rect.left) + layout_.XOfOffset(offset) - xScroll_),
+                      re::ClampToInt32(rect.top + row * LineHeight())};
+}
+
+size_t EditControl::LineAtY(int32_t y) const
+{
+    const re::Rect rect = FormatRect();
+    const int height = std::max(LineHeight(), 1);
+    const int64_t row = y < rect.top ? -1 : (static_cast<int64_t>(y) - rect.top) / height;
+    return static_cast<size_t>(std::clamp<int64_t>(static_cast<int64_t>(firstLine_) + row, 0,
+                                                   static_cast<int64_t>(LineCount()) - 1));
 }
 
 size_t EditControl::CharFromPos(re::PointL point) const
 {
-    const re::Rect rect = FormatRect();
-    const int height = std::max(LineHeight(), 1);
-    const int64_t row = point.y < rect.top ? -1 : (point.y - rect.top) / height;
-    const int64_t line = std::clamp<int64_t>(static_cast<int64_t>(firstLine_) + row, 0,
-                                             static_cast<int64_t>(LineCount()) - 1);
-    return layout_.OffsetAtX(static_cast<size_t>(line), point.x - rect.left + xScroll_);
+    const int64_t x = static_cast<int64_t>(point.x) - FormatRect().left + xScroll_;
+    return layout_.OffsetAtX(LineAtY(point.y), re::ClampToInt32(x));
 }
 
 // ---- Options -------------------------------------------------------------------

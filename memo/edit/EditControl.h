@@ -141,10 +141,16 @@ public:
     void ScrollToLine(size_t line);
     void ScrollLines(int64_t delta);
     int XScroll() const { return xScroll_; }
-    void SetXScroll(int x);
+    // Clamped between 0 and the width of the widest line measured (the
+    // visible ones included): past that nothing is left to show.
+    void SetXScroll(int64_t x);
+    int MaxXScroll() const;
     void ScrollCaretIntoView();
     re::PointL PosFromChar(size_t offset) const;
     size_t CharFromPos(re::PointL point) const;
+    // The display line at a client y: the one above the first visible line
+    // for a y above the formatting rectangle, the last one below the text.
+    size_t LineAtY(int32_t y) const;
     int LineHeight() const { return layout_.Metrics().LineHeight(); }
 
     // ---- Options held for the view and the option objects ----

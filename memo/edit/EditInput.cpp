@@ -93,7 +93,7 @@ void EditInput::ButtonDown(re::PointL point, Modifiers m)
     draggingLines_ = InSelectionBar(point);
     if (draggingLines_) {
         const re::Rect rect = control_.FormatRect();
-        const int64_t row = (point.y - rect.top) / std::max(control_.LineHeight(), 1);
+        const int64_t row = (static_cast<int64_t>(point.y) - rect.top) / std::max(control_.LineHeight(), 1);
         const int64_t line = static_cast<int64_t>(control_.FirstVisibleLine()) + std::max<int64_t>(row, 0);
         control_.SelectLineAt(static_cast<size_t>(line), m.shift);
         return;
@@ -122,7 +122,7 @@ void EditInput::Drag(re::PointL point)
     if (point.y < rect.top) control_.ScrollLines(-1);
     else if (point.y >= rect.bottom) control_.ScrollLines(1);
     if (draggingLines_) {
-        const int64_t row = (point.y - rect.top) / std::max(control_.LineHeight(), 1);
+        const int64_t row = (static_cast<int64_t>(point.y) - rect.top) / std::max(control_.LineHeight(), 1);
         const int64_t line = std::max<int64_t>(static_cast<int64_t>(control_.FirstVisibleLine()) + row, 0);
         control_.SelectLineAt(static_cast<size_t>(line), true);
         return;

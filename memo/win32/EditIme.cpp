@@ -104,7 +104,7 @@ POINT EditWindow::CaretPoint()
     POINT point{at.x, at.y};
     if (composition_ && !composition_->text.empty() && hwnd_) {
         HDC dc = GetDC(hwnd_);
-        point.x += CompositionX(dc, composition_->cursor);
+        point.x = re::ClampToInt32(static_cast<int64_t>(point.x) + CompositionX(dc, composition_->cursor));
         ReleaseDC(hwnd_, dc);
     }
     return point;
@@ -230,7 +230,8 @@ void EditWindow::PlaceImeWindows()
     candidate.dwIndex = 0;
     candidate.dwStyle = CFS_EXCLUDE;
     candidate.ptCurrentPos = caret;
-    candidate.rcArea = RECT{caret.x, caret.y, caret.x + std::max(caretWidth_, 1), caret.y + control_.LineHeight()};
+    candidate.rcArea = RECT{caret.x, caret.y, re::ClampToInt32(static_cast<int64_t>(caret.x) + std::max(caretWidth_, 1)),
+                            re::ClampToInt32(static_cast<int64_t>(caret.y) + control_.LineHeight())};
     ImmSetCandidateWindow(context, &candidate);
     ImmReleaseContext(hwnd_, context);
 }

@@ -449,5 +449,45 @@ TEST_F(EditControlTest, NoEditLeavesTheCaretInsideACharacterItJoined)
     }
 }
 
+// Coordinates and scroll positions from callers can be anything an int
+// holds; nothing they are added to or subtracted from may overflow.
+TEST_F(EditControlTest, ExtremeCoordinatesAndScrollPositionsAreClamped)
+{
+    control.SetText("abc\r\ndef");
+    auto charFromPos = [&](int32_t x, int32_t y) {
+        re::PointL point{x, y};
+        return Send(re::kCharFromPos, 0, reinterpret_cast<intptr_t>(&point));
+    };
+    EXPECT_EQ(charFromPos(INT_MIN, INT_MIN), 0);
+    EXPECT_EQ(charFromPos(INT_MIN, 20), 5);
+    EXPECT_EQ(charFromPos(INT_MAX, INT_MAX), 8);
+
+    control.SetFormatRect({4, -50, 400, 160});  // a top above the client area
+    EXPECT_EQ(charFromPos(0, INT_MAX), 5);
+    EXPECT_EQ(charFromPos(INT_MAX, -50 + 16), 8);
+    control.SetFormatRect({INT_MIN, INT_MIN, INT_MAX, INT_MAX});
+    control.SetWordWrap(true);
+    EXPECT_EQ(control.LineCount(), 2u);
+    EXPECT_GT(control.VisibleLineCount(), 1000u);
+    EXPECT_EQ(charFromPos(INT_MAX, INT_MIN), 3);
+    control.SetWordWrap(false);
+    control.SetFormatRect({INT_MAX - 4, INT_MAX - 4, INT_MAX, INT_MAX});
+    re::PointL point{};
+    Send(re::kPosFromChar, reinterpret_cast<uintptr_t>(&point), 8);
+    EXPECT_EQ(point.x, INT_MAX);
+    EXPECT_EQ(point.y, INT_MAX);
+    control.SetFormatRect({0, 0, 0, 0});
+
+    // Scrolling sideways stops past the widest line, and never goes negative.
+    control.SetXScroll(INT_MAX);
+    EXPECT_GT(control.XScroll(), 0);
+    EXPECT_LE(control.XScroll(), control.GetLayout().MaxLineWidth());
+    control.SetXScroll(control.XScroll() + 1);
+    EXPECT_LE(control.XScroll(), control.GetLayout().MaxLineWidth());
+    EXPECT_LT(control.PosFromChar(0).x, 0);
+    control.SetXScroll(INT_MIN);
+    EXPECT_EQ(control.XScroll(), 0);
+}
+
 }  // namespace
 }  // namespace kp::memo

@@ -13,6 +13,7 @@
 #include <richedit.h>
 
 #include <chrono>
+#include <climits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -412,6 +413,7 @@ TEST_F(EditWindowScroll, TwentyMegabytesScrollToTheEndByThumbAndPaintFast)
 TEST_F(EditWindowScroll, LinePageWheelAndSideways)
 {
     SetText(std::u16string(400, u'あ') + u"\r\n" + std::u16string(100, u'\n'));
+    Capture shown(Edit());  // the long line has been on screen: its width is known
     const auto page = static_cast<LRESULT>(edit_->Control().VisibleLineCount());
     Send(WM_VSCROLL, SB_LINEDOWN);
     Send(WM_VSCROLL, SB_PAGEDOWN);
@@ -425,6 +427,34 @@ TEST_F(EditWindowScroll, LinePageWheelAndSideways)
     EXPECT_GT(edit_->Control().XScroll(), 0);
     Send(WM_HSCROLL, SB_LEFT);
     EXPECT_EQ(edit_->Control().XScroll(), 0);
+}
+
+// Paging right stops past the widest line, and a formatting rectangle as
+// wide as an int allows scrolls and paints without wrapping round.
+TEST_F(EditWindowScroll, SidewaysScrollingStopsPastTheWidestLine)
+{
+    SetText(std::u16string(40, u'あ') + u"\r\nabc");
+    for (int page = 0; page < 200; ++page) Send(WM_HSCROLL, SB_PAGERIGHT);
+    const int widest = edit_->Control().GetLayout().MaxLineWidth();
+    EXPECT_GT(widest, 0);
+    EXPECT_LE(edit_->Control().XScroll(), widest);
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(Edit(), SB_HORZ, &info));
+    EXPECT_LT(info.nMax, 2 * widest + 1000) << "the bar does not grow with every page";
+
+    RECT huge{INT_MIN, INT_MIN / 2, INT_MAX, INT_MAX};
+    Send(EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&huge));
+    for (const WPARAM request : {SB_PAGERIGHT, SB_LINERIGHT, SB_RIGHT, SB_PAGELEFT, SB_LINELEFT}) {
+        Send(WM_HSCROLL, request);
+        EXPECT_GE(edit_->Control().XScroll(), 0);
+        EXPECT_LE(edit_->Control().XScroll(), edit_->Control().GetLayout().MaxLineWidth());
+    }
+    Capture capture(Edit());  // paints without failing
+    POINTL point{};
+    Send(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), 0);
+    EXPECT_EQ(point.y, INT_MIN / 2);
 }
 
 using EditWindowPaint = EditWindowTest;
