@@ -162,16 +162,52 @@ size_t EditControl::WordLeft(size_t offset) const
 
 // ---- Selection -----------------------------------------------------------------
 
-void EditControl::SetSelection(size_t anchor, size_t caret, bool keepDesiredX)
+void EditControl::SetSelection(size_t anchor, size_t caret, bool keepDesiredX, bool lineEnd)
 {
     anchor = Snap(anchor);
     caret = Snap(caret);
     if (!keepDesiredX) desiredX_.reset();
     typingOpen_ = false;
-    if (anchor == anchor_ && caret == caret_) return;
+    lineEnd = lineEnd && layout_.IsWrapPoint(caret);
+    const bool sideChanged = lineEnd != caretLineEnd_;
+    caretLineEnd_ = lineEnd;
+    if (anchor == anchor_ && caret == caret_) {
+        // The same offsets, the caret drawn on the other line.
+        if (sideChanged && listener_) listener_->Invalidate();
+        return;
+    }
     anchor_ = anchor;
     caret_ = caret;
     SelectionChanged();
+}
+
+void EditControl::SelectTo(Spot spot, bool extend)
+{
+    SetSelection(extend ? anchor_ : spot.offset, spot.offset, false, spot.lineEnd);
+}
+
+bool EditControl::CaretAtLineEnd() const
+{
+    return caretLineEnd_ && layout_.IsWrapPoint(caret_);
+}
+
+size_t EditControl::CaretLine() const
+{
+    const size_t line = layout_.DisplayLineOfOffset(caret_);
+    return CaretAtLineEnd() ? line - 1 : line;
+}
+
+int EditControl::CaretX() const
+{
+    return layout_.XOnLine(CaretLine(), caret_);
+}
+
+re::PointL EditControl::CaretPos() const
+{
+    const re::Rect rect = FormatRect();
+    const int64_t row = static_cast<int64_t>(CaretLine()) - static_cast<int64_t>(firstLine_);
+    return re::PointL{re::ClampToInt32(static_cast<int64_t>(rect.left) + CaretX() - xScroll_),
+                      re::ClampToInt32(rect.top + row * LineHeight())};
 }
 
 void EditControl::SetSel(int64_t start, int64_t end)
@@ -256,6 +292,7 @@ void EditControl::Edit(size_t offset, size_t count, std::string_view bytes, bool
     // The edit may have joined a lone lead byte with the byte after it, or a
     // CR with an LF: the caret goes to a boundary as on every other path.
     anchor_ = caret_ = Snap(offset + bytes.size());
+    caretLineEnd_ = false;
     desiredX_.reset();
     typingOpen_ = typing;
     ScrollCaretIntoView();
@@ -338,6 +375,7 @@ void EditControl::SetText(std::string_view bytes)
     layout_.Reset();
     undo_.clear();
     anchor_ = caret_ = 0;
+    caretLineEnd_ = false;
     desiredX_.reset();
     typingOpen_ = false;
     modified_ = false;
@@ -362,6 +400,7 @@ void EditControl::ReplaceAll(std::string_view bytes, size_t caret)
     modified_ = true;
     typingOpen_ = false;
     anchor_ = caret_ = Snap(caret);
+    caretLineEnd_ = false;
     desiredX_.reset();
     ScrollToLine(first);
     ScrollCaretIntoView();
@@ -388,6 +427,7 @@ void EditControl::RestoreState(const State& state)
     desiredX_.reset();
     anchor_ = Snap(state.anchor);
     caret_ = Snap(state.caret);
+    caretLineEnd_ = false;
     firstLine_ = std::min(state.firstLine, LineCount() - 1);
     xScroll_ = state.xScroll;
     if (listener_) listener_->Invalidate();
@@ -406,6 +446,7 @@ bool EditControl::Undo()
     typingOpen_ = false;
     anchor_ = Snap(step.anchor);
     caret_ = Snap(step.caret);
+    caretLineEnd_ = false;
     desiredX_.reset();
     ScrollCaretIntoView();
     if (listener_) listener_->Invalidate();
@@ -455,66 +496,79 @@ bool EditControl::Paste()
 
 // ---- Caret movement ------------------------------------------------------------
 
-size_t EditControl::MoveVertically(size_t offset, int64_t lines)
+EditControl::Spot EditControl::SpotAtX(size_t line, int x) const
 {
-    const size_t line = layout_.DisplayLineOfOffset(offset);
-    if (!desiredX_) desiredX_ = layout_.XOfOffset(offset);
+    const size_t offset = layout_.OffsetAtX(line, x);
+    // Past the last glyph of a wrapped line: its end, not the next line's start.
+    return Spot{offset, layout_.DisplayLineOfOffset(offset) != line};
+}
+
+EditControl::Spot EditControl::MoveVertically(int64_t lines)
+{
+    const size_t line = CaretLine();
+    if (!desiredX_) desiredX_ = CaretX();
     const int64_t target = std::clamp<int64_t>(static_cast<int64_t>(line) + lines, 0,
                                                static_cast<int64_t>(LineCount()) - 1);
-    return layout_.OffsetAtX(static_cast<size_t>(target), *desiredX_);
+    return SpotAtX(static_cast<size_t>(target), *desiredX_);
 }
 
 void EditControl::MoveCaret(CaretMove move, bool extend)
 {
-    size_t caret = caret_;
+    Spot caret{caret_};
     bool keepX = false;
     const bool collapse = !extend && SelLength() > 0;
+    const int64_t page = static_cast<int64_t>(std::max<size_t>(VisibleLineCount(), 1));
     switch (move) {
     case CaretMove::Left:
-        caret = collapse ? SelStart() : StepLeft(caret_);
+        caret.offset = collapse ? SelStart() : StepLeft(caret_);
         break;
     case CaretMove::Right:
-        caret = collapse ? SelEnd() : StepRight(caret_);
+        // From a wrapped line's end, one step is the next line's start.
+        if (collapse)
+            caret.offset = SelEnd();
+        else if (!CaretAtLineEnd())
+            caret.offset = StepRight(caret_);
         break;
     case CaretMove::Up:
-        caret = MoveVertically(caret_, -1);
+        caret = MoveVertically(-1);
         keepX = true;
         break;
     case CaretMove::Down:
-        caret = MoveVertically(caret_, 1);
+        caret = MoveVertically(1);
         keepX = true;
         break;
     case CaretMove::PageUp:
-        caret = MoveVertically(caret_, -static_cast<int64_t>(std::max<size_t>(VisibleLineCount(), 1)));
+        caret = MoveVertically(-page);
         ScrollLines(-static_cast<int64_t>(VisibleLineCount()));
         keepX = true;
         break;
     case CaretMove::PageDown:
-        caret = MoveVertically(caret_, static_cast<int64_t>(std::max<size_t>(VisibleLineCount(), 1)));
+        caret = MoveVertically(page);
         ScrollLines(static_cast<int64_t>(VisibleLineCount()));
         keepX = true;
         break;
     case CaretMove::Home:
-        caret = layout_.DisplayLineStart(layout_.DisplayLineOfOffset(caret_));
+        caret.offset = layout_.DisplayLineStart(CaretLine());
         break;
     case CaretMove::End:
-        caret = layout_.DisplayLineEnd(layout_.DisplayLineOfOffset(caret_));
+        // A wrapped line ends where the next begins: the caret stays on this one.
+        caret = Spot{layout_.DisplayLineEnd(CaretLine()), true};
         break;
     case CaretMove::DocumentStart:
-        caret = 0;
+        caret.offset = 0;
         break;
     case CaretMove::DocumentEnd:
-        caret = text_.Length();
+        caret.offset = text_.Length();
         break;
     case CaretMove::WordLeft:
-        caret = WordLeft(caret_);
+        caret.offset = WordLeft(caret_);
         break;
     case CaretMove::WordRight:
-        caret = WordRight(caret_);
+        caret.offset = WordRight(caret_);
         break;
     }
     const std::optional<int> x = desiredX_;
-    SetSelection(extend ? anchor_ : caret, caret, keepX);
+    SetSelection(extend ? anchor_ : caret.offset, caret.offset, keepX, caret.lineEnd);
     if (keepX) desiredX_ = x;
     ScrollCaretIntoView();
 }
@@ -631,7 +685,7 @@ void EditControl::SetXScroll(int64_t x)
 
 void EditControl::ScrollCaretIntoView()
 {
-    const size_t line = layout_.DisplayLineOfOffset(caret_);
+    const size_t line = CaretLine();
     const size_t visible = std::max<size_t>(VisibleLineCount(), 1);
     if (line < firstLine_)
         ScrollToLine(line);
@@ -639,7 +693,7 @@ void EditControl::ScrollCaretIntoView()
         ScrollToLine(line - visible + 1);
     if (wordWrap_ || clientWidth_ <= 0) return;
     const int64_t width = std::max<int64_t>(1, re::Width(FormatRect()));
-    const int64_t x = layout_.XOfOffset(caret_);
+    const int64_t x = CaretX();
     if (x < xScroll_)
         SetXScroll(x - width / 3);
     else if (x >= xScroll_ + width)
@@ -665,10 +719,10 @@ size_t EditControl::LineAtY(int32_t y) const
                                                    static_cast<int64_t>(LineCount()) - 1));
 }
 
-size_t EditControl::CharFromPos(re::PointL point) const
+EditControl::Spot EditControl::SpotFromPos(re::PointL point) const
 {
     const int64_t x = static_cast<int64_t>(point.x) - FormatRect().left + xScroll_;
-    return layout_.OffsetAtX(LineAtY(point.y), re::ClampToInt32(x));
+    return SpotAtX(LineAtY(point.y), re::ClampToInt32(x));
 }
 
 // ---- Options -------------------------------------------------------------------

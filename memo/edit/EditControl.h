@@ -71,12 +71,30 @@ public:
     size_t SelLength() const { return SelEnd() - SelStart(); }
     size_t Caret() const { return caret_; }
     size_t Anchor() const { return anchor_; }
+
+    // A caret position. At a wrap point one offset is two places on screen:
+    // the end of the upper display line (lineEnd) or the start of the lower.
+    struct Spot {
+        size_t offset;
+        bool lineEnd = false;
+    };
+    // End, Up, Down and a click right of a wrapped line leave the caret at
+    // the upper line's end; anything else, at the lower line's start. Offset
+    // queries (PosFromChar, LineFromChar, LineIndex, ...) do not see it.
+    bool CaretAtLineEnd() const;
+    // The display line the caret is drawn on, its x from that line's start
+    // and its client position.
+    size_t CaretLine() const;
+    int CaretX() const;
+    re::PointL CaretPos() const;
     std::string SelText() const;
     // Rich-edit selection semantics: start -1 removes the selection (caret
     // at its end); end -1 (or past the end) means the end of the text. The
     // caret ends at `end`.
     void SetSel(int64_t start, int64_t end);
     void SelectAll() { SetSel(0, -1); }
+    // Moves the caret to a spot, keeping the anchor when extending.
+    void SelectTo(Spot spot, bool extend);
     void SelectWordAt(size_t offset);
     void SelectLineAt(size_t displayLine, bool extend);
 
@@ -147,7 +165,10 @@ public:
     int MaxXScroll() const;
     void ScrollCaretIntoView();
     re::PointL PosFromChar(size_t offset) const;
-    size_t CharFromPos(re::PointL point) const;
+    size_t CharFromPos(re::PointL point) const { return SpotFromPos(point).offset; }
+    // The caret position nearest to a client point: right of a wrapped line,
+    // that line's end.
+    Spot SpotFromPos(re::PointL point) const;
     // The display line at a client y: the one above the first visible line
     // for a y above the formatting rectangle, the last one below the text.
     size_t LineAtY(int32_t y) const;
@@ -192,14 +213,15 @@ private:
 
     void Edit(size_t offset, size_t count, std::string_view bytes, bool typing, bool canUndo);
     void TypeText(std::string_view bytes, bool overwrite);
-    void SetSelection(size_t anchor, size_t caret, bool keepDesiredX = false);
+    void SetSelection(size_t anchor, size_t caret, bool keepDesiredX = false, bool lineEnd = false);
     size_t Snap(size_t offset) const;
     size_t StepLeft(size_t offset) const;
     size_t StepRight(size_t offset) const;
     size_t WordLeft(size_t offset) const;
     size_t WordRight(size_t offset) const;
     uint16_t CodeAt(size_t offset) const;
-    size_t MoveVertically(size_t offset, int64_t lines);
+    Spot SpotAtX(size_t line, int x) const;
+    Spot MoveVertically(int64_t lines);
     void ApplyWrapWidth();
     void SelectionChanged();
     void TextChanged();
@@ -213,6 +235,7 @@ private:
     Layout layout_;
     size_t anchor_ = 0;
     size_t caret_ = 0;
+    bool caretLineEnd_ = false;  // see CaretAtLineEnd
     std::optional<int> desiredX_;
     bool overwrite_ = false;
     bool modified_ = false;

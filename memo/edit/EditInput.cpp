@@ -98,11 +98,7 @@ void EditInput::ButtonDown(re::PointL point, Modifiers m)
         control_.SelectLineAt(static_cast<size_t>(line), m.shift);
         return;
     }
-    const size_t offset = control_.CharFromPos(point);
-    if (m.shift)
-        control_.SetSel(static_cast<int64_t>(control_.Anchor()), static_cast<int64_t>(offset));
-    else
-        control_.SetSel(static_cast<int64_t>(offset), static_cast<int64_t>(offset));
+    control_.SelectTo(control_.SpotFromPos(point), m.shift);
 }
 
 void EditInput::DoubleClick(re::PointL point)
@@ -111,7 +107,9 @@ void EditInput::DoubleClick(re::PointL point)
         control_.SelectAll();
         return;
     }
-    control_.SelectWordAt(control_.CharFromPos(point));
+    // Right of a wrapped line: the word that ends it.
+    const EditControl::Spot spot = control_.SpotFromPos(point);
+    control_.SelectWordAt(spot.lineEnd ? control_.Text().PrevChar(spot.offset) : spot.offset);
     dragging_ = false;
 }
 
@@ -127,8 +125,7 @@ void EditInput::Drag(re::PointL point)
         control_.SelectLineAt(static_cast<size_t>(line), true);
         return;
     }
-    const size_t offset = control_.CharFromPos(point);
-    control_.SetSel(static_cast<int64_t>(control_.Anchor()), static_cast<int64_t>(offset));
+    control_.SelectTo(control_.SpotFromPos(point), true);
     control_.ScrollCaretIntoView();
 }
 

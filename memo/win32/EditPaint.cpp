@@ -163,7 +163,7 @@ void EditWindow::PaintLine(HDC dc, size_t line, int y)
 
     // A composition shows at the caret and pushes the rest of the line aside.
     const size_t caret = control_.Caret();
-    const bool composing = composition_ && !composition_->text.empty() && control_.LineFromChar(caret) == line;
+    const bool composing = composition_ && !composition_->text.empty() && control_.CaretLine() == line;
     const int shift = composing ? CompositionX(dc, composition_->text.size()) : 0;
 
     Run run;
@@ -202,7 +202,7 @@ void EditWindow::PaintLine(HDC dc, size_t line, int y)
         const int width = std::max(2, control_.GetLayout().Metrics().AveCharWidth());
         FillRect(dc, RECT{Device(textEnd), y, Device(textEnd + width), bottom}, GetSysColor(COLOR_HIGHLIGHT));
     }
-    if (composing) PaintComposition(dc, left + layout.XOfOffset(caret), y);
+    if (composing) PaintComposition(dc, left + control_.CaretX(), y);
 }
 
 void EditWindow::PaintComposition(HDC dc, int64_t x, int y)

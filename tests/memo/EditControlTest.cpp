@@ -489,5 +489,114 @@ TEST_F(EditControlTest, ExtremeCoordinatesAndScrollPositionsAreClamped)
     EXPECT_EQ(control.XScroll(), 0);
 }
 
+// With word wrap on, a wrapped display line ends where the next one begins.
+// The caret stands at either place: End, Up/Down and clicks right of the
+// line keep it at the upper line's end, Home takes it back to that line's
+// start; offset queries go on answering for the offset.
+TEST_F(EditControlTest, AtAWrapTheCaretStaysAtTheEndOfTheUpperLine)
+{
+    control.SetFormatRect({0, 0, 88, 160});  // eleven letters a line
+    control.SetWordWrap(true);
+    control.SetText("abcdefghijklmnopqrstuvwxyzABCD");  // display lines at 0, 11, 22
+    ASSERT_EQ(control.LineCount(), 3u);
+    Send(re::kSetEventMask, 0, re::kEnmSelChange);
+
+    control.MoveCaret(CaretMove::End, false);
+    EXPECT_EQ(control.Caret(), 11u);
+    EXPECT_TRUE(control.CaretAtLineEnd());
+    EXPECT_EQ(control.CaretLine(), 0u);
+    EXPECT_EQ(control.CaretPos().x, 88);
+    EXPECT_EQ(control.CaretPos().y, 0);
+    EXPECT_EQ(recorder.codes, (std::vector<uint32_t>{re::kEnSelChange}));
+    EXPECT_EQ(Send(re::kExLineFromChar, 0, 11), 1);
+    EXPECT_EQ(Send(re::kLineIndex, 1), 11);
+    re::PointL point{};
+    Send(re::kPosFromChar, reinterpret_cast<uintptr_t>(&point), 11);
+    EXPECT_EQ(point.x, 0);
+    EXPECT_EQ(point.y, 16);
+
+    control.MoveCaret(CaretMove::End, false);  // nowhere further
+    EXPECT_EQ(control.Caret(), 11u);
+    EXPECT_EQ(control.CaretLine(), 0u);
+    control.MoveCaret(CaretMove::Home, false);
+    EXPECT_EQ(control.Caret(), 0u);
+
+    // Shift+End selects to the line's end; one step right from there is
+    // the next line's start, the next one passes its first letter.
+    control.MoveCaret(CaretMove::End, true);
+    EXPECT_EQ(control.SelText(), "abcdefghijk");
+    EXPECT_EQ(control.CaretLine(), 0u);
+    control.MoveCaret(CaretMove::End, false);
+    control.MoveCaret(CaretMove::Right, false);
+    EXPECT_EQ(control.Caret(), 11u);
+    EXPECT_FALSE(control.CaretAtLineEnd());
+    EXPECT_EQ(control.CaretLine(), 1u);
+    control.MoveCaret(CaretMove::Right, false);
+    EXPECT_EQ(control.Caret(), 12u);
+
+    // Without wrapping there is no line end to stand at but the text's.
+    control.MoveCaret(CaretMove::End, false);
+    EXPECT_EQ(control.Caret(), 22u);
+    EXPECT_EQ(control.CaretLine(), 1u);
+    control.SetWordWrap(false);
+    EXPECT_FALSE(control.CaretAtLineEnd());
+    EXPECT_EQ(control.CaretLine(), 0u);
+    EXPECT_EQ(control.CaretPos().x, 22 * 8);
+}
+
+// A user story over wrapped lines below a short one: each step names where
+// the caret stands, by offset and by the display line it is drawn on.
+TEST_F(EditControlTest, UpDownAndClicksKeepTheCaretOnTheLineTheyAimAt)
+{
+    EditInput input(control, test::TestCodec());
+    control.SetFormatRect({0, 0, 88, 160});
+    control.SetWordWrap(true);
+    control.SetText("abcdefghijk\r\nabcdefghijklmnopqrstuvwxyzABCD");  // display lines at 0, 13, 24, 35
+    auto key = [&](uint32_t k, bool shift = false) { return [&input, k, shift] { input.KeyDown(k, {shift}); }; };
+    auto click = [&](int x, int y, bool shift = false) {
+        return [&input, x, y, shift] {
+            input.ButtonDown({x, y}, {shift});
+            input.ButtonUp();
+        };
+    };
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        size_t caret;
+        size_t line;
+        bool lineEnd;
+    };
+    const Step steps[] = {
+        {"End of the short line", key(vk::kEnd), 11, 0, false},
+        {"Down to a wrapped line's end", key(vk::kDown), 24, 1, true},
+        {"Down again, one line further", key(vk::kDown), 35, 2, true},
+        {"Down to the shorter last line", key(vk::kDown), 43, 3, false},
+        {"Up", key(vk::kUp), 35, 2, true},
+        {"Home returns to the line's start", key(vk::kHome), 24, 2, false},
+        {"End", key(vk::kEnd), 35, 2, true},
+        {"Left", key(vk::kLeft), 34, 2, false},
+        {"click right of a wrapped line", click(200, 16 + 8), 24, 1, true},
+        {"click at the next line's start", click(2, 32 + 8), 24, 2, false},
+        {"click right of the last line", click(200, 48 + 8), 43, 3, false},
+        {"Shift+click right of a wrapped line", click(300, 32 + 8, true), 35, 2, true},
+        {"Up keeps the column of the line's end", key(vk::kUp, true), 24, 1, true},
+        {"PageUp to the short line's end", key(vk::kPrior), 11, 0, false},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        EXPECT_EQ(control.Caret(), step.caret);
+        EXPECT_EQ(control.CaretLine(), step.line);
+        EXPECT_EQ(control.CaretAtLineEnd(), step.lineEnd);
+        EXPECT_EQ(control.CaretPos().y, static_cast<int32_t>(16 * step.line));
+    }
+    EXPECT_EQ(control.SelLength(), 0u);
+
+    // A double click right of a wrapped line takes the word that ends it.
+    control.SetText("hello world again");  // "hello world" fills the first line
+    input.DoubleClick({200, 8});
+    EXPECT_EQ(control.SelText(), "world ");  // a word takes the blanks after it
+}
+
 }  // namespace
 }  // namespace kp::memo

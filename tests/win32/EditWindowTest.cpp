@@ -526,6 +526,56 @@ TEST_F(EditWindowIme, CaretFollowsTheModelAndWidensForOverwrite)
     EXPECT_EQ(CaretRect().right - CaretRect().left, narrow);
 }
 
+// With word wrap on, End leaves the caret at the end of the wrapped display
+// line, and the window draws it there; the offset is still the next line's
+// start for every offset query. Home goes back, Up and clicks keep the side.
+TEST_F(EditWindowIme, AtAWrapTheCaretIsDrawnAtTheUpperLinesEnd)
+{
+    SetText(std::u16string(30, u'あ'));
+    const LONG w = PointOf(2).x - PointOf(0).x;
+    ASSERT_GT(w, 0);
+    RECT rect{};
+    Send(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&rect));
+    rect.right = rect.left + 11 * w + w / 2;  // eleven characters a line
+    edit_->Control().SetWordWrap(true);
+    Send(EM_SETRECT, 0, reinterpret_cast<LPARAM>(&rect));
+    ASSERT_EQ(Send(EM_GETLINECOUNT), 3);
+    SetFocus(Edit());
+    auto caret = [] {
+        POINT point{};
+        GetCaretPos(&point);
+        return point;
+    };
+
+    Key(VK_END);
+    EXPECT_EQ(Sel(), Range(22, 22));
+    EXPECT_EQ(caret().x, PointOf(20).x + w);
+    EXPECT_EQ(caret().y, PointOf(0).y);
+    EXPECT_EQ(CaretRect().left, caret().x);
+    EXPECT_EQ(PointOf(22).y, PointOf(0).y + LineHeight());
+    EXPECT_EQ(Send(EM_EXLINEFROMCHAR, 0, 22), 1);
+    Key(VK_END);
+    EXPECT_EQ(caret().y, PointOf(0).y) << "End again stays on the line";
+    Key(VK_HOME);
+    EXPECT_EQ(Sel(), Range(0, 0));
+    EXPECT_EQ(caret().x, PointOf(0).x);
+
+    const LPARAM rightOfSecondLine = MAKELPARAM(rect.right - 2, PointOf(22).y + LineHeight() / 2);
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, rightOfSecondLine);
+    Send(WM_LBUTTONUP, 0, rightOfSecondLine);
+    EXPECT_EQ(Sel(), Range(44, 44));
+    EXPECT_EQ(caret().x, PointOf(42).x + w);
+    EXPECT_EQ(caret().y, PointOf(22).y);
+    Key(VK_UP);
+    EXPECT_EQ(Sel(), Range(22, 22));
+    EXPECT_EQ(caret().x, PointOf(20).x + w);
+    EXPECT_EQ(caret().y, PointOf(0).y);
+    Key(VK_RIGHT);  // the next line's start: the same offset, drawn below
+    EXPECT_EQ(Sel(), Range(22, 22));
+    EXPECT_EQ(caret().x, PointOf(22).x);
+    EXPECT_EQ(caret().y, PointOf(22).y);
+}
+
 TEST_F(EditWindowIme, CompositionDrawsInlineInTheImeColours)
 {
     SetText(u"前後");
