@@ -87,6 +87,7 @@ public:
     size_t CaretLine() const;
     int CaretX() const;
     re::PointL CaretPos() const;
+
     std::string SelText() const;
     // Rich-edit selection semantics: start -1 removes the selection (caret
     // at its end); end -1 (or past the end) means the end of the text. The
