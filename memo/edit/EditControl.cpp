@@ -7,7 +7,6 @@
 #include "platform/codec/Cp932Codec.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace kp::memo {
 
@@ -163,16 +162,52 @@ size_t EditControl::WordLeft(size_t offset) const
 
 // ---- Selection -----------------------------------------------------------------
 
-void EditControl::SetSelection(size_t anchor, size_t caret, bool keepDesiredX)
+void EditControl::SetSelection(size_t anchor, size_t caret, bool keepDesiredX, bool lineEnd)
 {
     anchor = Snap(anchor);
     caret = Snap(caret);
     if (!keepDesiredX) desiredX_.reset();
     typingOpen_ = false;
-    if (anchor == anchor_ && caret == caret_) return;
+    lineEnd = lineEnd && layout_.IsWrapPoint(caret);
+    const bool sideChanged = lineEnd != caretLineEnd_;
+    caretLineEnd_ = lineEnd;
+    if (anchor == anchor_ && caret == caret_) {
+        // The same offsets, the caret drawn on the other line.
+        if (sideChanged && listener_) listener_->Invalidate();
+        return;
+    }
     anchor_ = anchor;
     caret_ = caret;
     SelectionChanged();
+}
+
+void EditControl::SelectTo(Spot spot, bool extend)
+{
+    SetSelection(extend ? anchor_ : spot.offset, spot.offset, false, spot.lineEnd);
+}
+
+bool EditControl::CaretAtLineEnd() const
+{
+    return caretLineEnd_ && layout_.IsWrapPoint(caret_);
+}
+
+size_t EditControl::CaretLine() const
+{
+    const size_t line = layout_.DisplayLineOfOffset(caret_);
+    return CaretAtLineEnd() ? line - 1 : line;
+}
+
+int EditControl::CaretX() const
+{
+    return layout_.XOnLine(CaretLine(), caret_);
+}
+
+re::PointL EditControl::CaretPos() const
+{
+    const re::Rect rect = FormatRect();
+    const int64_t row = static_cast<int64_t>(CaretLine()) - static_cast<int64_t>(firstLine_);
+    return re::PointL{re::ClampToInt32(static_cast<int64_t>(rect.left) + CaretX() - xScroll_),
+                      re::ClampToInt32(rect.top + row * LineHeight())};
 }
 
 void EditControl::SetSel(int64_t start, int64_t end)
@@ -254,8 +289,10 @@ void EditControl::Edit(size_t offset, size_t count, std::string_view bytes, bool
     text_.Replace(offset, count, bytes);
     layout_.Update(offset, count, bytes.size());
     modified_ = true;
-    const size_t caret = offset + bytes.size();
-    anchor_ = caret_ = caret;
+    // The edit may have joined a lone lead byte with the byte after it, or a
+    // CR with an LF: the caret goes to a boundary as on every other path.
+    anchor_ = caret_ = Snap(offset + bytes.size());
+    caretLineEnd_ = false;
     desiredX_.reset();
     typingOpen_ = typing;
     ScrollCaretIntoView();
@@ -284,10 +321,27 @@ void EditControl::DeleteSelection()
 
 void EditControl::Type(std::string_view bytes)
 {
+    TypeText(bytes, overwrite_);
+}
+
+void EditControl::NewLine()
+{
+    TypeText("\r\n", false);
+}
+
+void EditControl::TypeText(std::string_view bytes, bool overwrite)
+{
     if (ReadOnly()) return;
     size_t remove = SelLength();
-    if (remove == 0 && overwrite_ && caret_ < text_.Length() && !IsBreakByte(text_.At(caret_)))
-        remove = StepRight(caret_) - caret_;
+    if (remove == 0 && overwrite) {
+        // As many characters as the typed text brings, up to the line's end.
+        size_t end = caret_;
+        for (size_t at = 0; at < bytes.size(); at += cp932::CharLength(bytes, at)) {
+            if (end >= text_.Length() || IsBreakByte(text_.At(end))) break;
+            end = StepRight(end);
+        }
+        remove = end - caret_;
+    }
     const bool typing = typingOpen_ || SelLength() == 0;
     Edit(SelStart(), remove, bytes, typing, true);
 }
@@ -321,6 +375,7 @@ void EditControl::SetText(std::string_view bytes)
     layout_.Reset();
     undo_.clear();
     anchor_ = caret_ = 0;
+    caretLineEnd_ = false;
     desiredX_.reset();
     typingOpen_ = false;
     modified_ = false;
@@ -345,6 +400,7 @@ void EditControl::ReplaceAll(std::string_view bytes, size_t caret)
     modified_ = true;
     typingOpen_ = false;
     anchor_ = caret_ = Snap(caret);
+    caretLineEnd_ = false;
     desiredX_.reset();
     ScrollToLine(first);
     ScrollCaretIntoView();
@@ -371,6 +427,7 @@ void EditControl::RestoreState(const State& state)
     desiredX_.reset();
     anchor_ = Snap(state.anchor);
     caret_ = Snap(state.caret);
+    caretLineEnd_ = false;
     firstLine_ = std::min(state.firstLine, LineCount() - 1);
     xScroll_ = state.xScroll;
     if (listener_) listener_->Invalidate();
@@ -389,6 +446,7 @@ bool EditControl::Undo()
     typingOpen_ = false;
     anchor_ = Snap(step.anchor);
     caret_ = Snap(step.caret);
+    caretLineEnd_ = false;
     desiredX_.reset();
     ScrollCaretIntoView();
     if (listener_) listener_->Invalidate();
@@ -438,66 +496,79 @@ bool EditControl::Paste()
 
 // ---- Caret movement ------------------------------------------------------------
 
-size_t EditControl::MoveVertically(size_t offset, int64_t lines)
+EditControl::Spot EditControl::SpotAtX(size_t line, int x) const
 {
-    const size_t line = layout_.DisplayLineOfOffset(offset);
-    if (!desiredX_) desiredX_ = layout_.XOfOffset(offset);
+    const size_t offset = layout_.OffsetAtX(line, x);
+    // Past the last glyph of a wrapped line: its end, not the next line's start.
+    return Spot{offset, layout_.DisplayLineOfOffset(offset) != line};
+}
+
+EditControl::Spot EditControl::MoveVertically(int64_t lines)
+{
+    const size_t line = CaretLine();
+    if (!desiredX_) desiredX_ = CaretX();
     const int64_t target = std::clamp<int64_t>(static_cast<int64_t>(line) + lines, 0,
                                                static_cast<int64_t>(LineCount()) - 1);
-    return layout_.OffsetAtX(static_cast<size_t>(target), *desiredX_);
+    return SpotAtX(static_cast<size_t>(target), *desiredX_);
 }
 
 void EditControl::MoveCaret(CaretMove move, bool extend)
 {
-    size_t caret = caret_;
+    Spot caret{caret_};
     bool keepX = false;
     const bool collapse = !extend && SelLength() > 0;
+    const int64_t page = static_cast<int64_t>(std::max<size_t>(VisibleLineCount(), 1));
     switch (move) {
     case CaretMove::Left:
-        caret = collapse ? SelStart() : StepLeft(caret_);
+        caret.offset = collapse ? SelStart() : StepLeft(caret_);
         break;
     case CaretMove::Right:
-        caret = collapse ? SelEnd() : StepRight(caret_);
+        // From a wrapped line's end, one step is the next line's start.
+        if (collapse)
+            caret.offset = SelEnd();
+        else if (!CaretAtLineEnd())
+            caret.offset = StepRight(caret_);
         break;
     case CaretMove::Up:
-        caret = MoveVertically(caret_, -1);
+        caret = MoveVertically(-1);
         keepX = true;
         break;
     case CaretMove::Down:
-        caret = MoveVertically(caret_, 1);
+        caret = MoveVertically(1);
         keepX = true;
         break;
     case CaretMove::PageUp:
-        caret = MoveVertically(caret_, -static_cast<int64_t>(std::max<size_t>(VisibleLineCount(), 1)));
+        caret = MoveVertically(-page);
         ScrollLines(-static_cast<int64_t>(VisibleLineCount()));
         keepX = true;
         break;
     case CaretMove::PageDown:
-        caret = MoveVertically(caret_, static_cast<int64_t>(std::max<size_t>(VisibleLineCount(), 1)));
+        caret = MoveVertically(page);
         ScrollLines(static_cast<int64_t>(VisibleLineCount()));
         keepX = true;
         break;
     case CaretMove::Home:
-        caret = layout_.DisplayLineStart(layout_.DisplayLineOfOffset(caret_));
+        caret.offset = layout_.DisplayLineStart(CaretLine());
         break;
     case CaretMove::End:
-        caret = layout_.DisplayLineEnd(layout_.DisplayLineOfOffset(caret_));
+        // A wrapped line ends where the next begins: the caret stays on this one.
+        caret = Spot{layout_.DisplayLineEnd(CaretLine()), true};
         break;
     case CaretMove::DocumentStart:
-        caret = 0;
+        caret.offset = 0;
         break;
     case CaretMove::DocumentEnd:
-        caret = text_.Length();
+        caret.offset = text_.Length();
         break;
     case CaretMove::WordLeft:
-        caret = WordLeft(caret_);
+        caret.offset = WordLeft(caret_);
         break;
     case CaretMove::WordRight:
-        caret = WordRight(caret_);
+        caret.offset = WordRight(caret_);
         break;
     }
     const std::optional<int> x = desiredX_;
-    SetSelection(extend ? anchor_ : caret, caret, keepX);
+    SetSelection(extend ? anchor_ : caret.offset, caret.offset, keepX, caret.lineEnd);
     if (keepX) desiredX_ = x;
     ScrollCaretIntoView();
 }
@@ -547,8 +618,7 @@ void EditControl::SetWordWrap(bool on)
 
 void EditControl::ApplyWrapWidth()
 {
-    const re::Rect rect = FormatRect();
-    const int width = wordWrap_ ? std::max(1, rect.right - rect.left) : 0;
+    const int width = wordWrap_ ? re::ClampToInt32(std::max<int64_t>(1, re::Width(FormatRect()))) : 0;
     if (width != layout_.WrapWidth()) {
         layout_.SetWrapWidth(width);
         if (wordWrap_) xScroll_ = 0;
@@ -579,9 +649,8 @@ size_t EditControl::LineLength(size_t offset) const
 
 size_t EditControl::VisibleLineCount() const
 {
-    const re::Rect rect = FormatRect();
     const int height = std::max(LineHeight(), 1);
-    return static_cast<size_t>(std::max(0, rect.bottom - rect.top) / height);
+    return static_cast<size_t>(std::max<int64_t>(0, re::Height(FormatRect())) / height);
 }
 
 void EditControl::ScrollToLine(size_t line)
@@ -598,28 +667,35 @@ void EditControl::ScrollLines(int64_t delta)
     ScrollToLine(static_cast<size_t>(std::max<int64_t>(target, 0)));
 }
 
-void EditControl::SetXScroll(int x)
+int EditControl::MaxXScroll() const
 {
-    x = std::max(0, x);
-    if (x == xScroll_) return;
-    xScroll_ = x;
+    // Lines not painted yet may be wider than any measured so far.
+    const size_t end = std::min(LineCount(), firstLine_ + std::max<size_t>(VisibleLineCount(), 1));
+    for (size_t line = firstLine_; line < end; ++line) layout_.Glyphs(line);
+    return layout_.MaxLineWidth();
+}
+
+void EditControl::SetXScroll(int64_t x)
+{
+    const int clamped = static_cast<int>(std::clamp<int64_t>(x, 0, MaxXScroll()));
+    if (clamped == xScroll_) return;
+    xScroll_ = clamped;
     if (listener_) listener_->Invalidate();
 }
 
 void EditControl::ScrollCaretIntoView()
 {
-    const size_t line = layout_.DisplayLineOfOffset(caret_);
+    const size_t line = CaretLine();
     const size_t visible = std::max<size_t>(VisibleLineCount(), 1);
     if (line < firstLine_)
         ScrollToLine(line);
     else if (line >= firstLine_ + visible)
         ScrollToLine(line - visible + 1);
     if (wordWrap_ || clientWidth_ <= 0) return;
-    const re::Rect rect = FormatRect();
-    const int width = std::max(1, rect.right - rect.left);
-    const int x = layout_.XOfOffset(caret_);
+    const int64_t width = std::max<int64_t>(1, re::Width(FormatRect()));
+    const int64_t x = CaretX();
     if (x < xScroll_)
-        SetXScroll(std::max(0, x - width / 3));
+        SetXScroll(x - width / 3);
     else if (x >= xScroll_ + width)
         SetXScroll(x - width + width / 3);
 }
@@ -630,18 +706,23 @@ re::PointL EditControl::PosFromChar(size_t offset) const
     const re::Rect rect = FormatRect();
     const size_t line = layout_.DisplayLineOfOffset(offset);
     const int64_t row = static_cast<int64_t>(line) - static_cast<int64_t>(firstLine_);
-    return re::PointL{rect.left + layout_.XOfOffset(offset) - xScroll_,
-                      static_cast<int32_t>(rect.top + row * LineHeight())};
+    return re::PointL{re::ClampToInt32(static_cast<int64_t>(rect.left) + layout_.XOfOffset(offset) - xScroll_),
+                      re::ClampToInt32(rect.top + row * LineHeight())};
 }
 
-size_t EditControl::CharFromPos(re::PointL point) const
+size_t EditControl::LineAtY(int32_t y) const
 {
     const re::Rect rect = FormatRect();
     const int height = std::max(LineHeight(), 1);
-    const int64_t row = point.y < rect.top ? -1 : (point.y - rect.top) / height;
-    const int64_t line = std::clamp<int64_t>(static_cast<int64_t>(firstLine_) + row, 0,
-                                             static_cast<int64_t>(LineCount()) - 1);
-    return layout_.OffsetAtX(static_cast<size_t>(line), point.x - rect.left + xScroll_);
+    const int64_t row = y < rect.top ? -1 : (static_cast<int64_t>(y) - rect.top) / height;
+    return static_cast<size_t>(std::clamp<int64_t>(static_cast<int64_t>(firstLine_) + row, 0,
+                                                   static_cast<int64_t>(LineCount()) - 1));
+}
+
+EditControl::Spot EditControl::SpotFromPos(re::PointL point) const
+{
+    const int64_t x = static_cast<int64_t>(point.x) - FormatRect().left + xScroll_;
+    return SpotAtX(LineAtY(point.y), re::ClampToInt32(x));
 }
 
 // ---- Options -------------------------------------------------------------------
@@ -715,170 +796,6 @@ bool EditControl::SetPunctuation(uint32_t type, std::string_view characters)
     }
     customPunctuation_[type - 1] = std::string(characters);
     return true;
-}
-
-// ---- Messages ------------------------------------------------------------------
-
-intptr_t EditControl::Message(uint32_t message, uintptr_t wParam, intptr_t lParam)
-{
-    auto clampOffset = [&](int64_t value) {
-        return static_cast<int64_t>(std::min<uint64_t>(static_cast<uint64_t>(std::max<int64_t>(value, 0)),
-                                                       text_.Length()));
-    };
-    switch (message) {
-    case re::kGetSel: {
-        const auto start = static_cast<uint32_t>(SelStart());
-        const auto end = static_cast<uint32_t>(SelEnd());
-        if (wParam) *reinterpret_cast<uint32_t*>(wParam) = start;
-        if (lParam) *reinterpret_cast<uint32_t*>(lParam) = end;
-        return static_cast<intptr_t>(std::min<uint32_t>(start, 0xFFFF) | (std::min<uint32_t>(end, 0xFFFF) << 16));
-    }
-    case re::kSetSel:
-        SetSel(static_cast<int32_t>(wParam), static_cast<int32_t>(lParam));
-        return 0;
-    case re::kExGetSel: {
-        auto* range = reinterpret_cast<re::CharRange*>(lParam);
-        if (range) *range = re::CharRange{static_cast<int32_t>(SelStart()), static_cast<int32_t>(SelEnd())};
-        return 0;
-    }
-    case re::kExSetSel: {
-        const auto* range = reinterpret_cast<const re::CharRange*>(lParam);
-        if (range) SetSel(range->cpMin, range->cpMax);
-        return static_cast<intptr_t>(SelEnd());
-    }
-    case re::kGetSelText: {
-        auto* buffer = reinterpret_cast<char*>(lParam);
-        const std::string selected = SelText();
-        if (buffer) {
-            std::memcpy(buffer, selected.data(), selected.size());
-            buffer[selected.size()] = '\0';
-        }
-        return static_cast<intptr_t>(selected.size());
-    }
-    case re::kReplaceSel:
-        ReplaceSel(lParam ? std::string_view(reinterpret_cast<const char*>(lParam)) : std::string_view(),
-                   wParam != 0);
-        return 0;
-    case re::kGetTextRange: {
-        auto* range = reinterpret_cast<re::TextRange*>(lParam);
-        if (!range || !range->lpstrText) return 0;
-        const int64_t from = clampOffset(range->chrg.cpMin);
-        const int64_t to = range->chrg.cpMax < 0 ? static_cast<int64_t>(text_.Length()) : clampOffset(range->chrg.cpMax);
-        const std::string bytes = to > from ? text_.Read(static_cast<size_t>(from), static_cast<size_t>(to - from)) : "";
-        std::memcpy(range->lpstrText, bytes.data(), bytes.size());
-        range->lpstrText[bytes.size()] = '\0';
-        return static_cast<intptr_t>(bytes.size());
-    }
-    case re::kGetModify:
-        return modified_ ? 1 : 0;
-    case re::kSetModify:
-        modified_ = wParam != 0;
-        return 0;
-    case re::kCanUndo:
-        return CanUndo() ? 1 : 0;
-    case re::kUndo:
-        return Undo() ? 1 : 0;
-    case re::kEmptyUndoBuffer:
-        EmptyUndoBuffer();
-        return 0;
-    case re::kGetLineCount:
-        return static_cast<intptr_t>(LineCount());
-    case re::kLineIndex:
-        return static_cast<intptr_t>(LineIndex(static_cast<int32_t>(wParam)));
-    case re::kLineLength:
-        return static_cast<intptr_t>(LineLength(static_cast<size_t>(clampOffset(static_cast<int32_t>(wParam)))));
-    case re::kLineFromChar:
-    case re::kExLineFromChar: {
-        const auto offset = static_cast<int32_t>(message == re::kExLineFromChar ? lParam : static_cast<intptr_t>(wParam));
-        return static_cast<intptr_t>(LineFromChar(offset < 0 ? SelStart() : static_cast<size_t>(clampOffset(offset))));
-    }
-    case re::kGetFirstVisibleLine:
-        return static_cast<intptr_t>(firstLine_);
-    case re::kScrollCaret:
-        ScrollCaretIntoView();
-        return 0;
-    case re::kGetRect: {
-        auto* rect = reinterpret_cast<re::Rect*>(lParam);
-        if (rect) *rect = FormatRect();
-        return 0;
-    }
-    case re::kSetRect:
-    case re::kSetRectNp: {
-        const auto* rect = reinterpret_cast<const re::Rect*>(lParam);
-        SetFormatRect(rect ? *rect : re::Rect{0, 0, 0, 0});
-        return 0;
-    }
-    case re::kPosFromChar: {
-        auto* point = reinterpret_cast<re::PointL*>(wParam);
-        if (point) *point = PosFromChar(static_cast<size_t>(clampOffset(static_cast<int32_t>(lParam))));
-        return 0;
-    }
-    case re::kCharFromPos: {
-        const auto* point = reinterpret_cast<const re::PointL*>(lParam);
-        return point ? static_cast<intptr_t>(CharFromPos(*point)) : 0;
-    }
-    case re::kFindText: {
-        const auto* find = reinterpret_cast<const re::FindText*>(lParam);
-        if (!find || !find->lpstrText) return -1;
-        return static_cast<intptr_t>(
-            FindText(find->chrg.cpMin, find->chrg.cpMax, find->lpstrText, static_cast<uint32_t>(wParam)));
-    }
-    case re::kGetEventMask:
-        return static_cast<intptr_t>(eventMask_);
-    case re::kSetEventMask:
-        return static_cast<intptr_t>(SetEventMask(static_cast<uint32_t>(lParam)));
-    case re::kGetOptions:
-        return static_cast<intptr_t>(options_);
-    case re::kSetOptions:
-        return static_cast<intptr_t>(SetOptions(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam)));
-    case re::kSetBkgndColor:
-        return static_cast<intptr_t>(SetBackgroundColor(wParam != 0, static_cast<uint32_t>(lParam)));
-    case re::kSetReadOnly:
-        SetOptions(wParam ? re::kEcoopOr : re::kEcoopAnd, wParam ? re::kEcoReadOnly : ~re::kEcoReadOnly);
-        return 1;
-    case re::kGetWordWrapMode:
-        return static_cast<intptr_t>(wordWrapMode_);
-    case re::kSetWordWrapMode:
-        return static_cast<intptr_t>(SetWordWrapMode(static_cast<uint32_t>(wParam)));
-    case re::kGetPunctuation: {
-        auto* punctuation = reinterpret_cast<re::Punctuation*>(lParam);
-        if (!punctuation || !punctuation->szPunctuation || punctuation->iSize == 0) return 0;
-        if (wParam < 1 || wParam > 4) return 0;
-        const std::string set = Punctuation(static_cast<uint32_t>(wParam));
-        // Cut a set that does not fit at a character boundary.
-        size_t n = 0;
-        while (n < set.size()) {
-            const size_t length = cp932::CharLength(set, n);
-            if (n + length > punctuation->iSize - 1) break;
-            n += length;
-        }
-        std::memcpy(punctuation->szPunctuation, set.data(), n);
-        punctuation->szPunctuation[n] = '\0';
-        return 1;
-    }
-    case re::kSetPunctuation: {
-        const auto* punctuation = reinterpret_cast<const re::Punctuation*>(lParam);
-        if (!punctuation || !punctuation->szPunctuation || punctuation->iSize == 0) return 0;
-        const std::string_view set(punctuation->szPunctuation,
-                                   strnlen(punctuation->szPunctuation, punctuation->iSize));
-        return SetPunctuation(static_cast<uint32_t>(wParam), set) ? 1 : 0;
-    }
-    case re::kGetImeColor: {
-        auto* colors = reinterpret_cast<re::CompColor*>(lParam);
-        if (!colors) return 0;
-        std::copy(imeColors_.begin(), imeColors_.end(), colors);
-        return 1;
-    }
-    case re::kSetImeColor: {
-        const auto* colors = reinterpret_cast<const re::CompColor*>(lParam);
-        if (!colors) return 0;
-        std::copy(colors, colors + re::kImeColorCount, imeColors_.begin());
-        if (listener_) listener_->Invalidate();
-        return 1;
-    }
-    default:
-        return 0;
-    }
 }
 
 }  // namespace kp::memo

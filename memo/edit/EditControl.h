@@ -71,23 +71,44 @@ public:
     size_t SelLength() const { return SelEnd() - SelStart(); }
     size_t Caret() const { return caret_; }
     size_t Anchor() const { return anchor_; }
+
+    // A caret position. At a wrap point one offset is two places on screen:
+    // the end of the upper display line (lineEnd) or the start of the lower.
+    struct Spot {
+        size_t offset;
+        bool lineEnd = false;
+    };
+    // End, Up, Down and a click right of a wrapped line leave the caret at
+    // the upper line's end; anything else, at the lower line's start. Offset
+    // queries (PosFromChar, LineFromChar, LineIndex, ...) do not see it.
+    bool CaretAtLineEnd() const;
+    // The display line the caret is drawn on, its x from that line's start
+    // and its client position.
+    size_t CaretLine() const;
+    int CaretX() const;
+    re::PointL CaretPos() const;
+
     std::string SelText() const;
     // Rich-edit selection semantics: start -1 removes the selection (caret
     // at its end); end -1 (or past the end) means the end of the text. The
     // caret ends at `end`.
     void SetSel(int64_t start, int64_t end);
     void SelectAll() { SetSel(0, -1); }
+    // Moves the caret to a spot, keeping the anchor when extending.
+    void SelectTo(Spot spot, bool extend);
     void SelectWordAt(size_t offset);
     void SelectLineAt(size_t displayLine, bool extend);
 
     // ---- Editing ----
     void ReplaceSel(std::string_view bytes, bool canUndo = true);
-    // Typing: replaces the selection, or in overwrite mode the character at
-    // the caret (never a line break). Consecutive typing is one undo step.
+    // Typing: replaces the selection; in overwrite mode without one, as
+    // many characters after the caret as `bytes` holds, never a line break.
+    // Consecutive typing is one undo step.
     void Type(std::string_view bytes);
+    // A line break typed: inserted in either mode, deleting nothing but the selection.
+    void NewLine();
     void Backspace();
     void DeleteForward();
-    void NewLine() { Type("\r\n"); }
     void DeleteSelection();
     bool Overwrite() const { return overwrite_; }
     void SetOverwrite(bool on);
@@ -139,10 +160,19 @@ public:
     void ScrollToLine(size_t line);
     void ScrollLines(int64_t delta);
     int XScroll() const { return xScroll_; }
-    void SetXScroll(int x);
+    // Clamped between 0 and the width of the widest line measured (the
+    // visible ones included): past that nothing is left to show.
+    void SetXScroll(int64_t x);
+    int MaxXScroll() const;
     void ScrollCaretIntoView();
     re::PointL PosFromChar(size_t offset) const;
-    size_t CharFromPos(re::PointL point) const;
+    size_t CharFromPos(re::PointL point) const { return SpotFromPos(point).offset; }
+    // The caret position nearest to a client point: right of a wrapped line,
+    // that line's end.
+    Spot SpotFromPos(re::PointL point) const;
+    // The display line at a client y: the one above the first visible line
+    // for a y above the formatting rectangle, the last one below the text.
+    size_t LineAtY(int32_t y) const;
     int LineHeight() const { return layout_.Metrics().LineHeight(); }
 
     // ---- Options held for the view and the option objects ----
@@ -166,7 +196,7 @@ public:
     const std::array<re::CompColor, re::kImeColorCount>& ImeColors() const { return imeColors_; }
     void SetImeColors(const std::array<re::CompColor, re::kImeColorCount>& colors) { imeColors_ = colors; }
 
-    // ---- Messages ----
+    // ---- Messages (EditMessages.cpp) ----
     // Answers a rich-edit or edit message; pointers in wParam/lParam point
     // to the structures of RichEditMessages.h. Unknown messages yield 0.
     intptr_t Message(uint32_t message, uintptr_t wParam, intptr_t lParam);
@@ -183,14 +213,16 @@ private:
     };
 
     void Edit(size_t offset, size_t count, std::string_view bytes, bool typing, bool canUndo);
-    void SetSelection(size_t anchor, size_t caret, bool keepDesiredX = false);
+    void TypeText(std::string_view bytes, bool overwrite);
+    void SetSelection(size_t anchor, size_t caret, bool keepDesiredX = false, bool lineEnd = false);
     size_t Snap(size_t offset) const;
     size_t StepLeft(size_t offset) const;
     size_t StepRight(size_t offset) const;
     size_t WordLeft(size_t offset) const;
     size_t WordRight(size_t offset) const;
     uint16_t CodeAt(size_t offset) const;
-    size_t MoveVertically(size_t offset, int64_t lines);
+    Spot SpotAtX(size_t line, int x) const;
+    Spot MoveVertically(int64_t lines);
     void ApplyWrapWidth();
     void SelectionChanged();
     void TextChanged();
@@ -204,6 +236,7 @@ private:
     Layout layout_;
     size_t anchor_ = 0;
     size_t caret_ = 0;
+    bool caretLineEnd_ = false;  // see CaretAtLineEnd
     std::optional<int> desiredX_;
     bool overwrite_ = false;
     bool modified_ = false;

@@ -93,16 +93,12 @@ void EditInput::ButtonDown(re::PointL point, Modifiers m)
     draggingLines_ = InSelectionBar(point);
     if (draggingLines_) {
         const re::Rect rect = control_.FormatRect();
-        const int64_t row = (point.y - rect.top) / std::max(control_.LineHeight(), 1);
+        const int64_t row = (static_cast<int64_t>(point.y) - rect.top) / std::max(control_.LineHeight(), 1);
         const int64_t line = static_cast<int64_t>(control_.FirstVisibleLine()) + std::max<int64_t>(row, 0);
         control_.SelectLineAt(static_cast<size_t>(line), m.shift);
         return;
     }
-    const size_t offset = control_.CharFromPos(point);
-    if (m.shift)
-        control_.SetSel(static_cast<int64_t>(control_.Anchor()), static_cast<int64_t>(offset));
-    else
-        control_.SetSel(static_cast<int64_t>(offset), static_cast<int64_t>(offset));
+    control_.SelectTo(control_.SpotFromPos(point), m.shift);
 }
 
 void EditInput::DoubleClick(re::PointL point)
@@ -111,7 +107,9 @@ void EditInput::DoubleClick(re::PointL point)
         control_.SelectAll();
         return;
     }
-    control_.SelectWordAt(control_.CharFromPos(point));
+    // Right of a wrapped line: the word that ends it.
+    const EditControl::Spot spot = control_.SpotFromPos(point);
+    control_.SelectWordAt(spot.lineEnd ? control_.Text().PrevChar(spot.offset) : spot.offset);
     dragging_ = false;
 }
 
@@ -122,13 +120,12 @@ void EditInput::Drag(re::PointL point)
     if (point.y < rect.top) control_.ScrollLines(-1);
     else if (point.y >= rect.bottom) control_.ScrollLines(1);
     if (draggingLines_) {
-        const int64_t row = (point.y - rect.top) / std::max(control_.LineHeight(), 1);
+        const int64_t row = (static_cast<int64_t>(point.y) - rect.top) / std::max(control_.LineHeight(), 1);
         const int64_t line = std::max<int64_t>(static_cast<int64_t>(control_.FirstVisibleLine()) + row, 0);
         control_.SelectLineAt(static_cast<size_t>(line), true);
         return;
     }
-    const size_t offset = control_.CharFromPos(point);
-    control_.SetSel(static_cast<int64_t>(control_.Anchor()), static_cast<int64_t>(offset));
+    control_.SelectTo(control_.SpotFromPos(point), true);
     control_.ScrollCaretIntoView();
 }
 

@@ -191,9 +191,22 @@ std::vector<Layout::Glyph> Layout::Glyphs(size_t line) const
     return glyphs;
 }
 
+bool Layout::IsWrapPoint(size_t offset) const
+{
+    if (!Wrapping() || offset >= text_.Length()) return false;
+    const size_t logical = text_.LineOfOffset(offset);
+    const size_t relative = offset - text_.LineStart(logical);
+    const std::vector<uint32_t>& breaks = Breaks(logical);
+    return relative > 0 && std::binary_search(breaks.begin(), breaks.end(), static_cast<uint32_t>(relative));
+}
+
 int Layout::XOfOffset(size_t offset) const
 {
-    const size_t line = DisplayLineOfOffset(offset);
+    return XOnLine(DisplayLineOfOffset(offset), offset);
+}
+
+int Layout::XOnLine(size_t line, size_t offset) const
+{
     int x = 0;
     for (const Glyph& glyph : Glyphs(line)) {
         if (glyph.offset >= offset) return glyph.x;

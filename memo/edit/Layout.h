@@ -44,9 +44,16 @@ public:
     // The logical line a display line belongs to.
     size_t LogicalLineOf(size_t displayLine) const;
 
+    // Whether offset is a wrap point: the start of a display line that
+    // continues the logical line of the display line before it.
+    bool IsWrapPoint(size_t offset) const;
+
     // The x position (from the display line's start) of the character
-    // boundary at offset, which must lie on that display line.
+    // boundary at offset, on the display line that holds it.
     int XOfOffset(size_t offset) const;
+    // The same on a given display line; an offset past the line's glyphs
+    // (its end, or a wrap point seen from the line above) gives its width.
+    int XOnLine(size_t line, size_t offset) const;
     // The character boundary on a display line nearest to x.
     size_t OffsetAtX(size_t line, int x) const;
 

@@ -124,6 +124,15 @@ struct Rect {
     int32_t bottom;
 };
 
+// A caller's rectangle may span more than an int holds: its extent and any
+// coordinate derived from it are computed in 64 bits and clamped back.
+inline int64_t Width(const Rect& rect) { return static_cast<int64_t>(rect.right) - rect.left; }
+inline int64_t Height(const Rect& rect) { return static_cast<int64_t>(rect.bottom) - rect.top; }
+inline int32_t ClampToInt32(int64_t value)
+{
+    return static_cast<int32_t>(value < INT32_MIN ? INT32_MIN : value > INT32_MAX ? INT32_MAX : value);
+}
+
 struct PointL {
     int32_t x;
     int32_t y;

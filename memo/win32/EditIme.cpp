@@ -100,11 +100,12 @@ void EditWindow::UpdateCaret()
 
 POINT EditWindow::CaretPoint()
 {
-    const re::PointL at = control_.PosFromChar(control_.Caret());
+    // At a wrap point the caret may stand at the upper line's end.
+    const re::PointL at = control_.CaretPos();
     POINT point{at.x, at.y};
     if (composition_ && !composition_->text.empty() && hwnd_) {
         HDC dc = GetDC(hwnd_);
-        point.x += CompositionX(dc, composition_->cursor);
+        point.x = re::ClampToInt32(static_cast<int64_t>(point.x) + CompositionX(dc, composition_->cursor));
         ReleaseDC(hwnd_, dc);
     }
     return point;
@@ -116,7 +117,7 @@ int EditWindow::CaretWidth() const
     if (!control_.Overwrite() || composition_) return SystemCaretWidth();
     const Layout& layout = control_.GetLayout();
     const size_t caret = control_.Caret();
-    for (const Layout::Glyph& glyph : layout.Glyphs(control_.LineFromChar(caret)))
+    for (const Layout::Glyph& glyph : layout.Glyphs(control_.CaretLine()))
         if (glyph.offset == caret) return std::max(glyph.width, 1);
     return std::max(layout.Metrics().AveCharWidth(), 1);
 }
@@ -219,7 +220,7 @@ void EditWindow::PlaceImeWindows()
     if (!hwnd_ || !focused_) return;
     HIMC context = ImmGetContext(hwnd_);
     if (!context) return;
-    const re::PointL start = control_.PosFromChar(control_.Caret());
+    const re::PointL start = control_.CaretPos();
     COMPOSITIONFORM composition{};
     composition.dwStyle = CFS_POINT;
     composition.ptCurrentPos = POINT{start.x, start.y};
@@ -230,7 +231,8 @@ void EditWindow::PlaceImeWindows()
     candidate.dwIndex = 0;
     candidate.dwStyle = CFS_EXCLUDE;
     candidate.ptCurrentPos = caret;
-    candidate.rcArea = RECT{caret.x, caret.y, caret.x + std::max(caretWidth_, 1), caret.y + control_.LineHeight()};
+    candidate.rcArea = RECT{caret.x, caret.y, re::ClampToInt32(static_cast<int64_t>(caret.x) + std::max(caretWidth_, 1)),
+                            re::ClampToInt32(static_cast<int64_t>(caret.y) + control_.LineHeight())};
     ImmSetCandidateWindow(context, &candidate);
     ImmReleaseContext(hwnd_, context);
 }

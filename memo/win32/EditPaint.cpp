@@ -20,10 +20,14 @@ namespace {
 struct Run {
     std::wstring text;
     std::vector<INT> dx;
-    int left = 0;
-    int right = 0;
+    int64_t left = 0;
+    int64_t right = 0;
     bool selected = false;
 };
+
+// Positions come from a formatting rectangle a caller may have set anywhere:
+// they are computed in 64 bits and clamped when they reach the device.
+int Device(int64_t coordinate) { return re::ClampToInt32(coordinate); }
 
 void FillRect(HDC dc, const RECT& rect, COLORREF color)
 {
@@ -136,7 +140,8 @@ void EditWindow::Paint(HDC dc)
     SetBkMode(dc, OPAQUE);
     const size_t count = control_.LineCount();
     size_t line = control_.FirstVisibleLine();
-    for (int y = rect.top; y < rect.bottom && line < count; y += lineHeight, ++line) PaintLine(dc, line, y);
+    for (int64_t y = rect.top; y < rect.bottom && line < count; y += lineHeight, ++line)
+        PaintLine(dc, line, static_cast<int>(y));
     RestoreDC(dc, saved);
 }
 
@@ -148,8 +153,9 @@ void EditWindow::PaintLine(HDC dc, size_t line, int y)
     const size_t end = layout.DisplayLineEnd(line);
     const std::string bytes = control_.Text().Read(start, end - start);
     const re::Rect rect = control_.FormatRect();
-    const int left = rect.left - control_.XScroll();
+    const int64_t left = static_cast<int64_t>(rect.left) - control_.XScroll();
     const int lineHeight = control_.LineHeight();
+    const int bottom = Device(static_cast<int64_t>(y) + lineHeight);
     // A memo that hides its selection shows it only while it has the focus.
     const bool showSelection = !hideSelection_ || focused_;
     const size_t selStart = showSelection ? control_.SelStart() : 0;
@@ -157,7 +163,7 @@ void EditWindow::PaintLine(HDC dc, size_t line, int y)
 
     // A composition shows at the caret and pushes the rest of the line aside.
     const size_t caret = control_.Caret();
-    const bool composing = composition_ && !composition_->text.empty() && control_.LineFromChar(caret) == line;
+    const bool composing = composition_ && !composition_->text.empty() && control_.CaretLine() == line;
     const int shift = composing ? CompositionX(dc, composition_->text.size()) : 0;
 
     Run run;
@@ -165,13 +171,13 @@ void EditWindow::PaintLine(HDC dc, size_t line, int y)
         if (run.text.empty()) return;
         ::SetTextColor(dc, run.selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : TextColor());
         SetBkColor(dc, run.selected ? GetSysColor(COLOR_HIGHLIGHT) : BackgroundColor());
-        const RECT box{run.left, y, run.right, y + lineHeight};
-        ExtTextOutW(dc, run.left, y, ETO_OPAQUE | ETO_CLIPPED, &box, run.text.c_str(),
+        const RECT box{Device(run.left), y, Device(run.right), bottom};
+        ExtTextOutW(dc, box.left, y, ETO_OPAQUE | ETO_CLIPPED, &box, run.text.c_str(),
                     static_cast<UINT>(run.text.size()), run.dx.data());
         run = Run{};
     };
     for (const Layout::Glyph& glyph : glyphs) {
-        const int x = left + glyph.x + (composing && glyph.offset >= caret ? shift : 0);
+        const int64_t x = left + glyph.x + (composing && glyph.offset >= caret ? shift : 0);
         if (x + glyph.width <= rect.left) continue;
         if (x >= rect.right) break;
         const bool selected = glyph.offset >= selStart && glyph.offset < selEnd;
@@ -191,22 +197,22 @@ void EditWindow::PaintLine(HDC dc, size_t line, int y)
     flush();
 
     // A selected line break shows as a highlighted cell after the text.
-    const int textEnd = left + (glyphs.empty() ? 0 : glyphs.back().x + glyphs.back().width) + shift;
+    const int64_t textEnd = left + (glyphs.empty() ? 0 : glyphs.back().x + glyphs.back().width) + shift;
     if (selStart <= end && selEnd > end && layout.DisplayLineNext(line) > end) {
         const int width = std::max(2, control_.GetLayout().Metrics().AveCharWidth());
-        FillRect(dc, RECT{textEnd, y, textEnd + width, y + lineHeight}, GetSysColor(COLOR_HIGHLIGHT));
+        FillRect(dc, RECT{Device(textEnd), y, Device(textEnd + width), bottom}, GetSysColor(COLOR_HIGHLIGHT));
     }
-    if (composing) PaintComposition(dc, left + layout.XOfOffset(caret), y);
+    if (composing) PaintComposition(dc, left + control_.CaretX(), y);
 }
 
-void EditWindow::PaintComposition(HDC dc, int x, int y)
+void EditWindow::PaintComposition(HDC dc, int64_t x, int y)
 {
     const int lineHeight = control_.LineHeight();
     const auto& colors = control_.ImeColors();
     const std::u16string& text = composition_->text;
     for (const CompositionRun& run : MeasureComposition(dc)) {
         const re::CompColor& color = colors[static_cast<size_t>(run.slot)];
-        const RECT box{x + run.x, y, x + run.x + run.width, y + lineHeight};
+        const RECT box{Device(x + run.x), y, Device(x + run.x + run.width), Device(static_cast<int64_t>(y) + lineHeight)};
         SelectObject(dc, FontFor(color.dwEffects));
         ::SetTextColor(dc, color.crText);
         SetBkColor(dc, color.crBackground);

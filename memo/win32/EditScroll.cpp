@@ -84,12 +84,14 @@ void EditWindow::UpdateScrollBars()
         if (control_.WordWrap()) {
             SetScrollBar(SB_HORZ, 0, 0, 0, horizontal_);
         } else {
-            const re::Rect rect = control_.FormatRect();
-            const int width = std::max(1, rect.right - rect.left);
+            const int64_t width = std::clamp<int64_t>(re::Width(control_.FormatRect()), 1, INT_MAX);
             // Room for the caret after the widest line seen so far.
-            const int extent = std::max(control_.GetLayout().MaxLineWidth() + control_.GetLayout().Metrics().AveCharWidth(),
-                                        control_.XScroll() + width);
-            SetScrollBar(SB_HORZ, extent - 1, width, control_.XScroll(), horizontal_);
+            const int64_t extent =
+                std::max<int64_t>(static_cast<int64_t>(control_.GetLayout().MaxLineWidth()) +
+                                      control_.GetLayout().Metrics().AveCharWidth(),
+                                  control_.XScroll() + width);
+            SetScrollBar(SB_HORZ, re::ClampToInt32(extent - 1), static_cast<int>(width), control_.XScroll(),
+                         horizontal_);
         }
     }
 }
@@ -137,17 +139,16 @@ void EditWindow::VerticalScroll(WPARAM request)
 
 void EditWindow::HorizontalScroll(WPARAM request)
 {
-    const re::Rect rect = control_.FormatRect();
-    const int page = std::max(1, rect.right - rect.left);
-    const int step = std::max(1, control_.GetLayout().Metrics().AveCharWidth());
-    const int x = control_.XScroll();
+    const int64_t page = std::max<int64_t>(1, re::Width(control_.FormatRect()));
+    const int64_t step = std::max(1, control_.GetLayout().Metrics().AveCharWidth());
+    const int64_t x = control_.XScroll();
     switch (LOWORD(request)) {
     case SB_LINELEFT: control_.SetXScroll(x - step); break;
     case SB_LINERIGHT: control_.SetXScroll(x + step); break;
     case SB_PAGELEFT: control_.SetXScroll(x - page); break;
     case SB_PAGERIGHT: control_.SetXScroll(x + page); break;
     case SB_LEFT: control_.SetXScroll(0); break;
-    case SB_RIGHT: control_.SetXScroll(std::max(0, horizontal_.max + 1 - page)); break;
+    case SB_RIGHT: control_.SetXScroll(static_cast<int64_t>(horizontal_.max) + 1 - page); break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: {
         SCROLLINFO info{};

@@ -155,7 +155,7 @@ private:
     // Painting (EditPaint.cpp).
     void PaintWindow();
     void PaintLine(HDC dc, size_t line, int y);
-    void PaintComposition(HDC dc, int x, int y);
+    void PaintComposition(HDC dc, int64_t x, int y);
     void CreateFonts(const LOGFONTW& base);
     void DeleteFonts();
     HFONT FontFor(uint32_t effects) const;

@@ -3,10 +3,15 @@
 
 #include "memo/edit/EditControl.h"
 
+#include "memo/edit/EditInput.h"
+#include "memo/edit/WindowMessages.h"
 #include "platform/clipboard/SimClipboard.h"
 #include "tests/TestPlatform.h"
 
 #include <gtest/gtest.h>
+
+#include <climits>
+#include <functional>
 
 namespace kp::memo {
 namespace {
@@ -351,6 +356,246 @@ TEST_F(EditControlTest, ARestoredStateLeavesNoTraceOfReplacementsInBetween)
     EXPECT_EQ(control.UndoDepth(), depth);
     ASSERT_TRUE(control.Undo());
     EXPECT_EQ(control.GetText(), text);  // the typing, not the other file's text
+}
+
+}  // namespace
+}  // namespace kp::memo
+
+namespace kp::memo {
+namespace {
+
+// Overwrite mode replaces what is typed over, character for character: a
+// line break goes in without taking anything, a committed string takes as
+// many characters as it brings, never a line break.
+TEST_F(EditControlTest, OverwriteTakesAsManyCharactersAsItBringsAndNoneForALineBreak)
+{
+    EditInput input(control, test::TestCodec());
+    struct Case {
+        const char* name;
+        std::string text;
+        size_t caret;
+        std::function<void(EditInput&)> input;
+        std::string after;
+        size_t caretAfter;
+    };
+    const Case cases[] = {
+        {"Enter", "abc", 1, [](EditInput& in) { in.Char(u'\r'); }, "a\r\nbc", 3},
+        {"Enter at a line's end", "ab\r\nc", 2, [](EditInput& in) { in.Char(u'\r'); }, "ab\r\n\r\nc", 4},
+        {"typed letter", "abc", 1, [](EditInput& in) { in.Char(u'x'); }, "axc", 2},
+        {"commit of three over four", "abcd", 0, [](EditInput& in) { in.Commit(u"漢字か"); },
+         "\x8A\xBF\x8E\x9A\x82\xA9" "d", 6},
+        {"commit stops at the line break", "ab\r\ncd", 1, [](EditInput& in) { in.Commit(u"xyz"); }, "axyz\r\ncd", 4},
+        {"commit over double-byte characters", "\x82\xA0\x82\xA2\x82\xA4", 0,
+         [](EditInput& in) { in.Commit(u"xy"); }, "xy\x82\xA4", 2},
+        {"commit at the end", "abc", 3, [](EditInput& in) { in.Commit(u"xy"); }, "abcxy", 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        control.SetText(c.text);
+        control.SetOverwrite(true);
+        control.SetSel(static_cast<int64_t>(c.caret), static_cast<int64_t>(c.caret));
+        c.input(input);
+        EXPECT_EQ(Text(), c.after);
+        EXPECT_EQ(control.Caret(), c.caretAfter);
+        ASSERT_TRUE(control.Undo());
+        EXPECT_EQ(Text(), c.text);
+    }
+    // A selection is replaced as a whole, whatever the mode.
+    control.SetText("abcdef");
+    control.SetSel(1, 3);
+    input.Commit(u"x");
+    EXPECT_EQ(Text(), "axdef");
+}
+
+// An edit that joins a lone lead byte to the byte after it makes one
+// double-byte character of them; the caret and the anchor never stay
+// between its bytes, whatever the edit.
+TEST_F(EditControlTest, NoEditLeavesTheCaretInsideACharacterItJoined)
+{
+    struct Case {
+        const char* name;
+        std::string text;
+        size_t anchor;
+        size_t caret;
+        std::function<void(EditControl&)> edit;
+        std::string after;  // 0x81 0x40 is an ideographic space
+        size_t caretAfter;
+    };
+    const Case cases[] = {
+        {"Delete", "\x81\n@", 1, 1, [](EditControl& c) { c.DeleteForward(); }, "\x81@", 0},
+        {"Backspace", "\x81\n@", 2, 2, [](EditControl& c) { c.Backspace(); }, "\x81@", 0},
+        {"Delete of a selection", "x\x81" "01@", 2, 4, [](EditControl& c) { c.DeleteSelection(); }, "x\x81@", 1},
+        {"Cut", "\x81" "0@", 1, 2, [](EditControl& c) { c.Cut(); }, "\x81@", 0},
+        {"replacement ending in a lead byte", "a0@", 1, 2, [](EditControl& c) { c.ReplaceSel("\x81"); }, "a\x81@", 1},
+        {"replacement that cannot be undone", "a0@", 2, 1,
+         [](EditControl& c) { c.ReplaceSel("\x81", false); }, "a\x81@", 1},
+        {"replacement between CR and LF", "\rx\n", 1, 2, [](EditControl& c) { c.ReplaceSel(""); }, "\r\n", 0},
+        {"DeleteLine after a wrap", std::string(10, 'a') + "\x81" "01234\r\n@x", 0, 0,
+         [](EditControl& c) { c.DeleteLine(1); }, std::string(10, 'a') + "\x81@x", 10},
+    };
+    control.SetFormatRect({0, 0, 88, 160});  // eleven single bytes a line
+    control.SetWordWrap(true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        control.SetText(c.text);
+        control.SetSel(static_cast<int64_t>(c.anchor), static_cast<int64_t>(c.caret));
+        c.edit(control);
+        ASSERT_EQ(Text(), c.after);
+        EXPECT_EQ(control.Caret(), c.caretAfter);
+        EXPECT_EQ(control.Anchor(), c.caretAfter);
+        // Typing goes in before the joined character, not into it.
+        control.Type("a");
+        EXPECT_EQ(Text(), c.after.substr(0, c.caretAfter) + "a" + c.after.substr(c.caretAfter));
+    }
+}
+
+// Coordinates and scroll positions from callers can be anything an int
+// holds; nothing they are added to or subtracted from may overflow.
+TEST_F(EditControlTest, ExtremeCoordinatesAndScrollPositionsAreClamped)
+{
+    control.SetText("abc\r\ndef");
+    auto charFromPos = [&](int32_t x, int32_t y) {
+        re::PointL point{x, y};
+        return Send(re::kCharFromPos, 0, reinterpret_cast<intptr_t>(&point));
+    };
+    EXPECT_EQ(charFromPos(INT_MIN, INT_MIN), 0);
+    EXPECT_EQ(charFromPos(INT_MIN, 20), 5);
+    EXPECT_EQ(charFromPos(INT_MAX, INT_MAX), 8);
+
+    control.SetFormatRect({4, -50, 400, 160});  // a top above the client area
+    EXPECT_EQ(charFromPos(0, INT_MAX), 5);
+    EXPECT_EQ(charFromPos(INT_MAX, -50 + 16), 8);
+    control.SetFormatRect({INT_MIN, INT_MIN, INT_MAX, INT_MAX});
+    control.SetWordWrap(true);
+    EXPECT_EQ(control.LineCount(), 2u);
+    EXPECT_GT(control.VisibleLineCount(), 1000u);
+    EXPECT_EQ(charFromPos(INT_MAX, INT_MIN), 3);
+    control.SetWordWrap(false);
+    control.SetFormatRect({INT_MAX - 4, INT_MAX - 4, INT_MAX, INT_MAX});
+    re::PointL point{};
+    Send(re::kPosFromChar, reinterpret_cast<uintptr_t>(&point), 8);
+    EXPECT_EQ(point.x, INT_MAX);
+    EXPECT_EQ(point.y, INT_MAX);
+    control.SetFormatRect({0, 0, 0, 0});
+
+    // Scrolling sideways stops past the widest line, and never goes negative.
+    control.SetXScroll(INT_MAX);
+    EXPECT_GT(control.XScroll(), 0);
+    EXPECT_LE(control.XScroll(), control.GetLayout().MaxLineWidth());
+    control.SetXScroll(control.XScroll() + 1);
+    EXPECT_LE(control.XScroll(), control.GetLayout().MaxLineWidth());
+    EXPECT_LT(control.PosFromChar(0).x, 0);
+    control.SetXScroll(INT_MIN);
+    EXPECT_EQ(control.XScroll(), 0);
+}
+
+// With word wrap on, a wrapped display line ends where the next one begins.
+// The caret stands at either place: End, Up/Down and clicks right of the
+// line keep it at the upper line's end, Home takes it back to that line's
+// start; offset queries go on answering for the offset.
+TEST_F(EditControlTest, AtAWrapTheCaretStaysAtTheEndOfTheUpperLine)
+{
+    control.SetFormatRect({0, 0, 88, 160});  // eleven letters a line
+    control.SetWordWrap(true);
+    control.SetText("abcdefghijklmnopqrstuvwxyzABCD");  // display lines at 0, 11, 22
+    ASSERT_EQ(control.LineCount(), 3u);
+    Send(re::kSetEventMask, 0, re::kEnmSelChange);
+
+    control.MoveCaret(CaretMove::End, false);
+    EXPECT_EQ(control.Caret(), 11u);
+    EXPECT_TRUE(control.CaretAtLineEnd());
+    EXPECT_EQ(control.CaretLine(), 0u);
+    EXPECT_EQ(control.CaretPos().x, 88);
+    EXPECT_EQ(control.CaretPos().y, 0);
+    EXPECT_EQ(recorder.codes, (std::vector<uint32_t>{re::kEnSelChange}));
+    EXPECT_EQ(Send(re::kExLineFromChar, 0, 11), 1);
+    EXPECT_EQ(Send(re::kLineIndex, 1), 11);
+    re::PointL point{};
+    Send(re::kPosFromChar, reinterpret_cast<uintptr_t>(&point), 11);
+    EXPECT_EQ(point.x, 0);
+    EXPECT_EQ(point.y, 16);
+
+    control.MoveCaret(CaretMove::End, false);  // nowhere further
+    EXPECT_EQ(control.Caret(), 11u);
+    EXPECT_EQ(control.CaretLine(), 0u);
+    control.MoveCaret(CaretMove::Home, false);
+    EXPECT_EQ(control.Caret(), 0u);
+
+    // Shift+End selects to the line's end; one step right from there is
+    // the next line's start, the next one passes its first letter.
+    control.MoveCaret(CaretMove::End, true);
+    EXPECT_EQ(control.SelText(), "abcdefghijk");
+    EXPECT_EQ(control.CaretLine(), 0u);
+    control.MoveCaret(CaretMove::End, false);
+    control.MoveCaret(CaretMove::Right, false);
+    EXPECT_EQ(control.Caret(), 11u);
+    EXPECT_FALSE(control.CaretAtLineEnd());
+    EXPECT_EQ(control.CaretLine(), 1u);
+    control.MoveCaret(CaretMove::Right, false);
+    EXPECT_EQ(control.Caret(), 12u);
+
+    // Without wrapping there is no line end to stand at but the text's.
+    control.MoveCaret(CaretMove::End, false);
+    EXPECT_EQ(control.Caret(), 22u);
+    EXPECT_EQ(control.CaretLine(), 1u);
+    control.SetWordWrap(false);
+    EXPECT_FALSE(control.CaretAtLineEnd());
+    EXPECT_EQ(control.CaretLine(), 0u);
+    EXPECT_EQ(control.CaretPos().x, 22 * 8);
+}
+
+// A user story over wrapped lines below a short one: each step names where
+// the caret stands, by offset and by the display line it is drawn on.
+TEST_F(EditControlTest, UpDownAndClicksKeepTheCaretOnTheLineTheyAimAt)
+{
+    EditInput input(control, test::TestCodec());
+    control.SetFormatRect({0, 0, 88, 160});
+    control.SetWordWrap(true);
+    control.SetText("abcdefghijk\r\nabcdefghijklmnopqrstuvwxyzABCD");  // display lines at 0, 13, 24, 35
+    auto key = [&](uint32_t k, bool shift = false) { return [&input, k, shift] { input.KeyDown(k, {shift}); }; };
+    auto click = [&](int x, int y, bool shift = false) {
+        return [&input, x, y, shift] {
+            input.ButtonDown({x, y}, {shift});
+            input.ButtonUp();
+        };
+    };
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        size_t caret;
+        size_t line;
+        bool lineEnd;
+    };
+    const Step steps[] = {
+        {"End of the short line", key(vk::kEnd), 11, 0, false},
+        {"Down to a wrapped line's end", key(vk::kDown), 24, 1, true},
+        {"Down again, one line further", key(vk::kDown), 35, 2, true},
+        {"Down to the shorter last line", key(vk::kDown), 43, 3, false},
+        {"Up", key(vk::kUp), 35, 2, true},
+        {"Home returns to the line's start", key(vk::kHome), 24, 2, false},
+        {"End", key(vk::kEnd), 35, 2, true},
+        {"Left", key(vk::kLeft), 34, 2, false},
+        {"click right of a wrapped line", click(200, 16 + 8), 24, 1, true},
+        {"click at the next line's start", click(2, 32 + 8), 24, 2, false},
+        {"click right of the last line", click(200, 48 + 8), 43, 3, false},
+        {"Shift+click right of a wrapped line", click(300, 32 + 8, true), 35, 2, true},
+        {"Up keeps the column of the line's end", key(vk::kUp, true), 24, 1, true},
+        {"PageUp to the short line's end", key(vk::kPrior), 11, 0, false},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        EXPECT_EQ(control.Caret(), step.caret);
+        EXPECT_EQ(control.CaretLine(), step.line);
+        EXPECT_EQ(control.CaretAtLineEnd(), step.lineEnd);
+        EXPECT_EQ(control.CaretPos().y, static_cast<int32_t>(16 * step.line));
+    }
+    EXPECT_EQ(control.SelLength(), 0u);
+
+    // A double click right of a wrapped line takes the word that ends it.
+    control.SetText("hello world again");  // "hello world" fills the first line
+    input.DoubleClick({200, 8});
+    EXPECT_EQ(control.SelText(), "world ");  // a word takes the blanks after it
 }
 
 }  // namespace

@@ -43,6 +43,14 @@ TEST(Layout, WrapsAtTheWidthWithoutSplittingADoubleByteCharacter)
     EXPECT_EQ(f.layout.DisplayLineEnd(0), 9u);
     EXPECT_EQ(f.layout.DisplayLineOfOffset(9), 1u);  // the wrap point belongs to the next line
     EXPECT_EQ(f.layout.XOfOffset(11), 16);
+    // The wrap point is the end of the line above too.
+    EXPECT_TRUE(f.layout.IsWrapPoint(9));
+    EXPECT_FALSE(f.layout.IsWrapPoint(0));
+    EXPECT_FALSE(f.layout.IsWrapPoint(10));
+    EXPECT_EQ(f.layout.XOnLine(0, 9), 72);
+    EXPECT_EQ(f.layout.XOnLine(1, 9), 0);
+    Fixture hard("aaaa\r\nbb", 80);  // a line break is no wrap
+    EXPECT_FALSE(hard.layout.IsWrapPoint(6));
     // A character wider than the line still takes a line of its own.
     Fixture narrow("\x82\xA0\x82\xA0", 10);
     EXPECT_EQ(narrow.Starts(), (std::vector<size_t>{0, 2}));

@@ -13,6 +13,7 @@
 #include <richedit.h>
 
 #include <chrono>
+#include <climits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -412,6 +413,7 @@ TEST_F(EditWindowScroll, TwentyMegabytesScrollToTheEndByThumbAndPaintFast)
 TEST_F(EditWindowScroll, LinePageWheelAndSideways)
 {
     SetText(std::u16string(400, u'あ') + u"\r\n" + std::u16string(100, u'\n'));
+    Capture shown(Edit());  // the long line has been on screen: its width is known
     const auto page = static_cast<LRESULT>(edit_->Control().VisibleLineCount());
     Send(WM_VSCROLL, SB_LINEDOWN);
     Send(WM_VSCROLL, SB_PAGEDOWN);
@@ -425,6 +427,34 @@ TEST_F(EditWindowScroll, LinePageWheelAndSideways)
     EXPECT_GT(edit_->Control().XScroll(), 0);
     Send(WM_HSCROLL, SB_LEFT);
     EXPECT_EQ(edit_->Control().XScroll(), 0);
+}
+
+// Paging right stops past the widest line, and a formatting rectangle as
+// wide as an int allows scrolls and paints without wrapping round.
+TEST_F(EditWindowScroll, SidewaysScrollingStopsPastTheWidestLine)
+{
+    SetText(std::u16string(40, u'あ') + u"\r\nabc");
+    for (int page = 0; page < 200; ++page) Send(WM_HSCROLL, SB_PAGERIGHT);
+    const int widest = edit_->Control().GetLayout().MaxLineWidth();
+    EXPECT_GT(widest, 0);
+    EXPECT_LE(edit_->Control().XScroll(), widest);
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(Edit(), SB_HORZ, &info));
+    EXPECT_LT(info.nMax, 2 * widest + 1000) << "the bar does not grow with every page";
+
+    RECT huge{INT_MIN, INT_MIN / 2, INT_MAX, INT_MAX};
+    Send(EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&huge));
+    for (const WPARAM request : {SB_PAGERIGHT, SB_LINERIGHT, SB_RIGHT, SB_PAGELEFT, SB_LINELEFT}) {
+        Send(WM_HSCROLL, request);
+        EXPECT_GE(edit_->Control().XScroll(), 0);
+        EXPECT_LE(edit_->Control().XScroll(), edit_->Control().GetLayout().MaxLineWidth());
+    }
+    Capture capture(Edit());  // paints without failing
+    POINTL point{};
+    Send(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), 0);
+    EXPECT_EQ(point.y, INT_MIN / 2);
 }
 
 using EditWindowPaint = EditWindowTest;
@@ -494,6 +524,56 @@ TEST_F(EditWindowIme, CaretFollowsTheModelAndWidensForOverwrite)
     EXPECT_GT(PointOf(4).x - PointOf(2).x, narrow);
     Key(VK_INSERT);
     EXPECT_EQ(CaretRect().right - CaretRect().left, narrow);
+}
+
+// With word wrap on, End leaves the caret at the end of the wrapped display
+// line, and the window draws it there; the offset is still the next line's
+// start for every offset query. Home goes back, Up and clicks keep the side.
+TEST_F(EditWindowIme, AtAWrapTheCaretIsDrawnAtTheUpperLinesEnd)
+{
+    SetText(std::u16string(30, u'あ'));
+    const LONG w = PointOf(2).x - PointOf(0).x;
+    ASSERT_GT(w, 0);
+    RECT rect{};
+    Send(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&rect));
+    rect.right = rect.left + 11 * w + w / 2;  // eleven characters a line
+    edit_->Control().SetWordWrap(true);
+    Send(EM_SETRECT, 0, reinterpret_cast<LPARAM>(&rect));
+    ASSERT_EQ(Send(EM_GETLINECOUNT), 3);
+    SetFocus(Edit());
+    auto caret = [] {
+        POINT point{};
+        GetCaretPos(&point);
+        return point;
+    };
+
+    Key(VK_END);
+    EXPECT_EQ(Sel(), Range(22, 22));
+    EXPECT_EQ(caret().x, PointOf(20).x + w);
+    EXPECT_EQ(caret().y, PointOf(0).y);
+    EXPECT_EQ(CaretRect().left, caret().x);
+    EXPECT_EQ(PointOf(22).y, PointOf(0).y + LineHeight());
+    EXPECT_EQ(Send(EM_EXLINEFROMCHAR, 0, 22), 1);
+    Key(VK_END);
+    EXPECT_EQ(caret().y, PointOf(0).y) << "End again stays on the line";
+    Key(VK_HOME);
+    EXPECT_EQ(Sel(), Range(0, 0));
+    EXPECT_EQ(caret().x, PointOf(0).x);
+
+    const LPARAM rightOfSecondLine = MAKELPARAM(rect.right - 2, PointOf(22).y + LineHeight() / 2);
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, rightOfSecondLine);
+    Send(WM_LBUTTONUP, 0, rightOfSecondLine);
+    EXPECT_EQ(Sel(), Range(44, 44));
+    EXPECT_EQ(caret().x, PointOf(42).x + w);
+    EXPECT_EQ(caret().y, PointOf(22).y);
+    Key(VK_UP);
+    EXPECT_EQ(Sel(), Range(22, 22));
+    EXPECT_EQ(caret().x, PointOf(20).x + w);
+    EXPECT_EQ(caret().y, PointOf(0).y);
+    Key(VK_RIGHT);  // the next line's start: the same offset, drawn below
+    EXPECT_EQ(Sel(), Range(22, 22));
+    EXPECT_EQ(caret().x, PointOf(22).x);
+    EXPECT_EQ(caret().y, PointOf(22).y);
 }
 
 TEST_F(EditWindowIme, CompositionDrawsInlineInTheImeColours)
