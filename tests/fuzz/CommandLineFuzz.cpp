@@ -42,12 +42,22 @@ constexpr std::string_view kFiles[] = {"C:\\work\\a.txt", "C:\\work\\b", "C:\\do
 
 constexpr std::string_view kValuePieces[] = {"0", "1", "2", "3", "-1", "12", "2147483647", "-2147483648",
                                              "0x7FFFFFFF", "0x80000000", "22369621", "-22369622", "x", ""};
+// Window placement and font size stay within what a screen holds: the form
+// adds and scales them in 32 bits.
+constexpr std::string_view kPlacementPieces[] = {"0", "1", "-1", "12", "-30000", "30000", "0x100", "x", ""};
 
-const s::Setting* const kStored[] = {
-    &s::SetupFileName,   &s::FileBackup,       &s::FileLastTimeFile, &s::FileFileName,   &s::FileHistoryMenu,
-    &s::SetupWindowSave, &s::SetupVisualSave,  &s::SetupShortCutSave, &s::VisualFormLeft, &s::VisualFormWidth,
-    &s::VisualFormTop,   &s::VisualFormHeight, &s::VisualWindowState, &s::VisualFontSize, &s::VisualBgColor,
-    &s::VisualFontColor, &s::VisualFileListIcon, &s::VisualWordWrap, &s::kShortCutKeys[0], &s::SetupDialog};
+struct StoredSetting {
+    const s::Setting* setting;
+    bool anyValue;
+};
+const StoredSetting kStored[] = {
+    {&s::SetupFileName, true},     {&s::FileBackup, true},        {&s::FileLastTimeFile, true},
+    {&s::FileFileName, true},      {&s::FileHistoryMenu, true},   {&s::SetupWindowSave, true},
+    {&s::SetupVisualSave, true},   {&s::SetupShortCutSave, true}, {&s::VisualFormLeft, false},
+    {&s::VisualFormWidth, false},  {&s::VisualFormTop, false},    {&s::VisualFormHeight, false},
+    {&s::VisualWindowState, true}, {&s::VisualFontSize, false},   {&s::VisualBgColor, true},
+    {&s::VisualFontColor, true},   {&s::VisualFileListIcon, true}, {&s::VisualWordWrap, true},
+    {&s::kShortCutKeys[0], true},  {&s::SetupDialog, true}};
 
 std::string FullPath(const std::string& path)
 {
@@ -80,8 +90,11 @@ void Run(FuzzInput& in)
         if (in.Pick(4) != 0) memo::SaveTextFile(files, path, in.Bytes(16));
 
     TRegIniFile store(registry, std::string(s::kProgramKey));
-    for (size_t n = in.Pick(10); n > 0; --n)
-        s::WriteString(store, *kStored[in.Pick(std::size(kStored))], in.Pieces(kValuePieces, 1));
+    for (size_t n = in.Pick(10); n > 0; --n) {
+        const StoredSetting& stored = kStored[in.Pick(std::size(kStored))];
+        s::WriteString(store, *stored.setting,
+                       stored.anyValue ? in.Pieces(kValuePieces, 1) : in.Pieces(kPlacementPieces, 1));
+    }
 
     std::vector<std::string> arguments;
     for (size_t n = in.Pick(8) == 0 ? in.Pick(6) : in.Pick(3); n > 0; --n)
@@ -99,32 +112,32 @@ void Run(FuzzInput& in)
 
     if (arguments.empty()) return;
     if (!readable) {
-        Check(form.CurrentFile.empty(), "an unreadable argument became the current file");
-        Check(messages.Shown().size() == 1, "an unreadable argument showed " + std::to_string(messages.Shown().size()) +
+        KP_CHECK(form.CurrentFile.empty(), "an unreadable argument became the current file");
+        KP_CHECK(messages.Shown().size() == 1, "an unreadable argument showed " + std::to_string(messages.Shown().size()) +
                                                 " messages");
         return;
     }
     const std::string what = "argument " + Escaped(arguments.front());
-    Check(form.CurrentFile == path, what + " opened as " + Escaped(form.CurrentFile));
-    Check(form.Memo.Text() == contents, what + " loaded other contents");
-    Check(form.StatusBar1.Text(2) == path, what + " shows another path");
-    Check(!form.HistoryMenu1.List().Names().empty() && form.HistoryMenu1.List().Names().front() == path,
+    KP_CHECK(form.CurrentFile == path, what + " opened as " + Escaped(form.CurrentFile));
+    KP_CHECK(form.Memo.Text() == contents, what + " loaded other contents");
+    KP_CHECK(form.StatusBar1.Text(2) == path, what + " shows another path");
+    KP_CHECK(!form.HistoryMenu1.List().Names().empty() && form.HistoryMenu1.List().Names().front() == path,
           what + " is not the first recent file");
     const std::string shown = fullNameShown ? path : app::FileNamePart(path);
-    Check(host.Caption() == "[" + shown + "] - Kestrelpad", what + " gave the caption " + Escaped(host.Caption()));
+    KP_CHECK(host.Caption() == "[" + shown + "] - Kestrelpad", what + " gave the caption " + Escaped(host.Caption()));
     const size_t refusals = arguments.size() > 1 ? 1 : 0;
     size_t messagesShown = 0;
     for (const ui::ShownMessage& m : messages.Shown())
         if (m.text == "同時に開けるファイルは一つまでです。") ++messagesShown;
-    Check(messagesShown == refusals, what + " of " + std::to_string(arguments.size()) + " showed " +
+    KP_CHECK(messagesShown == refusals, what + " of " + std::to_string(arguments.size()) + " showed " +
                                          std::to_string(messagesShown) + " refusals");
 
     // The names derived from the path split it in two.
     const std::string name = app::FileNamePart(path);
     const std::string folder = app::FolderPart(path);
-    Check(folder + name == path, "the folder and the name of " + Escaped(path) + " do not make it up");
-    Check(name.find_first_of("\\:") == std::string::npos, "the name of " + Escaped(path) + " has a separator");
-    Check(app::BackupPath(path) == folder + "bcp_" + name, "the backup of " + Escaped(path) + " lies elsewhere");
+    KP_CHECK(folder + name == path, "the folder and the name of " + Escaped(path) + " do not make it up");
+    KP_CHECK(name.find_first_of("\\:") == std::string::npos, "the name of " + Escaped(path) + " has a separator");
+    KP_CHECK(app::BackupPath(path) == folder + "bcp_" + name, "the backup of " + Escaped(path) + " lies elsewhere");
 }
 
 }  // namespace

@@ -87,39 +87,39 @@ size_t SomeOffset(FuzzInput& in, const std::string& text)
 void CheckControl(const EditControl& control, const Model& model, bool wrap, FuzzInput& in)
 {
     const std::string& text = model.text;
-    Check(control.GetText() == text, "bytes differ: " + Escaped(control.GetText()) + "\nexpected " + Escaped(text));
+    KP_CHECK(control.GetText() == text, "bytes differ: " + Escaped(control.GetText()) + "\nexpected " + Escaped(text));
     const std::string structure = control.Text().CheckStructure();
-    Check(structure.empty(), "structure: " + structure);
-    Check(control.Snapshot() == TextBuffer(text).Snapshot(), "the snapshot differs from the same text built anew");
-    Check(control.UndoDepth() == model.undo.size(), "undo depth " + std::to_string(control.UndoDepth()) +
+    KP_CHECK(structure.empty(), "structure: " + structure);
+    KP_CHECK(control.Snapshot() == TextBuffer(text).Snapshot(), "the snapshot differs from the same text built anew");
+    KP_CHECK(control.UndoDepth() == model.undo.size(), "undo depth " + std::to_string(control.UndoDepth()) +
                                                         ", expected " + std::to_string(model.undo.size()));
-    Check(control.SelStart() <= control.SelEnd() && control.SelEnd() <= text.size(), "the selection lies outside");
-    Check(control.FirstVisibleLine() < control.LineCount(), "the first visible line lies past the last");
+    KP_CHECK(control.SelStart() <= control.SelEnd() && control.SelEnd() <= text.size(), "the selection lies outside");
+    KP_CHECK(control.FirstVisibleLine() < control.LineCount(), "the first visible line lies past the last");
 
     const std::vector<size_t> starts = ReferenceLineStarts(text);
     if (!wrap) {
-        Check(control.LineCount() == starts.size(), "line count " + std::to_string(control.LineCount()) + " for " +
+        KP_CHECK(control.LineCount() == starts.size(), "line count " + std::to_string(control.LineCount()) + " for " +
                                                         std::to_string(starts.size()) + " in " + Escaped(text));
         for (size_t line = 0; line < starts.size(); ++line)
-            Check(control.LineIndex(static_cast<int64_t>(line)) == static_cast<int64_t>(starts[line]),
+            KP_CHECK(control.LineIndex(static_cast<int64_t>(line)) == static_cast<int64_t>(starts[line]),
                   "line " + std::to_string(line) + " starts elsewhere in " + Escaped(text));
         for (int n = 0; n < 8; ++n) {
             const size_t offset = in.Pick(text.size() + 1);
             const size_t line =
                 static_cast<size_t>(std::upper_bound(starts.begin(), starts.end(), offset) - starts.begin()) - 1;
-            Check(control.LineFromChar(offset) == line, "offset " + std::to_string(offset) + " on another line");
+            KP_CHECK(control.LineFromChar(offset) == line, "offset " + std::to_string(offset) + " on another line");
         }
     } else {
-        Check(control.LineCount() >= starts.size(), "fewer display lines than lines");
+        KP_CHECK(control.LineCount() >= starts.size(), "fewer display lines than lines");
         for (const size_t start : starts)
-            Check(control.LineIndex(static_cast<int64_t>(control.LineFromChar(start))) == static_cast<int64_t>(start),
+            KP_CHECK(control.LineIndex(static_cast<int64_t>(control.LineFromChar(start))) == static_cast<int64_t>(start),
                   "a line start " + std::to_string(start) + " is no display line start in " + Escaped(text));
     }
 }
 
 void CheckSnapped(const EditControl& control, const Model& model, const std::string& after)
 {
-    Check(model.Snapped(control.Caret()) && model.Snapped(control.Anchor()),
+    KP_CHECK(model.Snapped(control.Caret()) && model.Snapped(control.Anchor()),
           after + " left the selection " + std::to_string(control.Anchor()) + ".." + std::to_string(control.Caret()) +
               " inside a character or a line break of " + Escaped(model.text));
 }
@@ -137,7 +137,7 @@ void Apply(Model& model, size_t offset, size_t count, const std::string& bytes, 
     } else if (!(typing && control.UndoDepth() == depthBefore && !model.undo.empty())) {
         model.undo.push_back(before);  // a typing run that went on is the same step
     }
-    Check(control.Caret() == offset + bytes.size() && control.Anchor() == control.Caret(),
+    KP_CHECK(control.Caret() == offset + bytes.size() && control.Anchor() == control.Caret(),
           "the caret is not after the edit");
 }
 
@@ -166,7 +166,7 @@ void Run(FuzzInput& in)
             control->SetSel(start, end);
             CheckSnapped(*control, model, "SetSel");
             if (start >= 0)
-                Check(control->Anchor() == model.Snap(static_cast<size_t>(start)) &&
+                KP_CHECK(control->Anchor() == model.Snap(static_cast<size_t>(start)) &&
                           control->Caret() == model.Snap(end < 0 ? text.size() : static_cast<size_t>(end)),
                       "SetSel(" + std::to_string(start) + ", " + std::to_string(end) + ") selected " +
                           std::to_string(control->Anchor()) + ".." + std::to_string(control->Caret()));
@@ -201,7 +201,7 @@ void Run(FuzzInput& in)
             break;
         case 7: {
             const bool undone = control->Undo();
-            Check(undone == !model.undo.empty(), "Undo answered " + std::to_string(undone));
+            KP_CHECK(undone == !model.undo.empty(), "Undo answered " + std::to_string(undone));
             if (undone) {
                 model.text = model.undo.back();
                 model.undo.pop_back();
@@ -230,14 +230,14 @@ void Run(FuzzInput& in)
                 model.text = bytes;
             }
             CheckSnapped(*control, model, "ReplaceAll");
-            Check(control->Caret() == model.Snap(at), "ReplaceAll put the caret elsewhere");
+            KP_CHECK(control->Caret() == model.Snap(at), "ReplaceAll put the caret elsewhere");
             break;
         }
         case 10:
             model.text = SomeBytes(in);
             model.undo.clear();
             control->SetText(model.text);
-            Check(control->Caret() == 0 && !control->Modified(), "SetText left a caret or the modified flag");
+            KP_CHECK(control->Caret() == 0 && !control->Modified(), "SetText left a caret or the modified flag");
             break;
         case 11:
             if (in.Flag() || !saved) {
@@ -253,7 +253,7 @@ void Run(FuzzInput& in)
             break;
         default:
             control->MoveCaret(static_cast<CaretMove>(in.Pick(12)), in.Flag());
-            Check(model.Snapped(control->Caret()), "MoveCaret left the caret at " + std::to_string(control->Caret()) +
+            KP_CHECK(model.Snapped(control->Caret()), "MoveCaret left the caret at " + std::to_string(control->Caret()) +
                                                        " inside a character or a line break of " + Escaped(model.text));
             break;
         }
@@ -261,12 +261,12 @@ void Run(FuzzInput& in)
     }
     // Undoing everything goes back through every earlier text.
     while (!model.undo.empty()) {
-        Check(control->Undo(), "an undo step went missing");
+        KP_CHECK(control->Undo(), "an undo step went missing");
         model.text = model.undo.back();
         model.undo.pop_back();
         CheckControl(*control, model, wrap, in);
     }
-    Check(!control->Undo(), "an undo step too many");
+    KP_CHECK(!control->Undo(), "an undo step too many");
 }
 
 }  // namespace

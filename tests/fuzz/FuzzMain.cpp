@@ -226,7 +226,7 @@ int main(int argc, char** argv)
     const auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
     RunOne({}, timeout);
     for (g_run = 1; runs == 0 || g_run <= runs; ++g_run) {
-        if ((g_run & 63) == 0 && runs == 0 && elapsed() >= seconds) break;
+        if (runs == 0 && elapsed() >= seconds) break;
         std::vector<uint8_t> input;
         if (pool.empty() || mutator.Pick(8) == 0) {
             input = mutator.Fresh();

@@ -25,10 +25,11 @@ namespace kp::fuzz {
     std::abort();
 }
 
-inline void Check(bool holds, const std::string& what)
-{
-    if (!holds) Fail(what);
-}
+// The message is built only when the check fails.
+#define KP_CHECK(holds, what)                \
+    do {                                     \
+        if (!(holds)) ::kp::fuzz::Fail(what); \
+    } while (0)
 
 // Prints bytes as C escapes, for the messages of failed checks.
 inline std::string Escaped(std::string_view bytes)

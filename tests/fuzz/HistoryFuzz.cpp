@@ -61,14 +61,18 @@ std::string Joined(const std::vector<std::string>& names)
     return out;
 }
 
+std::optional<platform::RegValue> Stored(platform::Registry& registry, const RegKey& key, std::string_view name)
+{
+    platform::RegValue value;
+    if (registry.QueryValue(key, name, value) != RegStatus::Ok) return std::nullopt;
+    return value;
+}
+
 std::optional<platform::RegValue> Stored(platform::Registry& registry, std::string_view name)
 {
     RegKey key;
-    platform::RegValue value;
-    if (registry.OpenKey(kSection, platform::RegAccess::Read, key) != RegStatus::Ok ||
-        registry.QueryValue(key, name, value) != RegStatus::Ok)
-        return std::nullopt;
-    return value;
+    if (registry.OpenKey(kSection, platform::RegAccess::Read, key) != RegStatus::Ok) return std::nullopt;
+    return Stored(registry, key, name);
 }
 
 std::string Escape(const std::string& name)
@@ -81,13 +85,15 @@ std::string Escape(const std::string& name)
 // Every counted entry read and added from the last to the first.
 std::vector<std::string> ExpectedLoad(platform::Registry& registry, const platform::LocaleCompare& compare)
 {
+    RegKey key;
+    KP_CHECK(registry.OpenKey(kSection, platform::RegAccess::Read, key) == RegStatus::Ok, "the section is gone");
     int64_t count = 0;
-    if (const std::optional<platform::RegValue> value = Stored(registry, "Count");
+    if (const std::optional<platform::RegValue> value = Stored(registry, key, "Count");
         value && (value->type == RegType::String || value->type == RegType::ExpandString))
         count = ReferenceInteger(value->data).value_or(0);
     ListModel model(compare);
     for (int64_t i = std::min<int64_t>(count, kLoadLimit) - 1; i >= 0; --i) {
-        const std::optional<platform::RegValue> value = Stored(registry, "H" + std::to_string(i));
+        const std::optional<platform::RegValue> value = Stored(registry, key, "H" + std::to_string(i));
         const bool text = value && (value->type == RegType::String || value->type == RegType::ExpandString);
         model.Add(text ? value->data : "BUG");
     }
@@ -99,15 +105,15 @@ void CheckMenu(const history::THistoryMenu& menu, const ui::TMenuItem& target, s
     const std::vector<std::string>& names = menu.List().Names();
     const size_t shown = menu.HistoryNum() < 1 ? 0 : std::min<size_t>(names.size(), menu.HistoryNum());
     const size_t separator = shown > 0 && ownItems > 0 ? 1 : 0;
-    Check(target.Count() == ownItems + separator + shown,
+    KP_CHECK(target.Count() == ownItems + separator + shown,
           "the target has " + std::to_string(target.Count()) + " items for " + std::to_string(shown) + " names");
-    if (separator) Check(target.Item(ownItems)->Caption() == "-", "no separator before the history");
+    if (separator) KP_CHECK(target.Item(ownItems)->Caption() == "-", "no separator before the history");
     const std::string widest = "&" + std::to_string(shown == 0 ? 0 : shown - 1) + " ";
     for (size_t i = 0; i < shown; ++i) {
         const std::string caption = target.Item(ownItems + separator + i)->Caption();
         std::string prefix = "&" + std::to_string(i) + " ";
         prefix.insert(0, widest.size() - prefix.size(), ' ');  // right-aligned to the widest
-        Check(caption == prefix + Escape(names[i]), "caption " + Escaped(caption) + " for " + Escaped(names[i]));
+        KP_CHECK(caption == prefix + Escape(names[i]), "caption " + Escaped(caption) + " for " + Escaped(names[i]));
     }
 }
 
@@ -118,7 +124,7 @@ void Run(FuzzInput& in)
     const platform::SimLocaleCompare compare;
     {
         RegKey key;
-        Check(registry.CreateKey(kSection, key) == RegStatus::Ok, "the section key could not be made");
+        KP_CHECK(registry.CreateKey(kSection, key) == RegStatus::Ok, "the section key could not be made");
         switch (in.Pick(5)) {
         case 0: break;  // no Count
         case 1: registry.SetString(key, "Count", kCounts[in.Pick(std::size(kCounts))]); break;
@@ -163,7 +169,7 @@ void Run(FuzzInput& in)
         menu.OnHistorySelected = [&](const std::string& name) { chosen = name; };
         menu.SetTargetMenuItem(file);
         menu.SetActive(true);
-        Check(menu.List().Names() == expected,
+        KP_CHECK(menu.List().Names() == expected,
               "loaded " + Joined(menu.List().Names()) + "\nexpected " + Joined(expected));
         CheckMenu(menu, *file, ownItems);
 
@@ -176,38 +182,38 @@ void Run(FuzzInput& in)
                 const size_t pick = ownItems + separator + index;
                 const std::string name = model.names[index];
                 file->Item(pick)->Click();
-                Check(chosen == name, "choosing " + Escaped(name) + " raised " + Escaped(chosen));
+                KP_CHECK(chosen == name, "choosing " + Escaped(name) + " raised " + Escaped(chosen));
                 model.Add(name);
             } else {
                 const std::string name(kNames[in.Pick(std::size(kNames))]);
                 menu.AddFile(name);
                 if (!name.empty()) model.Add(name);
             }
-            Check(menu.List().Names() == model.names, "the list after choosing and adding: " + Joined(menu.List().Names()));
+            KP_CHECK(menu.List().Names() == model.names, "the list after choosing and adding: " + Joined(menu.List().Names()));
             CheckMenu(menu, *file, ownItems);
         }
     }  // destroying the active menu saves the list
 
     const std::vector<std::string> saved = ExpectedLoad(registry, compare);
-    Check(saved == model.names, "saved " + Joined(saved) + "\nwhere the list was " + Joined(model.names));
+    KP_CHECK(saved == model.names, "saved " + Joined(saved) + "\nwhere the list was " + Joined(model.names));
     history::THistoryMenu again(registry, compare);
     again.SetKeyName(std::string(kKeyName));
     again.SetTargetMenuItem(file);
     again.SetActive(true);
-    Check(again.List().Names() == saved, "a saved list loads differently");
+    KP_CHECK(again.List().Names() == saved, "a saved list loads differently");
     const std::optional<platform::RegValue> count = Stored(registry, "Count");
-    Check(count && count->data == std::to_string(saved.size()), "Count is not the saved list's length");
+    KP_CHECK(count && count->data == std::to_string(saved.size()), "Count is not the saved list's length");
 
     // The deciding entries alone, with any count and names by a rule.
-    const int32_t count32 = in.Pick(4) == 0 ? static_cast<int32_t>(in.U32()) : static_cast<int32_t>(in.Pick(300)) - 50;
+    const int32_t count32 = in.Pick(8) == 0 ? static_cast<int32_t>(in.U32()) : static_cast<int32_t>(in.Pick(300)) - 50;
     const size_t period = 1 + in.Pick(70);
     const auto read = [&](int i) { return std::string(kNames[static_cast<size_t>(i) % period % std::size(kNames)]) + std::to_string(static_cast<size_t>(i) % period); };
     const std::vector<std::string> deciding = history::ReadDecidingEntries(count32, read, compare);
-    Check(deciding.size() <= static_cast<size_t>(std::max(0, std::min(count32, kLoadLimit))), "read past the count");
+    KP_CHECK(deciding.size() <= static_cast<size_t>(std::max(0, std::min(count32, kLoadLimit))), "read past the count");
     ListModel full(compare), partial(compare);
     for (int i = std::min(count32, kLoadLimit) - 1; i >= 0; --i) full.Add(read(i));
     for (auto it = deciding.rbegin(); it != deciding.rend(); ++it) partial.Add(*it);
-    Check(full.names == partial.names, "the deciding entries of " + std::to_string(count32) + " with period " +
+    KP_CHECK(full.names == partial.names, "the deciding entries of " + std::to_string(count32) + " with period " +
                                            std::to_string(period) + " give " + Joined(partial.names));
 }
 

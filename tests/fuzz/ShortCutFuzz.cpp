@@ -39,15 +39,15 @@ std::string WithCase(std::string_view text, bool upper)
 void CheckText(const std::string& text, const platform::KeyNames& names)
 {
     const TShortCut shortCut = TextToShortCut(text, names);
-    Check(TextToShortCut(WithCase(text, true), names) == shortCut, "upper case changes " + Escaped(text));
-    Check(TextToShortCut(WithCase(text, false), names) == shortCut, "lower case changes " + Escaped(text));
+    KP_CHECK(TextToShortCut(WithCase(text, true), names) == shortCut, "upper case changes " + Escaped(text));
+    KP_CHECK(TextToShortCut(WithCase(text, false), names) == shortCut, "lower case changes " + Escaped(text));
     if (shortCut == 0) return;
     const uint32_t key = shortCut & 0xFFu;
-    Check(key >= 8, Escaped(text) + " read as key " + std::to_string(key));
-    Check((shortCut & ~(kModifiers | 0xFF)) == 0, Escaped(text) + " read with stray bits");
+    KP_CHECK(key >= 8, Escaped(text) + " read as key " + std::to_string(key));
+    KP_CHECK((shortCut & ~(kModifiers | 0xFF)) == 0, Escaped(text) + " read with stray bits");
     const std::string shown = ShortCutToText(shortCut, names);
-    Check(!shown.empty(), Escaped(text) + " reads as a shortcut that shows as nothing");
-    Check(TextToShortCut(shown, names) == shortCut,
+    KP_CHECK(!shown.empty(), Escaped(text) + " reads as a shortcut that shows as nothing");
+    KP_CHECK(TextToShortCut(shown, names) == shortCut,
           Escaped(text) + " shows as " + Escaped(shown) + ", which reads otherwise");
 }
 
@@ -70,7 +70,7 @@ void Run(FuzzInput& in)
             return WithCase(p, true) == "SHIFT+" || WithCase(p, true) == "CTRL+" || WithCase(p, true) == "ALT+" || p == "^";
         });
         if (allPrefixes && !key.empty())
-            Check(TextToShortCut(reversed + std::string(key), names) == TextToShortCut(text + std::string(key), names),
+            KP_CHECK(TextToShortCut(reversed + std::string(key), names) == TextToShortCut(text + std::string(key), names),
                   "the order of the prefixes matters for " + Escaped(text + std::string(key)));
         break;
     }
@@ -81,12 +81,12 @@ void Run(FuzzInput& in)
         const auto shortCut = static_cast<TShortCut>(in.Byte() << 8 | in.Byte());
         const std::string shown = ShortCutToText(shortCut, names);
         const TShortCut plain = static_cast<TShortCut>(shortCut & (kModifiers | 0xFF));
-        Check(ShortCutToText(plain, names) == shown, "bits outside key and modifiers change the text");
+        KP_CHECK(ShortCutToText(plain, names) == shown, "bits outside key and modifiers change the text");
         if (shown.empty()) break;
         const TShortCut read = TextToShortCut(shown, names);
-        Check(read != 0, "the text " + Escaped(shown) + " of " + std::to_string(shortCut) + " reads as nothing");
-        Check((read & kModifiers) == (shortCut & kModifiers), Escaped(shown) + " lost or gained a modifier");
-        Check(ShortCutToText(read, names) == shown, Escaped(shown) + " is not stable");
+        KP_CHECK(read != 0, "the text " + Escaped(shown) + " of " + std::to_string(shortCut) + " reads as nothing");
+        KP_CHECK((read & kModifiers) == (shortCut & kModifiers), Escaped(shown) + " lost or gained a modifier");
+        KP_CHECK(ShortCutToText(read, names) == shown, Escaped(shown) + " is not stable");
         CheckText(shown, names);
         break;
     }

@@ -76,7 +76,7 @@ void ExpectTypeFailure(const s::Setting& setting, Read read)
     try {
         read();
     } catch (const Error& e) {
-        Check(e.what() == message, "type failure of " + std::string(setting.ident) + " says " + e.what());
+        KP_CHECK(e.what() == message, "type failure of " + std::string(setting.ident) + " says " + e.what());
         return;
     }
     Fail("a value of another type than text read as " + std::string(setting.ident));
@@ -100,24 +100,24 @@ void CheckReads(platform::Registry& registry, const TRegIniFile& store,
                 continue;
             }
             const std::string text = s::ReadString(store, *setting, reader);
-            Check(text == (stored ? stored->data : std::string(defaultText)),
+            KP_CHECK(text == (stored ? stored->data : std::string(defaultText)),
                   name + " read " + Escaped(text));
             if (setting->type == s::SettingType::String || setting->type == s::SettingType::Shortcut) continue;
 
-            Check(defaultInteger.has_value(), name + " has a default that is no integer");
+            KP_CHECK(defaultInteger.has_value(), name + " has a default that is no integer");
             const std::optional<int32_t> meant = stored ? ReferenceInteger(stored->data) : std::nullopt;
             const int32_t expected = meant.value_or(*defaultInteger);
             const int32_t integer = s::ReadInteger(store, *setting, reader);
-            Check(integer == expected, name + " " + Escaped(text) + " read as " + std::to_string(integer) +
+            KP_CHECK(integer == expected, name + " " + Escaped(text) + " read as " + std::to_string(integer) +
                                            ", expected " + std::to_string(expected));
-            Check(s::ReadBool(store, *setting, reader) == (expected != 0), name + " read as the wrong flag");
+            KP_CHECK(s::ReadBool(store, *setting, reader) == (expected != 0), name + " read as the wrong flag");
 
             if (setting->type == s::SettingType::Colour) {
                 const TColor colour = static_cast<TColor>(integer);
                 const uint32_t rgb = platform::ColorToRGB(colour, colors);
-                Check(rgb <= 0xFFFFFF, name + " resolves beyond 24 bits");
-                if (!(colour & 0x80000000u)) Check(rgb == (colour & 0xFFFFFF), name + " changed an RGB colour");
-                else if ((colour & 0xFF) > 30) Check(rgb == 0, name + " resolved an unknown system colour");
+                KP_CHECK(rgb <= 0xFFFFFF, name + " resolves beyond 24 bits");
+                if (!(colour & 0x80000000u)) KP_CHECK(rgb == (colour & 0xFFFFFF), name + " changed an RGB colour");
+                else if ((colour & 0xFF) > 30) KP_CHECK(rgb == 0, name + " resolved an unknown system colour");
             }
         }
     }
@@ -147,7 +147,7 @@ void Run(FuzzInput& in)
         const bool isText = type == RegType::String || type == RegType::ExpandString;
         const RegStatus status =
             isText ? registry.SetString(key, ident, data, type) : registry.SetRaw(key, ident, type, data);
-        Check(status == RegStatus::Ok, "planting a value failed");
+        KP_CHECK(status == RegStatus::Ok, "planting a value failed");
         if (in.Pick(8) == 0) registry.DeleteValue(key, ident);
     }
     CheckReads(registry, store, checked);
@@ -155,18 +155,18 @@ void Run(FuzzInput& in)
     // A store whose key is missing reads every default.
     const TRegIniFile missing(registry, "Software\\Fuzz\\Missing", TRegIniFile::kNoCreate);
     const s::Setting& some = *settings[in.Pick(settings.size())];
-    Check(s::ReadString(missing, some) == some.defaultText, "a missing key gave no default");
+    KP_CHECK(s::ReadString(missing, some) == some.defaultText, "a missing key gave no default");
 
     // Writes read back, whatever was there.
     for (size_t n = in.Pick(6); n > 0; --n) {
         const s::Setting& setting = *settings[in.Pick(settings.size())];
         const auto value = static_cast<int32_t>(in.U32());
         s::WriteInteger(store, setting, value);
-        Check(s::ReadInteger(store, setting) == value, "a written integer read back differently");
-        Check(ReferenceInteger(s::ReadString(store, setting)) == value, "an integer was written in another form");
+        KP_CHECK(s::ReadInteger(store, setting) == value, "a written integer read back differently");
+        KP_CHECK(ReferenceInteger(s::ReadString(store, setting)) == value, "an integer was written in another form");
         const bool flag = in.Flag();
         s::WriteBool(store, setting, flag);
-        Check(s::ReadBool(store, setting, s::Reader::Dialog) == flag, "a written flag read back differently");
+        KP_CHECK(s::ReadBool(store, setting, s::Reader::Dialog) == flag, "a written flag read back differently");
     }
 
     // The integer reading of any text, straight.
@@ -174,7 +174,7 @@ void Run(FuzzInput& in)
     int32_t parsed = 12345;
     const bool ok = ParseStoredInteger(text, parsed);
     const std::optional<int32_t> reference = ReferenceInteger(text);
-    Check(ok == reference.has_value() && (!ok || parsed == *reference), "the reading of " + Escaped(text));
+    KP_CHECK(ok == reference.has_value() && (!ok || parsed == *reference), "the reading of " + Escaped(text));
 }
 
 }  // namespace
