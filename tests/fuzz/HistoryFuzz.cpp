@@ -141,8 +141,10 @@ void Run(FuzzInput& in)
         for (size_t n = in.Pick(4) == 0 ? in.Pick(5) : 0; n > 0; --n) indexes.push_back(kFar[in.Pick(std::size(kFar))]);
         for (const size_t i : indexes) {
             const std::string ident = "H" + std::to_string(i);
-            const std::string name(kNames[in.Empty() ? i % (1 + variety % std::size(kNames))
-                                                      : in.Pick(std::size(kNames))]);
+            // Numbered names make more than kMaxHistory distinct ones.
+            const std::string name =
+                in.Empty() ? std::string(kNames[i % (1 + variety % std::size(kNames))])
+                           : std::string(kNames[in.Pick(std::size(kNames))]) + (in.Flag() ? std::to_string(in.Pick(40)) : "");
             switch (in.Empty() ? 0 : in.Pick(12)) {
             case 1: break;  // missing
             case 2: registry.SetString(key, ident, name, RegType::ExpandString); break;
@@ -174,6 +176,7 @@ void Run(FuzzInput& in)
         CheckMenu(menu, *file, ownItems);
 
         model.names = expected;
+        std::string action;
         for (size_t n = in.Pick(4); n > 0; --n) {
             const size_t appended = file->Count() - ownItems;
             const size_t separator = appended > 0 && ownItems > 0 ? 1 : 0;
@@ -183,13 +186,16 @@ void Run(FuzzInput& in)
                 const std::string name = model.names[index];
                 file->Item(pick)->Click();
                 KP_CHECK(chosen == name, "choosing " + Escaped(name) + " raised " + Escaped(chosen));
-                model.Add(name);
+                if (!name.empty()) model.Add(name);  // choosing adds the name as AddFile does
+                action = "choosing " + Escaped(name);
             } else {
                 const std::string name(kNames[in.Pick(std::size(kNames))]);
                 menu.AddFile(name);
                 if (!name.empty()) model.Add(name);
+                action = "adding " + Escaped(name);
             }
-            KP_CHECK(menu.List().Names() == model.names, "the list after choosing and adding: " + Joined(menu.List().Names()));
+            KP_CHECK(menu.List().Names() == model.names, "the list after " + action + ": " +
+                                                             Joined(menu.List().Names()) + "\nexpected " + Joined(model.names));
             CheckMenu(menu, *file, ownItems);
         }
     }  // destroying the active menu saves the list
@@ -207,7 +213,13 @@ void Run(FuzzInput& in)
     // The deciding entries alone, with any count and names by a rule.
     const int32_t count32 = in.Pick(8) == 0 ? static_cast<int32_t>(in.U32()) : static_cast<int32_t>(in.Pick(300)) - 50;
     const size_t period = 1 + in.Pick(70);
-    const auto read = [&](int i) { return std::string(kNames[static_cast<size_t>(i) % period % std::size(kNames)]) + std::to_string(static_cast<size_t>(i) % period); };
+    // Names repeat with the period, in a letter case that changes every
+    // `flip` entries: which copy's case survives depends on what lies higher.
+    const size_t flip = 1 + in.Pick(80);
+    const auto read = [&](int i) {
+        const auto n = static_cast<size_t>(i);
+        return std::string((n / flip) % 2 ? "F" : "f") + std::to_string(n % period);
+    };
     const std::vector<std::string> deciding = history::ReadDecidingEntries(count32, read, compare);
     KP_CHECK(deciding.size() <= static_cast<size_t>(std::max(0, std::min(count32, kLoadLimit))), "read past the count");
     ListModel full(compare), partial(compare);

@@ -1,10 +1,10 @@
 // Stored settings as another run (or another program) may have left them:
 // values of every registry type and any text under the sections and idents
-// of the table, in any letter case, then every setting read through its table
-// entry for every reader. Each read gives the stored text, the integer it
-// means by the reference reading, the entry's default, or the data-type
-// failure naming the ident; colours resolve within 24 bits; what is written
-// reads back.
+// of the table, in any letter case, then those settings and a few others
+// read through their table entries for each of their readers. Each read
+// gives the stored text, the integer it means by the reference reading, the
+// entry's default, or the data-type failure naming the ident; colours
+// resolve within 24 bits; what is written reads back.
 
 #include "base/Color.h"
 #include "base/Error.h"

@@ -110,9 +110,16 @@ void CheckAgainst(const TextBuffer& buffer, const std::string& text, FuzzInput& 
 void Run(FuzzInput& in)
 {
     TextBuffer::ChunkLimits limits;
-    if (in.Pick(4) != 0) {
+    switch (in.Pick(4)) {
+    case 0: break;  // the default limits
+    case 1:
         limits.min = 1 + in.Pick(8);
         limits.max = in.Pick(70);  // below 4 is adjusted
+        break;
+    default:  // many chunk boundaries in a short text
+        limits.min = 1 + in.Pick(2);
+        limits.max = 4 + in.Pick(6);
+        break;
     }
     std::string model = SomeBytes(in);
     TextBuffer buffer(model, limits);
