@@ -3,6 +3,8 @@
 #
 #   1. native unit and contract tests (simulated platform), plain and with
 #      AddressSanitizer + UndefinedBehaviorSanitizer; benchmarks are built only;
+#      then every fuzz target for a few seconds under the sanitizers (longer
+#      runs: scripts/fuzz.sh);
 #   2. the Win32 build, its unit and contract tests under Wine (real platform);
 #   3. the end-to-end scenarios: the real program driven under Wine.
 #
@@ -60,6 +62,26 @@ build_native() { # DIR EXTRA_CMAKE_ARGS...
     [ "${PIPESTATUS[0]}" -eq 0 ]
 }
 
+# Runs every fuzz target of a build for a few seconds: one pass each, or a
+# failure with the input that replays it in the target's log.
+run_fuzz_targets() { # DIR SECONDS
+    local dir=$1 seconds=$2 exe name log rc
+    for exe in "$dir"/tests/fuzz/kp_fuzz_*; do
+        [ -x "$exe" ] || continue
+        name=$(basename "$exe")
+        log="$logs/$name.log"
+        "$exe" -seconds="$seconds" -artifact_prefix="$logs/$name-" >"$log" 2>&1
+        rc=$?
+        if [ "$rc" -eq 0 ]; then
+            echo "$name: $(grep -aE '^[0-9]+ runs in' "$log" | tail -n 1)"
+        else
+            echo "$name: FAILED (exit $rc), see $log"
+            grep -aE '^====|runtime error|ERROR: AddressSanitizer|fuzz check failed' "$log" | cut -c1-300 | head -n 8
+        fi
+        count_log "fuzz ${name#kp_fuzz_}" "$log" "$rc"
+    done
+}
+
 run_ctest() { # NAME DIR
     local name=$1 dir=$2 log="$logs/$1.log" rc
     ctest --test-dir "$dir" --output-on-failure -V >"$log" 2>&1
@@ -81,6 +103,8 @@ step "native build with sanitizers"
 if build_native build/sanitize -DKP_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug; then
     step "native tests with sanitizers"
     run_ctest sanitized build/sanitize
+    step "fuzz targets with sanitizers"
+    run_fuzz_targets build/sanitize 3
 else
     summary+=("sanitized: build failed"); total_failed=$((total_failed + 1))
 fi
