@@ -46,8 +46,14 @@ ui::TRect PlacedBounds(const ui::TRect& current, int left, int top, int width, i
 }
 
 // Font sizes are stored in points; the memo's font is measured in pixels at 96 DPI.
-int PointsToPixels(int points) { return (points * 96 + 36) / 72; }
-int PixelsToPoints(int pixels) { return (pixels * 72 + 48) / 96; }
+// Font sizes scale in 64 bits: a stored size of any integer gives a height
+// within the integers instead of overflowing.
+int ClampToInt(int64_t value)
+{
+    return static_cast<int>(std::clamp<int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+int PointsToPixels(int points) { return ClampToInt((int64_t{points} * 96 + 36) / 72); }
+int PixelsToPoints(int pixels) { return ClampToInt((int64_t{pixels} * 72 + 48) / 96); }
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 // left and right docks in turn take their height or width off the remaining
 // area, in the order they were added; client docks fill what is left.
 
+#include <climits>
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,12 +15,20 @@ namespace kp::ui {
 enum class TAlign { None, Top, Bottom, Left, Right, Client };
 
 struct TRect {
+    // The distance between two edges, in 64 bits and kept within the
+    // integers: a rectangle from the far left to the far right has a width.
+    static int Span(int from, int to)
+    {
+        const long long span = static_cast<long long>(to) - from;
+        return span > INT_MAX ? INT_MAX : span < INT_MIN ? INT_MIN : static_cast<int>(span);
+    }
+
     int left = 0;
     int top = 0;
     int right = 0;
     int bottom = 0;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
+    int Width() const { return Span(left, right); }
+    int Height() const { return Span(top, bottom); }
     bool operator==(const TRect&) const = default;
 };
 

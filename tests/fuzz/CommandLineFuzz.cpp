@@ -42,9 +42,10 @@ constexpr std::string_view kFiles[] = {"C:\\work\\a.txt", "C:\\work\\b", "C:\\do
 
 constexpr std::string_view kValuePieces[] = {"0", "1", "2", "3", "-1", "12", "2147483647", "-2147483648",
                                              "0x7FFFFFFF", "0x80000000", "22369621", "-22369622", "x", ""};
-// Window placement and font size stay within what a screen holds: the form
-// adds and scales them in 32 bits.
-constexpr std::string_view kPlacementPieces[] = {"0", "1", "-1", "12", "-30000", "30000", "0x100", "x", ""};
+// Window placement and font size: small values and the integers' ends.
+constexpr std::string_view kPlacementPieces[] = {"0",         "1",          "-1",         "12",       "-30000",
+                                                 "30000",     "0x100",      "x",          "",         "2147483647",
+                                                 "-2147483648", "22369621", "-22369622", "0x7FFFFFFF"};
 
 struct StoredSetting {
     const s::Setting* setting;
@@ -109,6 +110,17 @@ void Run(FuzzInput& in)
     app::TEditForm form(services, host);
     form.FormCreate(arguments);
     form.FormShow();
+    // Closing writes the placement and the font back, whatever was stored.
+    struct CloseAtEnd {
+        app::TEditForm& form;
+        ~CloseAtEnd()
+        {
+            bool canClose = true;
+            form.FormCloseQuery(canClose);
+            ui::TCloseAction action = ui::TCloseAction::caFree;
+            form.FormClose(action);
+        }
+    } closeAtEnd{form};
 
     if (arguments.empty()) return;
     if (!readable) {
