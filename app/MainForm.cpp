@@ -117,7 +117,7 @@ void TEditForm::SetSaveMenu(bool enabled)
 void TEditForm::ArmBackup()
 {
     Timer1.SetEnabled(true);
-    BackupText = Memo.Text();
+    BackupText = Memo.Snapshot();
 }
 
 void TEditForm::DeleteBackup()
@@ -185,7 +185,7 @@ void TEditForm::ReopenLastDocument()
         return;
     }
     CurrentFile = path;
-    SavedText = Memo.Text();
+    SavedText = Memo.Snapshot();
     if (s::ReadBool(*store_, s::FileBackup)) ArmBackup();
     Memo.SetModified(false);
     SetSaveMenu(true);
@@ -202,7 +202,7 @@ void TEditForm::OpenCommandLineFile(const std::vector<std::string>& arguments)
         services_.application.HandleException(failure);
         return;
     }
-    SavedText = Memo.Text();
+    SavedText = Memo.Snapshot();
     CurrentFile = path;
     if (s::ReadBool(*store_, s::FileBackup)) ArmBackup();
     HistoryMenu1.AddFile(CurrentFile);
@@ -428,7 +428,7 @@ void TEditForm::DropFiles(const std::vector<std::string>& paths)
     if (paths.empty()) return;
     const std::string path = paths.front();
     Memo.LoadFromFile(services_.files, path);  // a failure goes to the default handler
-    SavedText = Memo.Text();
+    SavedText = Memo.Snapshot();
     SetSaveButton(true);
     HistoryMenu1.AddFile(path);
     Memo.SetModified(false);

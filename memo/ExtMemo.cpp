@@ -347,6 +347,20 @@ void TExtMemo::SetText(std::string_view bytes)
     window_->Control().ReplaceAll(bytes, 0);
 }
 
+TextSnapshot TExtMemo::Snapshot() const
+{
+    return window_ ? window_->Control().Snapshot() : TextBuffer(heldText_).Snapshot();
+}
+
+void TExtMemo::SetText(const TextSnapshot& text)
+{
+    if (!window_) {
+        SetText(text.Text());
+        return;
+    }
+    window_->Control().ReplaceAll(text, 0);
+}
+
 size_t TExtMemo::TextLength() const
 {
     return window_ ? window_->Control().TextLength() : heldText_.size();
@@ -448,13 +462,13 @@ void TExtMemo::DeleteLine(size_t index)
 
 void TExtMemo::LoadFromFile(platform::FileSystem& files, std::string_view path)
 {
-    std::string bytes = LoadTextFile(files, path);
+    const TextSnapshot text = LoadText(files, path);
     if (!window_) {
-        heldText_ = std::move(bytes);
+        heldText_ = text.Text();
         heldModified_ = false;
         return;
     }
-    window_->Control().SetText(bytes);
+    window_->Control().SetText(text);
 }
 
 void TExtMemo::SaveToFile(platform::FileSystem& files, std::string_view path) const

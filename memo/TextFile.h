@@ -13,6 +13,7 @@
 // file in its place would cut it off from the other names. That is done only
 // once the volume has room for the whole document.
 
+#include "memo/text/TextBuffer.h"
 #include "platform/files/FileSystem.h"
 
 #include <span>
@@ -21,7 +22,13 @@
 
 namespace kp::memo {
 
-// The file's bytes, without any conversion.
+// The file's bytes, without any conversion, read straight into the chunks of
+// a text: no copy of the whole file is made on the way, and nothing but the
+// text is left when it returns. A file that grows or shrinks while it is read
+// gives the bytes read up to its end. limits are for tests.
+TextSnapshot LoadText(platform::FileSystem& files, std::string_view path,
+                      TextBuffer::ChunkLimits limits = {});
+// The same bytes in one string.
 std::string LoadTextFile(platform::FileSystem& files, std::string_view path);
 
 // Saves the document given as consecutive pieces (a large document is never
