@@ -44,7 +44,7 @@ void TEditForm::DoubleReplacement()
     memo::EditControl* control = Memo.Control();
     if (!control) return;
     const memo::EditControl::State state = control->SaveState();
-    const std::string current = Memo.Text();
+    const memo::TextSnapshot current = Memo.Snapshot();
     Memo.SetText(SavedText);
     Memo.SetText(current);
     control->RestoreState(state);
@@ -99,7 +99,7 @@ void TEditForm::OpenChosenFile(const std::string& path, bool fromUnmodified)
     DeleteBackup();
     Memo.LoadFromFile(services_.files, path);
     if (fromUnmodified) {
-        SavedText = Memo.Text();
+        SavedText = Memo.Snapshot();
         SetSaveButton(true);
     }
     if (s::ReadBool(*store_, s::FileBackup)) ArmBackup();
@@ -140,7 +140,7 @@ void TEditForm::OpenClick()
                 DoubleReplacement();
                 Memo.SaveToFile(services_.files, saved);
                 SetSaveButton(false);
-                SavedText = Memo.Text();
+                SavedText = Memo.Snapshot();
                 HistoryMenu1.AddFile(saved);
                 Memo.SetModified(false);
                 CurrentFile = saved;
@@ -165,7 +165,7 @@ void TEditForm::SaveClick()
     DoubleReplacement();
     Memo.SaveToFile(services_.files, CurrentFile);  // a failure goes to the default handler
     Memo.SetModified(false);
-    SavedText = Memo.Text();
+    SavedText = Memo.Snapshot();
 }
 
 void TEditForm::ApplySaveFilterExtension()
@@ -192,7 +192,7 @@ void TEditForm::SaveAsClick()
     Memo.SaveToFile(services_.files, path);
     if (s::ReadBool(*store_, s::FileBackup)) ArmBackup();
     SetSaveButton(false);
-    SavedText = Memo.Text();
+    SavedText = Memo.Snapshot();
     HistoryMenu1.AddFile(path);
     Memo.SetModified(false);
     CurrentFile = path;

@@ -139,7 +139,7 @@ void TEditForm::SetSaveMenu(bool enabled)
 void TEditForm::ArmBackup()
 {
     Timer1.SetEnabled(true);
-    BackupText = Memo.Text();
+    BackupText = Memo.Snapshot();
 }
 
 void TEditForm::DeleteBackup()
@@ -207,7 +207,7 @@ void TEditForm::ReopenLastDocument()
         return;
     }
     CurrentFile = path;
-    SavedText = Memo.Text();
+    SavedText = Memo.Snapshot();
     if (s::ReadBool(*store_, s::FileBackup)) ArmBackup();
     Memo.SetModified(false);
     SetSaveMenu(true);
@@ -224,7 +224,7 @@ void TEditForm::OpenCommandLineFile(const std::vector<std::string>& arguments)
         services_.application.HandleException(failure);
         return;
     }
-    SavedText = Memo.Text();
+    SavedText = Memo.Snapshot();
     CurrentFile = path;
     if (s::ReadBool(*store_, s::FileBackup)) ArmBackup();
     HistoryMenu1.AddFile(CurrentFile);
@@ -504,7 +504,7 @@ void TEditForm::DropFiles(const std::vector<std::string>& paths)
     if (paths.empty()) return;
     const std::string path = paths.front();
     Memo.LoadFromFile(services_.files, path);  // a failure goes to the default handler
-    SavedText = Memo.Text();
+    SavedText = Memo.Snapshot();
     SetSaveButton(true);
     HistoryMenu1.AddFile(path);
     Memo.SetModified(false);

@@ -98,8 +98,8 @@ public:
 
     // ---- Document state ----
     std::string CurrentFile;
-    std::string SavedText;
-    std::string BackupText;
+    memo::TextSnapshot SavedText;
+    memo::TextSnapshot BackupText;
     bool UninstallOnExit = false;
 
     // ---- Controls ----

@@ -396,18 +396,19 @@ std::string TExtMemo::Text() const
 // text changes, and the caret goes to the start. With a window it is one
 // undoable step; without one there is no history to add it to, and what was
 // held of the old text's history goes with it.
-void TExtMemo::SetText(std::string_view bytes)
+void TExtMemo::SetText(std::string_view bytes) { SetText(TextBuffer(bytes).Snapshot()); }
+
+void TExtMemo::SetText(const TextSnapshot& text)
 {
     if (window_) {
-        window_->Control().ReplaceAll(bytes, 0);
+        window_->Control().ReplaceAll(text, 0);
         return;
     }
-    const TextSnapshot next = TextBuffer(bytes).Snapshot();
-    if (next == held_.text) {
+    if (text == held_.text) {
         held_.anchor = held_.caret = 0;
         return;
     }
-    HoldText(next, true);
+    HoldText(text, true);
 }
 
 void TExtMemo::HoldText(const TextSnapshot& text, bool modified)
@@ -416,6 +417,11 @@ void TExtMemo::HoldText(const TextSnapshot& text, bool modified)
     held_.text = text;
     held_.modified = modified;
     heldFirstVisible_ = 0;
+}
+
+TextSnapshot TExtMemo::Snapshot() const
+{
+    return window_ ? window_->Control().Snapshot() : held_.text;
 }
 
 size_t TExtMemo::TextLength() const
@@ -519,12 +525,12 @@ void TExtMemo::DeleteLine(size_t index)
 
 void TExtMemo::LoadFromFile(platform::FileSystem& files, std::string_view path)
 {
-    const std::string bytes = LoadTextFile(files, path);
+    const TextSnapshot text = LoadText(files, path);
     if (!window_) {
-        HoldText(TextBuffer(bytes).Snapshot(), false);
+        HoldText(text, false);
         return;
     }
-    window_->Control().SetText(bytes);
+    window_->Control().SetText(text);
 }
 
 void TExtMemo::SaveToFile(platform::FileSystem& files, std::string_view path) const

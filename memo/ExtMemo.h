@@ -17,6 +17,7 @@
 #include "base/Color.h"
 #include "memo/MemoOptions.h"
 #include "memo/MemoWindow.h"
+#include "memo/text/TextBuffer.h"
 #include "platform/textmetrics/TextMetrics.h"
 
 #include <cstdint>
@@ -95,6 +96,9 @@ public:
     // ---- Rich-edit memo members the program relies on ----
     std::string Text() const;
     void SetText(std::string_view bytes);
+    // The whole text without copying it (while the window exists).
+    TextSnapshot Snapshot() const;
+    void SetText(const TextSnapshot& text);
     size_t TextLength() const;
     size_t SelStart() const;
     void SetSelStart(size_t offset);

@@ -121,12 +121,27 @@ void SaveKeepingLinks(platform::FileSystem& files, std::string_view path,
 
 }  // namespace
 
+TextSnapshot LoadText(platform::FileSystem& files, std::string_view path, TextBuffer::ChunkLimits limits)
+{
+    FileHandle file;
+    uint64_t size = 0;
+    if (files.OpenForRead(path, file, size) != FileStatus::Ok)
+        throw Error(FormatWithArgument(kCannotOpen, path));
+    TextBuffer::Loader loader(size, limits);
+    for (;;) {
+        const std::span<char> room = loader.Room();
+        size_t got = 0;
+        if (files.Read(file, room.data(), room.size(), got) != FileStatus::Ok)
+            throw Error(FormatWithArgument(kCannotOpen, path));
+        if (got == 0) break;
+        loader.Commit(got);
+    }
+    return loader.Finish().Snapshot();
+}
+
 std::string LoadTextFile(platform::FileSystem& files, std::string_view path)
 {
-    std::string bytes;
-    if (files.ReadAll(path, bytes) != FileStatus::Ok)
-        throw Error(FormatWithArgument(kCannotOpen, path));
-    return bytes;
+    return LoadText(files, path).Text();
 }
 
 void SaveTextFile(platform::FileSystem& files, std::string_view path,

@@ -18,6 +18,7 @@
 // they are put back, and only then is the copy deleted. That is done only
 // once the volume has room for the copy and the whole document together.
 
+#include "memo/text/TextBuffer.h"
 #include "platform/files/FileSystem.h"
 
 #include <span>
@@ -26,7 +27,13 @@
 
 namespace kp::memo {
 
-// The file's bytes, without any conversion.
+// The file's bytes, without any conversion, read straight into the chunks of
+// a text: no copy of the whole file is made on the way, and nothing but the
+// text is left when it returns. A file that grows or shrinks while it is read
+// gives the bytes read up to its end. limits are for tests.
+TextSnapshot LoadText(platform::FileSystem& files, std::string_view path,
+                      TextBuffer::ChunkLimits limits = {});
+// The same bytes in one string.
 std::string LoadTextFile(platform::FileSystem& files, std::string_view path);
 
 // Saves the document given as consecutive pieces (a large document is never

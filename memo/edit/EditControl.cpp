@@ -371,7 +371,12 @@ void EditControl::DeleteForward()
 
 void EditControl::SetText(std::string_view bytes)
 {
-    text_.Assign(bytes);
+    SetText(TextBuffer(bytes).Snapshot());
+}
+
+void EditControl::SetText(const TextSnapshot& text)
+{
+    text_.Restore(text);
     layout_.Reset();
     undo_.clear();
     anchor_ = caret_ = 0;
@@ -388,14 +393,19 @@ void EditControl::SetText(std::string_view bytes)
 
 void EditControl::ReplaceAll(std::string_view bytes, size_t caret)
 {
+    ReplaceAll(TextBuffer(bytes).Snapshot(), caret);
+}
+
+void EditControl::ReplaceAll(const TextSnapshot& text, size_t caret)
+{
     const size_t first = firstLine_;
-    if (text_.Length() == bytes.size() && text_.Text() == bytes) {
+    if (text_.Snapshot() == text) {
         SetSelection(caret, caret);
         return;
     }
-    undo_.push_back(UndoStep{text_.Snapshot(), anchor_, caret_, 0, text_.Length(), bytes.size(), false});
+    undo_.push_back(UndoStep{text_.Snapshot(), anchor_, caret_, 0, text_.Length(), text.Length(), false});
     if (undo_.size() > defaults::kUndoLimit) undo_.pop_front();
-    text_.Assign(bytes);
+    text_.Restore(text);
     layout_.Reset();
     modified_ = true;
     typingOpen_ = false;

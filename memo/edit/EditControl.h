@@ -51,10 +51,12 @@ public:
     // Replaces everything, as setting the window text does: the undo history
     // is cleared, the caret goes to the start, the modified flag is cleared.
     void SetText(std::string_view bytes);
+    void SetText(const TextSnapshot& text);  // shares the snapshot's chunks
     // Replaces everything as one undoable edit; sets the modified flag when
     // the text changes. The caret goes to `caret` (clamped, snapped), the
     // first visible line stays where it can.
     void ReplaceAll(std::string_view bytes, size_t caret);
+    void ReplaceAll(const TextSnapshot& text, size_t caret);
     TextSnapshot Snapshot() const { return text_.Snapshot(); }
 
     // Everything an edit can change: text, selection, scroll position, undo

@@ -7,6 +7,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kp::memo {
 
 namespace detail {
@@ -21,6 +25,12 @@ struct Chunk {
     std::string bytes;               // never empty
     std::vector<uint32_t> lineEnds;  // offsets just past each line break, ascending
     std::vector<LeadRun> leadRuns;   // the runs of at least kLongRun bytes, ascending
+    // Characters counted from the first byte ([0]) or from the second ([1],
+    // when the first is the trail of a lead byte that ends the chunk before),
+    // times two, plus one when the chunk ends in a lead byte that starts a
+    // character; -1 until counted. Counting is deterministic, so threads that
+    // race to fill one store the same value.
+    mutable std::atomic<int64_t> chars[2] = {-1, -1};
 };
 
 using ChunkPtr = std::shared_ptr<const Chunk>;
@@ -76,33 +86,33 @@ TextBuffer::ChunkLimits Normalized(TextBuffer::ChunkLimits limits)
 }
 
 // Appends the offsets just past the line breaks (LF, CR LF, lone CR) that
-// start in [from, to); a CR at to - 1 still pairs with an LF after it. Found
-// with memchr: the next CR and the next LF are each searched once per
-// occurrence.
+// start in [from, to); a CR at to - 1 still pairs with an LF after it. One
+// pass finds CR and LF alike, sixteen bytes at a time where the processor
+// can (the platform's memchr may go byte by byte).
 void FindLineEnds(std::string_view s, size_t from, size_t to, std::vector<uint32_t>& out)
 {
     const char* const base = s.data();
-    const char* const end = base + to;
-    auto find = [end](const char* at, char c) {
-        if (at >= end) return end;
-        const void* hit = std::memchr(at, c, static_cast<size_t>(end - at));
-        return hit ? static_cast<const char*>(hit) : end;
+    // Records the break at k (a CR or an LF); where the scan goes on.
+    auto take = [&](size_t k) {
+        const size_t end = base[k] == '\r' && k + 1 < s.size() && base[k + 1] == '\n' ? k + 2 : k + 1;
+        out.push_back(static_cast<uint32_t>(end));
+        return end;
     };
-    auto push = [&](const char* breakEnd) { out.push_back(static_cast<uint32_t>(breakEnd - base)); };
-    const char* cr = find(base + from, '\r');
-    const char* lf = find(base + from, '\n');
-    while (cr != end || lf != end) {
-        if (lf < cr) {
-            push(lf + 1);
-            lf = find(lf + 1, '\n');
-        } else if (static_cast<size_t>(cr + 1 - base) < s.size() && cr[1] == '\n') {
-            push(cr + 2);
-            if (lf < cr + 2) lf = find(cr + 2, '\n');
-            cr = find(cr + 2, '\r');
-        } else {
-            push(cr + 1);
-            cr = find(cr + 1, '\r');
-        }
+    size_t i = from;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    while (i + 16 <= to) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
+        const auto mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
+        if (mask == 0) i += 16;
+        else i = take(i + static_cast<size_t>(__builtin_ctz(mask)));
+    }
+#endif
+    while (i < to) {
+        if (base[i] == '\r' || base[i] == '\n') i = take(i);
+        else ++i;
     }
 }
 
@@ -157,7 +167,74 @@ ChunkPtr MakeChunk(std::string bytes)
     chunk->bytes = std::move(bytes);
     FindLineEnds(chunk->bytes, 0, chunk->bytes.size(), chunk->lineEnds);
     FindLeadRuns(chunk->bytes, chunk->leadRuns);
+    chunk->lineEnds.shrink_to_fit();
     return chunk;
+}
+
+// Lead-range and trail-range bytes as 0 or 1, for counting without branches.
+struct ByteClasses {
+    uint8_t lead[256];
+    uint8_t trail[256];
+};
+
+constexpr ByteClasses MakeByteClasses()
+{
+    ByteClasses classes{};
+    for (int b = 0; b < 256; ++b) {
+        classes.lead[b] = cp932::IsLeadByte(static_cast<uint8_t>(b)) ? 1 : 0;
+        classes.trail[b] = cp932::IsTrailByte(static_cast<uint8_t>(b)) ? 1 : 0;
+    }
+    return classes;
+}
+
+constexpr ByteClasses kClasses = MakeByteClasses();
+
+// The characters of b from byte from on (see Chunk::chars for the form).
+// Eight bytes below 0x80 in a row outside a pair are eight characters; other
+// bytes go through a branch-free step: a byte starts a character unless it
+// is the trail of a pair, and it starts a pair when it is a lead byte that
+// starts a character with a trail byte after it.
+int64_t CountChars(std::string_view b, size_t from)
+{
+    const auto* p = reinterpret_cast<const uint8_t*>(b.data());
+    const size_t n = b.size();
+    int64_t count = 0;
+    unsigned trail = 0;  // the byte at i is the trail of a pair
+    size_t i = from;
+    while (i + 9 <= n) {
+        uint64_t word;
+        std::memcpy(&word, p + i, 8);
+        if (trail == 0 && (word & 0x8080808080808080u) == 0) {
+            count += 8;
+            i += 8;
+            continue;
+        }
+        for (const size_t end = i + 8; i < end; ++i) {
+            const unsigned start = trail ^ 1u;
+            count += start;
+            trail = start & kClasses.lead[p[i]] & kClasses.trail[p[i + 1]];
+        }
+    }
+    for (; i + 1 < n; ++i) {
+        const unsigned start = trail ^ 1u;
+        count += start;
+        trail = start & kClasses.lead[p[i]] & kClasses.trail[p[i + 1]];
+    }
+    if (i + 1 == n && trail == 0) {  // the last byte starts a character
+        ++count;
+        if (kClasses.lead[p[i]]) return count * 2 + 1;
+    }
+    return count * 2;
+}
+
+int64_t ChunkChars(const Chunk& chunk, int entry)
+{
+    int64_t value = chunk.chars[entry].load(std::memory_order_relaxed);
+    if (value < 0) {
+        value = CountChars(chunk.bytes, static_cast<size_t>(entry));
+        chunk.chars[entry].store(value, std::memory_order_relaxed);
+    }
+    return value;
 }
 
 // The chunk old with [at, at + count) replaced by bytes. Its line ends and
@@ -428,6 +505,79 @@ TextBuffer::TextBuffer(std::string_view bytes, ChunkLimits limits)
 
 TextBuffer::TextBuffer(const TextSnapshot& snapshot) : table_(snapshot.table_), version_(NextVersion()) {}
 
+TextBuffer::TextBuffer(std::shared_ptr<const Table> table, ChunkLimits limits)
+    : table_(std::move(table)), limits_(limits), version_(NextVersion())
+{
+}
+
+// ---- Loading ------------------------------------------------------------------------
+
+TextBuffer::Loader::Loader(uint64_t expectedSize) : Loader(expectedSize, ChunkLimits{}) {}
+
+TextBuffer::Loader::Loader(uint64_t expectedSize, ChunkLimits limits)
+    : limits_(Normalized(limits)),
+      // As full as the chunks cut from a string: room to grow before a split.
+      target_(std::max<size_t>(limits_.max * 3 / 4, 2)),
+      table_(std::make_shared<Table>())
+{
+    const uint64_t chunks = expectedSize / target_ + 2;
+    if (chunks < (uint64_t{1} << 32)) {
+        table_->chunks.reserve(static_cast<size_t>(chunks));
+        table_->starts.reserve(static_cast<size_t>(chunks));
+        table_->breaksBefore.reserve(static_cast<size_t>(chunks));
+    }
+}
+
+std::span<char> TextBuffer::Loader::Room()
+{
+    if (pending_.size() != target_) pending_.resize(target_);
+    return std::span<char>(pending_.data() + used_, target_ - used_);
+}
+
+void TextBuffer::Loader::Commit(size_t count)
+{
+    used_ = std::min(used_ + count, pending_.size());
+    if (used_ == target_) Seal(false);
+}
+
+// Ends the chunk being filled. Unless it is the last, a CR at its end waits
+// for the next chunk, where the byte after it decides whether it starts a
+// CR LF pair.
+void TextBuffer::Loader::Seal(bool last)
+{
+    if (used_ == 0) return;
+    const bool carry = !last && used_ > 1 && pending_[used_ - 1] == '\r';
+    const size_t cut = carry ? used_ - 1 : used_;
+    std::string bytes = std::move(pending_);
+    pending_.clear();
+    bytes.resize(cut);
+    if (last) bytes.shrink_to_fit();  // only what it holds
+    ChunkPtr chunk = MakeChunk(std::move(bytes));
+    Table& t = *table_;
+    t.starts.push_back(t.length);
+    t.breaksBefore.push_back(t.breaks);
+    t.length += chunk->bytes.size();
+    t.breaks += chunk->lineEnds.size();
+    t.chunks.push_back(std::move(chunk));
+    used_ = 0;
+    if (carry) {
+        pending_.assign(1, '\r');
+        used_ = 1;
+    }
+}
+
+TextBuffer TextBuffer::Loader::Finish()
+{
+    Seal(true);
+    std::shared_ptr<const Table> table = std::move(table_);
+    if (table->chunks.empty()) table = EmptyTable();
+    table_ = std::make_shared<Table>();
+    pending_.clear();
+    pending_.shrink_to_fit();
+    used_ = 0;
+    return TextBuffer(std::move(table), limits_);
+}
+
 void TextBuffer::Build(std::string_view bytes) { table_ = BuildTable(bytes, limits_.max); }
 
 size_t TextBuffer::Length() const { return table_->length; }
@@ -643,6 +793,19 @@ size_t TextBuffer::NextChar(size_t offset) const
     if (start < offset) return start + 2;
     const bool pair = start + 1 < t.length && IsLead(ByteAt(t, start)) && IsTrail(ByteAt(t, start + 1));
     return start + (pair ? 2 : 1);
+}
+
+size_t TextBuffer::CharCount() const
+{
+    int64_t count = 0;
+    bool open = false;  // the chunk before ends in a lead byte that starts a character
+    for (const ChunkPtr& chunk : table_->chunks) {
+        const int entry = open && IsTrail(chunk->bytes.front()) ? 1 : 0;
+        const int64_t value = ChunkChars(*chunk, entry);
+        count += value / 2;
+        open = (value & 1) != 0;
+    }
+    return static_cast<size_t>(count);
 }
 
 size_t TextBuffer::PrevChar(size_t offset) const

@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,8 @@ class TextSnapshot;
 
 class TextBuffer {
 public:
+    struct Table;
+
     // Chunk sizes in bytes. An edit splits a chunk that grows past max and
     // merges one that shrinks below min into a neighbour. The defaults suit
     // documents of any size; tests pass tiny limits to put many chunk
@@ -50,6 +53,31 @@ public:
     explicit TextBuffer(std::string_view bytes);
     TextBuffer(std::string_view bytes, ChunkLimits limits);
     explicit TextBuffer(const TextSnapshot& snapshot);
+
+    // Builds a text from bytes that arrive in order (a file being read)
+    // straight into its chunks, so no copy of the whole text is ever made,
+    // and indexes each chunk's lines as soon as it is full, while its bytes
+    // are fresh in the cache. Room offers where the next bytes go (never
+    // empty); Commit says how many of them were written there.
+    class Loader {
+    public:
+        // expectedSize only sizes the chunk table in advance.
+        explicit Loader(uint64_t expectedSize = 0);
+        Loader(uint64_t expectedSize, ChunkLimits limits);
+        std::span<char> Room();
+        void Commit(size_t count);
+        // The text loaded so far; the loader starts over empty.
+        TextBuffer Finish();
+
+    private:
+        void Seal(bool last);
+
+        ChunkLimits limits_;
+        size_t target_;                 // bytes per chunk
+        std::shared_ptr<Table> table_;  // the chunks filled so far
+        std::string pending_;           // the chunk being filled: its first used_ bytes
+        size_t used_ = 0;
+    };
 
     size_t Length() const;
     bool Empty() const { return Length() == 0; }
@@ -84,6 +112,10 @@ public:
     size_t CharStart(size_t offset) const;  // the boundary at or before offset
     size_t NextChar(size_t offset) const;   // the boundary after the character at offset
     size_t PrevChar(size_t offset) const;   // the boundary before offset
+    // The number of characters: a lead byte with a trail byte after it is
+    // one, every other byte one of its own. Each chunk counts its own once
+    // and keeps the count, so after an edit only the edited chunks are read.
+    size_t CharCount() const;
 
     // Whole-text state.
     TextSnapshot Snapshot() const;
@@ -101,9 +133,8 @@ public:
     size_t ChunkCount() const;
     std::string CheckStructure() const;
 
-    struct Table;
-
 private:
+    TextBuffer(std::shared_ptr<const Table> table, ChunkLimits limits);
     void Build(std::string_view bytes);
 
     std::shared_ptr<const Table> table_;

@@ -319,12 +319,15 @@ LRESULT EditWindow::GetText(WPARAM size, LPARAM buffer)
     return static_cast<LRESULT>(count);
 }
 
-// Decoding is the expensive part; the length is kept until the text changes.
+// Every character of code page 932, and every byte that does not decode,
+// becomes one UTF-16 unit, so the length is the character count, which the
+// text keeps per chunk: no decoding, and after an edit only the edited
+// chunks are counted again.
 LRESULT EditWindow::GetTextLength()
 {
     const uint64_t version = control_.Text().Version();
     if (lengthVersion_ != version) {
-        utf16Length_ = codec_.ToUtf16(control_.GetText()).size();
+        utf16Length_ = control_.Text().CharCount();
         lengthVersion_ = version;
     }
     return static_cast<LRESULT>(utf16Length_);

@@ -47,6 +47,14 @@ public:
 
     // The whole content of a file, byte for byte.
     virtual FileStatus ReadAll(std::string_view path, std::string& out) = 0;
+    // Opens a file (through a link, if path is one) for reading from its
+    // start; size receives its size at that moment. Others may go on writing
+    // it meanwhile.
+    virtual FileStatus OpenForRead(std::string_view path, FileHandle& out, uint64_t& size) = 0;
+    // Reads up to capacity bytes at the handle's position into `into`; got is
+    // how many came, 0 only at the end of the file. Fewer than capacity do
+    // not mean the end: read until 0 comes.
+    virtual FileStatus Read(const FileHandle& file, char* into, size_t capacity, size_t& got) = 0;
     // What is at path, following links (exists is false when nothing is).
     virtual FileInfo Query(std::string_view path) = 0;
     // The path of what path leads to, every link on the way followed, each

@@ -194,6 +194,50 @@ FileStatus SimFileSystem::ReadAll(std::string_view path, std::string& out)
     return FileStatus::Ok;
 }
 
+FileStatus SimFileSystem::OpenForRead(std::string_view path, FileHandle& out, uint64_t& size)
+{
+    const Found found = Find(path, true);
+    if (found.status != FileStatus::Ok) return found.status;
+    if (!found.node) return FileStatus::NotFound;
+    if (found.node->kind != Kind::File) return FileStatus::AccessDenied;
+    if (found.node->data->lockedForReading) return FileStatus::Failed;
+    size = found.node->data->bytes.size();
+    return AttachNew(out, found.node->data);
+}
+
+FileStatus SimFileSystem::Read(const FileHandle& file, char* into, size_t capacity, size_t& got)
+{
+    got = 0;
+    Open* open = OpenOf(file);
+    if (!open) return FileStatus::Failed;
+    if (failReadIn_ > 0 && --failReadIn_ == 0) return FileStatus::Failed;
+    const std::string& bytes = open->data->bytes;
+    if (open->position < bytes.size()) {
+        got = static_cast<size_t>(std::min<uint64_t>(capacity, bytes.size() - open->position));
+        if (readLimit_ > 0) got = std::min(got, readLimit_);
+        std::copy_n(bytes.data() + open->position, got, into);
+        open->position += got;
+    }
+    for (auto it = changes_.begin(); it != changes_.end();) {
+        if (it->data == open->data && open->position >= it->after) {
+            Data& data = *it->data;
+            data.drive->free += data.bytes.size();
+            data.drive->free -= std::min<uint64_t>(data.drive->free, it->bytes.size());
+            data.bytes = std::move(it->bytes);
+            it = changes_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return FileStatus::Ok;
+}
+
+void SimFileSystem::ChangeWhileRead(std::string_view path, uint64_t after, std::string bytes)
+{
+    const Found found = Find(path, true);
+    if (found.node && found.node->data) changes_.push_back({found.node->data, after, std::move(bytes)});
+}
+
 FileInfo SimFileSystem::Query(std::string_view path)
 {
     FileInfo info;

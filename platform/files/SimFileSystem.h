@@ -22,6 +22,8 @@ public:
     ~SimFileSystem() override;
 
     FileStatus ReadAll(std::string_view path, std::string& out) override;
+    FileStatus OpenForRead(std::string_view path, FileHandle& out, uint64_t& size) override;
+    FileStatus Read(const FileHandle& file, char* into, size_t capacity, size_t& got) override;
     FileInfo Query(std::string_view path) override;
     FileStatus ResolveLinks(std::string_view path, std::string& out) override;
     FileStatus FreeSpace(std::string_view path, uint64_t& bytes) override;
@@ -64,6 +66,13 @@ public:
     void FailReplace(bool fail) { failReplace_ = fail; }
     void FailCreateTemp(bool fail) { failCreateTemp_ = fail; }
     void FailFreeSpace(bool fail) { failFreeSpace_ = fail; }
+    // Every Read hands out at most this many bytes (0: as many as asked).
+    void LimitReads(size_t bytes) { readLimit_ = bytes; }
+    // Once a Read has reached offset `after` of the file at path, the file's
+    // content becomes `bytes`, as if another program rewrote it meanwhile.
+    void ChangeWhileRead(std::string_view path, uint64_t after, std::string bytes);
+    // The nth Read from now (1 = the next) fails; 0 turns this off.
+    void FailReadNumber(int n) { failReadIn_ = n; }
     // How many files are open now (a leak shows up here).
     size_t OpenHandleCount() const { return handles_.size(); }
 
@@ -96,6 +105,14 @@ private:
     bool failReplace_ = false;
     bool failCreateTemp_ = false;
     bool failFreeSpace_ = false;
+    size_t readLimit_ = 0;
+    int failReadIn_ = 0;
+    struct PendingChange {
+        std::shared_ptr<Data> data;
+        uint64_t after = 0;
+        std::string bytes;
+    };
+    std::vector<PendingChange> changes_;
 };
 
 }  // namespace kp::platform

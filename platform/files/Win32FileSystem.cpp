@@ -185,6 +185,35 @@ FileStatus Win32FileSystem::ReadAll(std::string_view path, std::string& out)
     return status;
 }
 
+FileStatus Win32FileSystem::OpenForRead(std::string_view path, FileHandle& out, uint64_t& size)
+{
+    const HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return LastStatus();
+    LARGE_INTEGER length;
+    if (!GetFileSizeEx(file, &length)) {
+        const FileStatus status = LastStatus();
+        ::CloseHandle(file);
+        return status;
+    }
+    size = static_cast<uint64_t>(length.QuadPart);
+    Attach(out, this, reinterpret_cast<uintptr_t>(file));
+    return FileStatus::Ok;
+}
+
+FileStatus Win32FileSystem::Read(const FileHandle& file, char* into, size_t capacity, size_t& got)
+{
+    got = 0;
+    if (!file.IsOpen()) return FileStatus::Failed;
+    DWORD read = 0;
+    if (!::ReadFile(H(HandleOf(file)), into, static_cast<DWORD>(std::min<size_t>(capacity, kChunk)), &read,
+                    nullptr))
+        return LastStatus();
+    got = read;
+    return FileStatus::Ok;
+}
+
 FileInfo Win32FileSystem::Query(std::string_view path)
 {
     FileInfo info;

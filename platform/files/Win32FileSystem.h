@@ -15,6 +15,8 @@ namespace kp::platform {
 class Win32FileSystem final : public FileSystem {
 public:
     FileStatus ReadAll(std::string_view path, std::string& out) override;
+    FileStatus OpenForRead(std::string_view path, FileHandle& out, uint64_t& size) override;
+    FileStatus Read(const FileHandle& file, char* into, size_t capacity, size_t& got) override;
     FileInfo Query(std::string_view path) override;
     FileStatus ResolveLinks(std::string_view path, std::string& out) override;
     FileStatus FreeSpace(std::string_view path, uint64_t& bytes) override;

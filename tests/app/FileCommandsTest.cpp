@@ -31,7 +31,7 @@ protected:
     };
     Observed Observe()
     {
-        return Observed{form->CurrentFile, form->SavedText, form->MenuItem("Save")->Enabled(),
+        return Observed{form->CurrentFile, form->SavedText.Text(), form->MenuItem("Save")->Enabled(),
                         form->ToolBar1.Find("Save")->enabled, form->ToolBar1.Find("Save")->imageIndex,
                         host.Caption(), form->StatusBar1.Text(2)};
     }
@@ -100,7 +100,7 @@ TEST_F(FileCommandsTest, OpenAnUnmodifiedDocument)
     EXPECT_EQ(History().front(), "C:\\docs\\next.txt");
     EXPECT_FALSE(Exists("C:\\docs\\bcp_cur.txt"));  // the previous backup copy is gone
     EXPECT_TRUE(f.Timer1.Enabled());
-    EXPECT_EQ(f.BackupText, "next");
+    EXPECT_EQ(f.BackupText.Text(), "next");
     EXPECT_EQ(dialogs.FileDialogs().back().filterIndex, 1);
 }
 
@@ -161,7 +161,7 @@ TEST_F(FileCommandsTest, OpenWithoutAskingDiscardsChanges)
     f.MenuItem("Open")->Click();
     EXPECT_TRUE(messages.Shown().empty());
     EXPECT_EQ(f.Memo.Text(), "next");
-    EXPECT_EQ(f.SavedText, "current");
+    EXPECT_EQ(f.SavedText.Text(), "current");
     EXPECT_TRUE(f.ToolBar1.Find("Save")->enabled);
 }
 
@@ -185,7 +185,8 @@ TEST_F(FileCommandsTest, SaveWritesTheCurrentFileAndNothingElse)
     f.MenuItem("Save")->Click();
     EXPECT_EQ(Contents("C:\\docs\\cur.txt"), "xcurrent");
     EXPECT_FALSE(f.Memo.Modified());
-    EXPECT_EQ(f.SavedText, "xcurrent");
+    EXPECT_EQ(f.SavedText.Text(), "xcurrent");
+    EXPECT_TRUE(f.SavedText.SharesStateWith(f.Memo.Snapshot()));  // the text itself, not a copy
     EXPECT_EQ(Observe().caption, before.caption);
     EXPECT_EQ(History().size(), 1u);
     // The replacements before the save leave no trace in the undo history.

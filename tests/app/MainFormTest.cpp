@@ -84,7 +84,7 @@ TEST_F(MainFormTest, TheLastDocumentReopens)
     TEditForm& f = Start();
     EXPECT_EQ(f.Memo.Text(), "last\r\ntext");
     EXPECT_EQ(f.CurrentFile, "C:\\docs\\a.txt");
-    EXPECT_EQ(f.SavedText, "last\r\ntext");
+    EXPECT_EQ(f.SavedText.Text(), "last\r\ntext");
     EXPECT_FALSE(f.Memo.Modified());
     EXPECT_EQ(host.Caption(), "[a.txt] - Kestrelpad");
     EXPECT_EQ(host.Title(), "a.txt - Kestrelpad");
@@ -92,7 +92,10 @@ TEST_F(MainFormTest, TheLastDocumentReopens)
     EXPECT_EQ(f.ToolBar1.Find("Save")->imageIndex, 3);
     EXPECT_TRUE(f.Timer1.Enabled());
     EXPECT_TRUE(host.Running(f.Timer1));
-    EXPECT_EQ(f.BackupText, "last\r\ntext");
+    EXPECT_EQ(f.BackupText.Text(), "last\r\ntext");
+    // The loaded text is held once: memo, saved and backup state share it.
+    EXPECT_TRUE(f.SavedText.SharesStateWith(f.Memo.Snapshot()));
+    EXPECT_TRUE(f.BackupText.SharesStateWith(f.Memo.Snapshot()));
     // Neither the history nor the path panel hear of it.
     EXPECT_TRUE(History().empty());
     EXPECT_EQ(f.StatusBar1.Text(2), "");
@@ -422,7 +425,7 @@ TEST_F(MainFormTest, OnlyTheFirstDroppedFileOpensUnderItsFullPath)
     EXPECT_EQ(host.Caption(), "[C:\\docs\\first.txt] - Kestrelpad");
     EXPECT_EQ(host.Title(), "first.txt - Kestrelpad");
     EXPECT_EQ(f.CurrentFile, "C:\\docs\\first.txt");
-    EXPECT_EQ(f.SavedText, "first");
+    EXPECT_EQ(f.SavedText.Text(), "first");
     EXPECT_TRUE(f.ToolBar1.Find("Save")->enabled);
     EXPECT_FALSE(f.MenuItem("Save")->Enabled());  // the menu item is left alone
     EXPECT_FALSE(f.Timer1.Enabled());

@@ -203,6 +203,50 @@ TEST_P(FileSystemContract, LargeFilesTakeOneWriteAndOneRead)
     EXPECT_TRUE(Read(*files, In("large.bin")) == bytes);
 }
 
+TEST_P(FileSystemContract, ReadingInPiecesGivesTheBytesInOrderThenNothing)
+{
+    std::string bytes(300000, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>((i * 7919) >> 3);
+    Put(*files, In("pieces.bin"), bytes);
+    FileHandle file;
+    uint64_t size = 0;
+    ASSERT_EQ(files->OpenForRead(In("PIECES.bin"), file, size), FileStatus::Ok);
+    EXPECT_EQ(size, bytes.size());
+    std::string read;
+    const size_t capacities[] = {1, 2, 4093, 65536, 1, 200000};
+    std::vector<char> buffer(200000);
+    for (size_t i = 0;; ++i) {
+        const size_t capacity = capacities[i % std::size(capacities)];
+        size_t got = capacity + 1;
+        ASSERT_EQ(files->Read(file, buffer.data(), capacity, got), FileStatus::Ok);
+        ASSERT_LE(got, capacity);
+        if (got == 0) break;
+        read.append(buffer.data(), got);
+        ASSERT_LT(read.size(), bytes.size() + 1);
+    }
+    EXPECT_TRUE(read == bytes);
+    char more[8];
+    size_t got = 1;
+    EXPECT_EQ(files->Read(file, more, sizeof more, got), FileStatus::Ok);
+    EXPECT_EQ(got, 0u);
+    file.Close();
+    EXPECT_EQ(files->Delete(In("pieces.bin")), FileStatus::Ok);  // nothing holds it open
+
+    Put(*files, In("empty.txt"), "");
+    ASSERT_EQ(files->OpenForRead(In("empty.txt"), file, size), FileStatus::Ok);
+    EXPECT_EQ(size, 0u);
+    got = 1;
+    EXPECT_EQ(files->Read(file, more, sizeof more, got), FileStatus::Ok);
+    EXPECT_EQ(got, 0u);
+    file.Close();
+
+    FileHandle none;
+    EXPECT_EQ(files->OpenForRead(In("none.txt"), none, size), FileStatus::NotFound);
+    EXPECT_EQ(files->OpenForRead(In("no folder\\none.txt"), none, size), FileStatus::NotFound);
+    EXPECT_NE(files->OpenForRead(folder, none, size), FileStatus::Ok);
+    EXPECT_FALSE(none.IsOpen());
+}
+
 TEST_P(FileSystemContract, MissingFilesAndFoldersAreNotFound)
 {
     std::string bytes;

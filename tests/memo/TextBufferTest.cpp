@@ -1,10 +1,11 @@
 // The document text store against a plain string and naive scans of it: the
 // line index and the character boundaries under random edits on tiny chunks
 // (so CR LF pairs and lead-byte runs meet chunk boundaries all the time),
-// byte-exact storage, snapshots and versions.
+// byte-exact storage, loading in pieces, snapshots and versions.
 
 #include "base/Cp932.h"
 #include "memo/text/TextBuffer.h"
+#include "tests/TestPlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -72,6 +73,7 @@ void ExpectCharsMatch(const TextBuffer& buffer, const std::string& text)
         ASSERT_EQ(buffer.NextChar(offset), next) << "offset " << offset;
         ASSERT_EQ(buffer.PrevChar(offset), prev) << "offset " << offset;
     }
+    ASSERT_EQ(buffer.CharCount(), static_cast<size_t>(std::count(boundary.begin(), boundary.end(), true)) - 1);
 }
 
 // Bytes biased toward line breaks, lead bytes and trail bytes; with longRuns,
@@ -246,6 +248,104 @@ TEST(TextBufferChars, MegabytesOfLeadBytes)
         EXPECT_EQ(buffer.PrevChar(a), a - 2);
         for (size_t offset = first + 1; offset < a - 1; offset += 77777)
             ASSERT_EQ(buffer.CharStart(offset), offset - (offset - first) % 2);
+    }
+}
+
+// Feeds text to a loader in pieces of the given sizes (taken in turn; 0
+// means as much as the loader has room for).
+TextBuffer LoadInPieces(std::string_view text, Limits limits, const std::vector<size_t>& pieces)
+{
+    TextBuffer::Loader loader(text.size(), limits);
+    for (size_t at = 0, i = 0; at < text.size(); ++i) {
+        const std::span<char> room = loader.Room();
+        EXPECT_FALSE(room.empty());
+        const size_t piece = pieces[i % pieces.size()];
+        const size_t n = std::min({room.size(), piece == 0 ? room.size() : piece, text.size() - at});
+        std::copy_n(text.data() + at, n, room.data());
+        loader.Commit(n);
+        at += n;
+    }
+    return loader.Finish();
+}
+
+// Every special byte sequence at every place relative to the chunk
+// boundaries a load makes, read in pieces of every kind: the text comes out
+// byte for byte, with its line index, lead-byte runs and character count.
+TEST(TextBufferLoad, AnyPiecesAtAnyBoundaryGiveTheSameText)
+{
+    const std::string cores[] = {
+        "\r\n", "\r\r\n", "\n\r", "\r", "\x81\x40", "\x81\x81\x81", "\x82\r\n", "\x81", std::string("\0\r\0", 3),
+    };
+    const std::vector<size_t> pieceKinds[] = {{0}, {1}, {2}, {3, 1}, {5, 7, 1}};
+    for (const Limits limits : {Limits{1, 4}, Limits{2, 8}, Limits{4, 14}}) {
+        const size_t target = limits.max * 3 / 4;
+        for (const std::string& core : cores) {
+            for (size_t pad = 0; pad <= 2 * target + 1; ++pad) {
+                const std::string text = std::string(pad, 'x') + core + "y" + core;
+                for (const auto& pieces : pieceKinds) {
+                    SCOPED_TRACE(testing::PrintToString(text) + " max " + std::to_string(limits.max) + " piece " +
+                                 std::to_string(pieces[0]));
+                    const TextBuffer buffer = LoadInPieces(text, limits, pieces);
+                    ASSERT_NO_FATAL_FAILURE(ExpectLinesMatch(buffer, text));
+                    ASSERT_NO_FATAL_FAILURE(ExpectCharsMatch(buffer, text));
+                }
+            }
+        }
+    }
+}
+
+TEST(TextBufferLoad, LargeTextsFillWholeChunksAndStayEditable)
+{
+    RandomText random(12);
+    std::string text;
+    while (text.size() < 150000) text += random.Bytes(500, true);
+    for (const std::vector<size_t>& pieces : {std::vector<size_t>{0}, std::vector<size_t>{4096, 1, 65536}}) {
+        TextBuffer buffer = LoadInPieces(text, {}, pieces);
+        ASSERT_NO_FATAL_FAILURE(ExpectLinesMatch(buffer, text));
+        // Read sizes do not decide chunk sizes: every chunk but the last is
+        // full, or one byte short when a CR waits for the next chunk.
+        const size_t target = 48 * 1024;
+        EXPECT_GE(buffer.ChunkCount(), (text.size() + target - 1) / target);
+        EXPECT_LE(buffer.ChunkCount(), (text.size() + target - 2) / (target - 1));
+        buffer.Insert(text.size() / 2, "\r\n\x81");
+        text.insert(text.size() / 2, "\r\n\x81");
+        ASSERT_NO_FATAL_FAILURE(ExpectLinesMatch(buffer, text));
+        ASSERT_NO_FATAL_FAILURE(ExpectCharsMatch(buffer, text));
+        text.erase(text.size() / 2, 3);
+    }
+}
+
+TEST(TextBufferLoad, EmptyLoadsAndALoaderUsedTwice)
+{
+    TextBuffer::Loader loader(1000);
+    const TextBuffer empty = loader.Finish();  // nothing committed
+    EXPECT_TRUE(empty.Empty());
+    EXPECT_EQ(empty.ChunkCount(), 0u);
+    EXPECT_EQ(empty.LineCount(), 1u);
+    EXPECT_EQ(empty.CheckStructure(), "");
+    loader.Room()[0] = '\r';
+    loader.Commit(1);
+    const TextBuffer cr = loader.Finish();
+    EXPECT_EQ(cr.Text(), "\r");
+    EXPECT_EQ(cr.LineCount(), 2u);
+    EXPECT_TRUE(loader.Finish().Empty());  // starts over
+    EXPECT_EQ(cr.Text(), "\r");
+}
+
+// The character count is what the platform's decoder makes of the bytes: one
+// UTF-16 unit per character, and per byte that does not decode.
+TEST(TextBufferChars, CharCountIsTheDecodedLength)
+{
+    const platform::Cp932Codec& codec = TestCodec();
+    RandomText random(13);
+    std::vector<std::string> texts = {"", "a", "\x81", "\x81\x40", "\x81\x0A", "\x80\xA0\xFD\xFE\xFF",
+                                      "\xB1\xB2\x82\xA0\xEF\xFC", "\x81\x81\x81"};
+    for (int i = 0; i < 40; ++i) texts.push_back(random.Bytes(300, i % 2 == 0));
+    for (const std::string& text : texts) {
+        for (const Limits limits : {Limits{1, 4}, Limits{}}) {
+            const TextBuffer buffer(text, limits);
+            EXPECT_EQ(buffer.CharCount(), codec.ToUtf16(text).size()) << testing::PrintToString(text);
+        }
     }
 }
 

@@ -71,6 +71,62 @@ TEST_F(TextFile, LoadFailuresNameTheFile)
     EXPECT_EQ(FailureOf([&] { LoadTextFile(files, kDoc); }), "ﾌｧｲﾙ C:\\文書\\メモ.txt は開けません");
 }
 
+// A document read however the disk hands it out comes out byte for byte,
+// CR LF pairs and double-byte characters across chunk boundaries included,
+// and the file is closed again.
+TEST_F(TextFile, LoadReadsInAnyPiecesByteForByte)
+{
+    std::mt19937 random(7);
+    std::string large(150000, '\0');
+    const char kinds[] = {'\r', '\n', '\x81', '\x40', '\x82', '\xA0', 'a'};
+    for (char& c : large) c = kinds[random() % std::size(kinds)];
+    for (const std::string& text : {std::string(), kOriginal, std::string("\r\n"), large}) {
+        SaveTextFile(files, kDoc, text);
+        for (const size_t limit : {size_t{0}, size_t{1}, size_t{3}, size_t{4096}}) {
+            for (const TextBuffer::ChunkLimits limits : {TextBuffer::ChunkLimits{2, 8}, TextBuffer::ChunkLimits{}}) {
+                SCOPED_TRACE("size " + std::to_string(text.size()) + " reads of " + std::to_string(limit));
+                files.LimitReads(limit);
+                const TextBuffer loaded(LoadText(files, kDoc, limits));
+                ASSERT_TRUE(loaded.Text() == text);
+                ASSERT_EQ(loaded.CheckStructure(), "");
+                ASSERT_EQ(files.OpenHandleCount(), 0u);
+            }
+        }
+    }
+}
+
+// Another program writing the file meanwhile: what was read up to the end
+// the file has when reading stops.
+TEST_F(TextFile, AFileThatChangesSizeWhileReadGivesWhatWasRead)
+{
+    const std::string grown = kOriginal + std::string(100000, 'g') + "\r\n";
+    const struct {
+        std::string after;
+        std::string expected;
+    } cases[] = {
+        {grown, grown},
+        {kOriginal.substr(0, 8), kOriginal.substr(0, 8)},
+        {kOriginal.substr(0, 2), kOriginal.substr(0, 4)},  // shrunk below what was read
+        {"", kOriginal.substr(0, 4)},
+    };
+    files.LimitReads(4);
+    for (const auto& [after, expected] : cases) {
+        SaveTextFile(files, kDoc, kOriginal);
+        files.ChangeWhileRead(kDoc, 4, after);
+        EXPECT_TRUE(LoadTextFile(files, kDoc) == expected) << expected.size();
+    }
+    EXPECT_EQ(files.OpenHandleCount(), 0u);
+}
+
+TEST_F(TextFile, AReadFailingHalfwayFailsTheLoadAndClosesTheFile)
+{
+    files.LimitReads(3);
+    files.FailReadNumber(2);
+    EXPECT_EQ(FailureOf([&] { LoadTextFile(files, kDoc); }), "ﾌｧｲﾙ C:\\文書\\メモ.txt は開けません");
+    EXPECT_EQ(files.OpenHandleCount(), 0u);
+    EXPECT_EQ(LoadTextFile(files, kDoc), kOriginal);
+}
+
 TEST_F(TextFile, SaveLeavesOnlyTheDocumentBehind)
 {
     const std::string_view pieces[] = {"abc", "", "\x82\xA0", "def"};
