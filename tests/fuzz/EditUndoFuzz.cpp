@@ -137,7 +137,8 @@ void Apply(Model& model, size_t offset, size_t count, const std::string& bytes, 
     } else if (!(typing && control.UndoDepth() == depthBefore && !model.undo.empty())) {
         model.undo.push_back(before);  // a typing run that went on is the same step
     }
-    KP_CHECK(control.Caret() == offset + bytes.size() && control.Anchor() == control.Caret(),
+    // After the edit, or before the character the edit's end joined.
+    KP_CHECK(control.Caret() == model.Snap(offset + bytes.size()) && control.Anchor() == control.Caret(),
           "the caret is not after the edit");
 }
 
@@ -182,9 +183,18 @@ void Run(FuzzInput& in)
         case 3:
         case 4: {
             const std::string bytes = in.Pieces(kPieces, 1);
+            // Overwriting takes as many characters as the typed bytes hold,
+            // up to the line's end.
             size_t remove = selLength;
-            if (remove == 0 && control->Overwrite() && caret < text.size() && text[caret] != '\r' && text[caret] != '\n')
-                remove = model.StepRight(caret) - caret;
+            if (remove == 0 && control->Overwrite()) {
+                const std::vector<bool> typed = ReferenceBoundaries(bytes);
+                size_t end = caret;
+                for (size_t n = std::count(typed.begin(), typed.end(), true) - 1; n > 0; --n) {
+                    if (end >= text.size() || text[end] == '\r' || text[end] == '\n') break;
+                    end = model.StepRight(end);
+                }
+                remove = end - caret;
+            }
             control->Type(bytes);
             Apply(model, selStart, remove, bytes, depth, *control, true);
             break;
@@ -272,9 +282,4 @@ void Run(FuzzInput& in)
 }  // namespace
 }  // namespace kp::fuzz
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-    kp::fuzz::FuzzInput in(data, size);
-    kp::fuzz::Run(in);
-    return 0;
-}
+KP_FUZZ_TARGET(kp::fuzz::Run)

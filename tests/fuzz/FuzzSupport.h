@@ -31,6 +31,15 @@ namespace kp::fuzz {
         if (!(holds)) ::kp::fuzz::Fail(what); \
     } while (0)
 
+// The entry point of a fuzz target: each input is one run of RUN(FuzzInput&).
+#define KP_FUZZ_TARGET(run)                                                     \
+    extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)     \
+    {                                                                           \
+        ::kp::fuzz::FuzzInput in(data, size);                                   \
+        run(in);                                                                \
+        return 0;                                                               \
+    }
+
 // Prints bytes as C escapes, for the messages of failed checks.
 inline std::string Escaped(std::string_view bytes)
 {

@@ -232,9 +232,4 @@ void Run(FuzzInput& in)
 }  // namespace
 }  // namespace kp::fuzz
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-    kp::fuzz::FuzzInput in(data, size);
-    kp::fuzz::Run(in);
-    return 0;
-}
+KP_FUZZ_TARGET(kp::fuzz::Run)
