@@ -18,13 +18,7 @@ using namespace kp::memo;
 constexpr int64_t kKB = 1 << 10;
 constexpr int64_t kMB = 1 << 20;
 
-const std::string& Text(size_t size)
-{
-    static std::map<size_t, std::string> cache;
-    std::string& text = cache[size];
-    if (text.empty()) text = kp::bench::JapaneseText(size);
-    return text;
-}
+const std::string& Text(size_t size) { return kp::bench::CachedJapaneseText(size); }
 
 struct Editor {
     explicit Editor(size_t size, bool wrap) : control(metrics, codec, nullptr)

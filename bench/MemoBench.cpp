@@ -20,13 +20,7 @@ using namespace kp::memo;
 
 constexpr int64_t kMB = 1 << 20;
 
-const std::string& Text(size_t size)
-{
-    static std::map<size_t, std::string> cache;
-    std::string& text = cache[size];
-    if (text.empty()) text = kp::bench::JapaneseText(size);
-    return text;
-}
+const std::string& Text(size_t size) { return kp::bench::CachedJapaneseText(size); }
 
 struct Memo {
     Memo(size_t size, bool wrap) : factory(codec, nullptr, keys), memo(factory, keys, colors)

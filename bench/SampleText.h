@@ -4,6 +4,7 @@
 // same text everywhere, so figures compare across programs.
 
 #include <cstdint>
+#include <map>
 #include <random>
 #include <string>
 
@@ -29,6 +30,15 @@ inline std::string JapaneseText(size_t size)
     }
     s.resize(size);
     return s;
+}
+
+// The text of a size, made once per program.
+inline const std::string& CachedJapaneseText(size_t size)
+{
+    static std::map<size_t, std::string> cache;
+    std::string& text = cache[size];
+    if (text.empty()) text = JapaneseText(size);
+    return text;
 }
 
 }  // namespace kp::bench
