@@ -97,15 +97,13 @@ void OpenWithChangesYesThenCancelChangesNothing(Context& context)
     TypeText(window, L"unsaved");
     ExpectMemo(memo, L"unsaved", {7, 7});
     PressKeys(window, {'O', WithCtrl});
-    AnswerMessage(editor, L"文書が変更されています。保存しますか？", L"はい");
+    AnswerMessage(editor, kSaveQuestion, L"はい");
     const HWND dialog = editor.WaitForDialog();
     ClickButton(dialog, L"キャンセル");
     for (int attempt = 0; attempt < 100 && IsWindow(dialog); ++attempt) Sleep(50);
     Expect(!IsWindow(dialog), "the save dialog stayed open");
     ExpectMemo(memo, L"unsaved", {7, 7});
-    editor.Close(window);
-    AnswerMessage(editor, L"文書が変更されています。保存しますか？", L"いいえ");
-    ExpectExitCode(editor, 0, 5s);
+    CloseDiscardingChanges(editor, window);
 }
 
 void HistoryReopensAndRecreatesAfterARestart(Context& context)

@@ -18,9 +18,7 @@ void MemoTakesTypedText(Context& context)
     PressKeys(window, {VK_RETURN});
     TypeText(window, L"ｶﾀｶﾅ");
     ExpectMemo(memo, L"abc日本語\r\nｶﾀｶﾅ", {15, 15});
-    editor.Close(window);
-    AnswerMessage(editor, L"文書が変更されています。保存しますか？", L"いいえ");
-    ExpectExitCode(editor, 0, 5s);
+    CloseDiscardingChanges(editor, window);
 }
 
 void MemoSelectsCopiesPastesAndUndoes(Context& context)
@@ -47,9 +45,7 @@ void MemoSelectsCopiesPastesAndUndoes(Context& context)
     ExpectMemo(memo, L"本語abc日本語", {7, 7});
     PressKeys(window, {'Z', WithCtrl});
     ExpectMemo(memo, L"abc日本語", {0, 0});
-    editor.Close(window);
-    AnswerMessage(editor, L"文書が変更されています。保存しますか？", L"いいえ");
-    ExpectExitCode(editor, 0, 5s);
+    CloseDiscardingChanges(editor, window);
 }
 }  // namespace
 

@@ -94,4 +94,11 @@ void AnswerMessage(Editor& editor, const std::wstring& text, std::wstring_view b
     for (int attempt = 0; attempt < 100 && IsWindow(box); ++attempt) Sleep(50);
 }
 
+void CloseDiscardingChanges(Editor& editor, HWND window)
+{
+    editor.Close(window);
+    AnswerMessage(editor, kSaveQuestion, L"いいえ");
+    ExpectExitCode(editor, 0, 5s);
+}
+
 }  // namespace kp::e2e

@@ -40,6 +40,9 @@ std::wstring ApplicationTitle(HWND mainWindow);
 // A message box of the editor: its text, then the button pressed.
 void AnswerMessage(Editor& editor, const std::wstring& text, std::wstring_view button);
 
+// Closes the editor, answers No to the save question and expects a clean exit.
+void CloseDiscardingChanges(Editor& editor, HWND window);
+
 // Each subsystem's scenarios, in running order.
 const std::vector<Scenario>& StartupScenarios();
 const std::vector<Scenario>& MemoScenarios();

@@ -273,11 +273,11 @@ void CloseQuestionHasThreeAnswers(Context& context)
     ExpectMemo(memo, L"変更あり", {8, 8});
 
     editor.Close(window);
-    AnswerMessage(editor, L"文書が変更されています。保存しますか？", L"ｷｬﾝｾﾙ");
+    AnswerMessage(editor, kSaveQuestion, L"ｷｬﾝｾﾙ");
     Expect(editor.IsRunning() && IsWindowVisible(window), "Cancel closed the window");
 
     editor.Close(window);
-    AnswerMessage(editor, L"文書が変更されています。保存しますか？", L"はい");
+    AnswerMessage(editor, kSaveQuestion, L"はい");
     FillFileDialog(editor.WaitForDialog(), saved);
     ExpectExitCode(editor, 0, 10s);
     const std::optional<std::string> bytes = ReadBytes(saved);
@@ -289,7 +289,7 @@ void CloseQuestionHasThreeAnswers(Context& context)
     TypeText(second, L"x");
     ExpectMemo(WaitForMemo(second), L"x", {1, 1});
     again.Close(second);
-    AnswerMessage(again, L"文書が変更されています。保存しますか？", L"いいえ");
+    AnswerMessage(again, kSaveQuestion, L"いいえ");
     ExpectExitCode(again, 0, 5s);
 }
 
@@ -375,9 +375,7 @@ void LogOffAsksAboutUnsavedChanges(Context& context)
     const std::optional<std::wstring> width = ReadString(kSettingsKey + L"\\Visual", L"PanelWidth");
     Expect(width == L"120", "the session's end stored PanelWidth " + Quoted(width.value_or(L"(none)")));
 
-    editor.Close(window);
-    AnswerMessage(editor, kSaveQuestion, L"いいえ");
-    ExpectExitCode(editor, 0, 5s);
+    CloseDiscardingChanges(editor, window);
 }
 
 void UninstallLeavesNoSections(Context& context)
