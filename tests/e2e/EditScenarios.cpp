@@ -163,6 +163,68 @@ void AddCopyCollectsSelectionsOnTheClipboard(Context& context)
     CloseDiscardingChanges(editor, window);
 }
 
+// ---- Crop, line delete, additive cut, cut all -----------------------------------
+
+// Waits for the memo to hold the text, whatever the selection.
+void ExpectText(HWND memo, const std::wstring& text)
+{
+    for (int attempt = 0; attempt < 40 && WindowText(memo) != text; ++attempt) Sleep(50);
+    const std::wstring got = WindowText(memo);
+    Expect(got == text, "memo holds " + Quoted(got) + ", not " + Quoted(text));
+}
+
+void CropDeleteAndCutsTakeOnlyTheirText(Context& context)
+{
+    ForgetSettings();
+    StoreShortCuts({{L"Cutting", L"F8"}, {L"Delete", L"F9"}, {L"AddCut", L"F11"}, {L"CutAll", L"F12"}});
+    Editor editor(context.exePath);
+    const HWND window = editor.WaitForMainWindow();
+    const HWND memo = WaitForMemo(window);
+    const std::wstring text = L"one\r\n二two\r\nthree";
+    TypeText(window, L"one");
+    PressKeys(window, {VK_RETURN});
+    TypeText(window, L"二two");
+    PressKeys(window, {VK_RETURN});
+    TypeText(window, L"three");
+    ExpectMemo(memo, text, {17, 17});
+
+    // The caret's line goes with its line break; on the last line the break
+    // before it stays.
+    PressKeys(window, {VK_UP});
+    PressKeys(window, {VK_F9});
+    ExpectText(memo, L"one\r\nthree");
+    PressKeys(window, {'Z', WithCtrl});
+    ExpectText(memo, text);
+    PressKeys(window, {VK_END, WithCtrl});
+    PressKeys(window, {VK_F9});
+    ExpectText(memo, L"one\r\n二two\r\n");
+    PressKeys(window, {'Z', WithCtrl});
+    ExpectText(memo, text);
+
+    // Crop to "two", and one undo brings the whole text back.
+    PressKeys(window, {VK_HOME, WithCtrl});
+    PressKeys(window, {VK_DOWN});
+    PressKeys(window, {VK_RIGHT});
+    PressKeys(window, {VK_END, WithShift});
+    ExpectMemo(memo, text, {7, 10});
+    PressKeys(window, {VK_F8});
+    ExpectMemo(memo, L"two", {0, 0});
+    PressKeys(window, {'Z', WithCtrl});
+    ExpectText(memo, text);
+
+    SetClipboardText(L"X");
+    PressKeys(window, {VK_HOME, WithCtrl});
+    PressKeys(window, {VK_END, WithShift});
+    ExpectMemo(memo, text, {0, 3});
+    PressKeys(window, {VK_F11});
+    ExpectClipboard(L"Xone");
+    ExpectMemo(memo, L"\r\n二two\r\nthree", {0, 0});
+    PressKeys(window, {VK_F12});
+    ExpectMemo(memo, L"", {0, 0});
+    ExpectClipboard(L"\r\n二two\r\nthree");
+    CloseDiscardingChanges(editor, window);
+}
+
 // ---- Case conversion -------------------------------------------------------------
 
 void FontBigChangesOnlyTheLettersOfASavedFile(Context& context)
@@ -344,6 +406,7 @@ const std::vector<Scenario>& EditScenarios()
     static const std::vector<Scenario> scenarios = {
         {"stamp-inserts-today-in-front-of-the-caret", StampInsertsTodayInFrontOfTheCaret},
         {"add-copy-collects-selections-on-the-clipboard", AddCopyCollectsSelectionsOnTheClipboard},
+        {"crop-delete-and-cuts-take-only-their-text", CropDeleteAndCutsTakeOnlyTheirText},
         {"font-big-changes-only-the-letters-of-a-saved-file", FontBigChangesOnlyTheLettersOfASavedFile},
         {"status-bar-follows-caret-insert-and-mouse", StatusBarFollowsCaretInsertAndMouse},
         {"backup-follows-changes-and-rests-when-idle", BackupFollowsChangesAndRestsWhenIdle},
