@@ -315,6 +315,61 @@ void StatusBarFollowsCaretInsertAndMouse(Context& context)
     CloseDiscardingChanges(editor, window);
 }
 
+// ---- View menu -------------------------------------------------------------------
+
+// The line number panel 0 shows ("12行　　3桁" -> 12), or 0.
+int ShownLine(const std::wstring& panel)
+{
+    const size_t mark = panel.find(L'行');
+    return mark == std::wstring::npos ? 0 : std::stoi(L"0" + panel.substr(0, mark));
+}
+
+void WrapAndToolBarToggleBackAndForth(Context& context)
+{
+    ForgetSettings();
+    StoreShortCuts({{L"LeftEnter", L"F2"}, {L"ToolBar", L"F4"}});
+    Editor editor(context.exePath);
+    const HWND window = editor.WaitForMainWindow();
+    const HWND status = StatusBarOf(window);
+    const std::wstring line(200, L'a');
+    TypeText(window, line);
+    ExpectMemo(WaitForMemo(window), line, {200, 200});
+    ExpectStatus(editor, status, 0, L"1行　　201桁");
+
+    // Wrapped, the caret stands on a later display line of the same text.
+    PressKeys(window, {VK_F2});
+    for (int attempt = 0; attempt < 40 && ShownLine(editor.StatusText(status, 0)) < 2; ++attempt) Sleep(50);
+    const std::wstring wrapped = editor.StatusText(status, 0);
+    Expect(ShownLine(wrapped) >= 2, "with word wrap panel 0 reads " + Quoted(wrapped));
+    ExpectMemo(WaitForMemo(window), line, {200, 200});
+    PressKeys(window, {VK_F2});
+    ExpectStatus(editor, status, 0, L"1行　　201桁");
+    ExpectMemo(WaitForMemo(window), line, {200, 200});
+
+    // Without the tool bar the memo takes its room.
+    const HWND toolBar = ToolBarOf(window);
+    Expect(IsWindowVisible(toolBar), "the tool bar is hidden at start");
+    RECT shown = {};
+    GetWindowRect(WaitForMemo(window), &shown);
+    PressKeys(window, {VK_F4});
+    for (int attempt = 0; attempt < 40 && IsWindowVisible(toolBar); ++attempt) Sleep(50);
+    Expect(!IsWindowVisible(toolBar), "the tool bar stayed");
+    RECT hidden = {};
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        GetWindowRect(WaitForMemo(window), &hidden);
+        if (hidden.top < shown.top) break;
+        Sleep(50);
+    }
+    Expect(hidden.top < shown.top && hidden.bottom == shown.bottom,
+           "the memo spans " + std::to_string(hidden.top) + "-" + std::to_string(hidden.bottom) +
+               " without the tool bar, " + std::to_string(shown.top) + "-" + std::to_string(shown.bottom) +
+               " with it");
+    PressKeys(window, {VK_F4});
+    for (int attempt = 0; attempt < 40 && !IsWindowVisible(toolBar); ++attempt) Sleep(50);
+    Expect(IsWindowVisible(toolBar), "the tool bar did not come back");
+    CloseDiscardingChanges(editor, window);
+}
+
 // ---- Backup copy -----------------------------------------------------------------
 
 void RemoveFile(const std::wstring& path)
@@ -408,6 +463,7 @@ const std::vector<Scenario>& EditScenarios()
         {"add-copy-collects-selections-on-the-clipboard", AddCopyCollectsSelectionsOnTheClipboard},
         {"crop-delete-and-cuts-take-only-their-text", CropDeleteAndCutsTakeOnlyTheirText},
         {"font-big-changes-only-the-letters-of-a-saved-file", FontBigChangesOnlyTheLettersOfASavedFile},
+        {"wrap-and-tool-bar-toggle-back-and-forth", WrapAndToolBarToggleBackAndForth},
         {"status-bar-follows-caret-insert-and-mouse", StatusBarFollowsCaretInsertAndMouse},
         {"backup-follows-changes-and-rests-when-idle", BackupFollowsChangesAndRestsWhenIdle},
         {"unwritable-backup-is-reported-once", UnwritableBackupIsReportedOnce},
