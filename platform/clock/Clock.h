@@ -16,8 +16,8 @@ public:
 };
 
 // Days from 1970-01-01 to a date of the proleptic Gregorian calendar (month
-// 1..12, day 1..31).
-constexpr long long DaysFromCivil(long long year, int month, int day)
+// 1..12, day 1..31; other values give some day without overflowing).
+constexpr long long DaysFromCivil(long long year, long long month, long long day)
 {
     year -= month <= 2 ? 1 : 0;
     const long long era = (year >= 0 ? year : year - 399) / 400;
