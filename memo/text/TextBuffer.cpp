@@ -301,6 +301,17 @@ ChunkPtr EditChunk(const Chunk& old, size_t at, size_t count, std::string_view b
     return chunk;
 }
 
+// The chunk old with its bytes rewritten in place: no line break moved, so
+// its line ends stay; its lead-byte runs are found again.
+ChunkPtr RewrittenChunk(const Chunk& old, std::string bytes)
+{
+    auto chunk = std::make_shared<Chunk>();
+    chunk->bytes = std::move(bytes);
+    chunk->lineEnds = old.lineEnds;
+    FindLeadRuns(chunk->bytes, chunk->leadRuns);
+    return chunk;
+}
+
 // Cuts content into chunks of at most about max bytes, evenly sized, never
 // between the CR and the LF of a pair.
 void AppendChunks(std::string_view content, size_t max, std::vector<ChunkPtr>& out)
@@ -707,6 +718,91 @@ void TextBuffer::Replace(size_t offset, size_t count, std::string_view bytes)
         Splice(*copy, first, last, fresh);
         table_ = std::move(copy);
     }
+}
+
+TextBuffer::Span TextBuffer::Rewrite(size_t offset, size_t count, const CharRewrite& rewrite)
+{
+    const Table& t = *table_;
+    offset = std::min(offset, t.length);
+    const size_t end = offset + std::min(count, t.length - offset);
+    // The first character that starts at or after offset.
+    size_t from = CharStart(offset);
+    if (from < offset) from += 2;
+    if (from >= end) return {};
+
+    const size_t n = t.chunks.size();
+    Span span{SIZE_MAX, 0};
+    auto note = [&span](size_t first, size_t last) {
+        span.first = std::min(span.first, first);
+        span.last = std::max(span.last, last);
+    };
+    std::vector<std::pair<size_t, ChunkPtr>> fresh;  // chunk index, new chunk
+    std::string scratch;
+    size_t c = ChunkIndex(t, from);
+    size_t local = from - t.starts[c];  // where the chunk's first whole character starts
+    int carried = -1;                   // the rewritten trail of a pair begun in the chunk before
+    for (; c < n && t.starts[c] < end; ++c) {
+        const Chunk& chunk = *t.chunks[c];
+        const std::string& b = chunk.bytes;
+        const size_t base = t.starts[c];
+        const size_t stop = std::min(b.size(), end - base);
+        std::string bytes;  // the chunk's new bytes, once any changed
+        bool dirty = false;
+        int next = -1;
+        size_t nextLocal = 0;
+        if (local < stop) {
+            scratch.resize(b.size());
+            const RewriteResult r = rewrite(std::string_view(b).substr(local, stop - local), scratch.data() + local);
+            if (r.changed) {
+                std::memcpy(scratch.data(), b.data(), local);
+                std::memcpy(scratch.data() + stop, b.data() + stop, b.size() - stop);
+                bytes = std::move(scratch);
+                scratch.clear();
+                dirty = true;
+                note(base + local, base + local + r.consumed);
+            }
+            if (local + r.consumed < stop && stop == b.size() && base + b.size() < end && c + 1 < n &&
+                IsTrail(t.chunks[c + 1]->bytes.front())) {
+                // A pair split between this chunk and the next, rewritten whole.
+                const char pair[2] = {b.back(), t.chunks[c + 1]->bytes.front()};
+                char out[2];
+                const RewriteResult r2 = rewrite(std::string_view(pair, 2), out);
+                if (r2.changed && r2.consumed == 2) {
+                    if (out[0] != b.back()) {
+                        if (!dirty) bytes = b;
+                        dirty = true;
+                        bytes.back() = out[0];
+                    }
+                    if (out[1] != pair[1]) next = static_cast<unsigned char>(out[1]);
+                    note(base + b.size() - 1, base + b.size() + 1);
+                }
+                nextLocal = 1;
+            }
+        }
+        if (carried >= 0) {
+            if (!dirty) bytes = b;
+            dirty = true;
+            bytes.front() = static_cast<char>(carried);
+        }
+        if (dirty) fresh.emplace_back(c, RewrittenChunk(chunk, std::move(bytes)));
+        carried = next;
+        local = nextLocal;
+    }
+    if (fresh.empty()) return {};
+
+    // Only chunk pointers change: the offsets and line counts stay.
+    version_ = NextVersion();
+    Table* target = nullptr;
+    if (table_.use_count() == 1) {
+        std::atomic_thread_fence(std::memory_order_acquire);
+        target = const_cast<Table*>(&t);
+    } else {
+        auto copy = std::make_shared<Table>(t);
+        target = copy.get();
+        table_ = std::move(copy);
+    }
+    for (auto& [index, chunk] : fresh) target->chunks[index] = std::move(chunk);
+    return span;
 }
 
 // ---- Reading ----------------------------------------------------------------------

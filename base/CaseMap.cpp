@@ -1,0 +1,193 @@
+#include "base/CaseMap.h"
+
+#include "base/Cp932.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace kp::cp932 {
+
+namespace {
+
+// A run of codes lead:first..last whose partners are toLead:toFirst onwards,
+// trail for trail. Lead 0 stands for single bytes.
+struct Row {
+    uint8_t lead;
+    uint8_t first;
+    uint8_t last;
+    uint8_t toLead;
+    uint8_t toFirst;
+};
+
+// The Roman numerals are in because the platform's own ANSI case mapping
+// (CharUpperBuffA/CharLowerBuffA, enumerated over every code by a Win32 test
+// under Wine) changes them, its encoder writing capitals in the NEC row 87 and
+// small numerals in the IBM row FA. The Cyrillic rows skip 84 7F, which is
+// unassigned. The Angstrom sign 81 F0 stays: its small partner has no code.
+constexpr Row kToUpper[] = {
+    {0x00, 'a', 'z', 0x00, 'A'},
+    {0x82, 0x81, 0x9A, 0x82, 0x60},  // full-width Latin
+    {0x83, 0xBF, 0xD6, 0x83, 0x9F},  // Greek
+    {0x84, 0x70, 0x7E, 0x84, 0x40},  // Cyrillic а-н (with ё)
+    {0x84, 0x80, 0x91, 0x84, 0x4F},  // Cyrillic о-я
+    {0xEE, 0xEF, 0xF8, 0x87, 0x54},  // Roman numerals, NEC-selected IBM row
+    {0xFA, 0x40, 0x49, 0x87, 0x54},  // Roman numerals, IBM row
+};
+
+constexpr Row kToLower[] = {
+    {0x00, 'A', 'Z', 0x00, 'a'},
+    {0x82, 0x60, 0x79, 0x82, 0x81},
+    {0x83, 0x9F, 0xB6, 0x83, 0xBF},
+    {0x84, 0x40, 0x4E, 0x84, 0x70},
+    {0x84, 0x4F, 0x60, 0x84, 0x80},
+    {0x87, 0x54, 0x5D, 0xFA, 0x40},  // Roman numerals, NEC row
+    {0xFA, 0x4A, 0x53, 0xFA, 0x40},  // Roman numerals, IBM row
+};
+
+template <size_t N>
+uint16_t Partner(const Row (&rows)[N], uint16_t code)
+{
+    const auto lead = static_cast<uint8_t>(code >> 8);
+    const auto low = static_cast<uint8_t>(code);
+    for (const Row& row : rows)
+        if (row.lead == lead && low >= row.first && low <= row.last)
+            return static_cast<uint16_t>((row.toLead << 8) | (row.toFirst + (low - row.first)));
+    return code;
+}
+
+// Maps the pair whose lead is at at, or the single byte there; whether it changed.
+template <size_t N>
+bool MapAt(const Row (&rows)[N], const uint8_t* p, uint8_t* q, size_t at, size_t length)
+{
+    if (length == 1) {
+        q[at] = static_cast<uint8_t>(Partner(rows, p[at]));
+        return q[at] != p[at];
+    }
+    const auto code = static_cast<uint16_t>((p[at] << 8) | p[at + 1]);
+    const uint16_t mapped = Partner(rows, code);
+    q[at] = static_cast<uint8_t>(mapped >> 8);
+    q[at + 1] = static_cast<uint8_t>(mapped);
+    return mapped != code;
+}
+
+#if defined(__SSE2__)
+
+// Bytes in [lo, hi] as 0xFF, others 0.
+inline __m128i InRange(__m128i v, uint8_t lo, uint8_t hi)
+{
+    const __m128i shifted = _mm_sub_epi8(v, _mm_set1_epi8(static_cast<char>(lo)));
+    return _mm_cmpeq_epi8(_mm_subs_epu8(shifted, _mm_set1_epi8(static_cast<char>(hi - lo))), _mm_setzero_si128());
+}
+
+inline uint64_t Mask(__m128i v) { return static_cast<uint16_t>(_mm_movemask_epi8(v)); }
+
+// Sixteen bits of a mask as sixteen bytes of 0xFF or 0.
+inline __m128i Expand(uint64_t bits)
+{
+    const __m128i lo = _mm_set1_epi8(static_cast<char>(bits & 0xFF));
+    const __m128i hi = _mm_set1_epi8(static_cast<char>((bits >> 8) & 0xFF));
+    const __m128i select = _mm_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
+    return _mm_cmpeq_epi8(_mm_and_si128(_mm_unpacklo_epi64(lo, hi), select), select);
+}
+
+#endif
+
+template <size_t N>
+CaseMapResult MapWith(const Row (&rows)[N], std::string_view bytes, char* out)
+{
+    const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+    auto* q = reinterpret_cast<uint8_t*>(out);
+    const size_t n = bytes.size();
+    bool changed = false;
+    size_t i = 0;
+    uint64_t carry = 0;  // the byte at i is the trail of a pair that starts before it
+#if defined(__SSE2__)
+    // Blocks of 64 bytes, with the byte after each block in reach. The pairs
+    // come from two masks: x marks a lead-range byte followed by a
+    // trail-range byte. Inside a run of such bytes, pairs start at the run's
+    // first byte and every second one after it; a run's first byte is never
+    // a trail unless the block starts with the trail of a pair begun before.
+    constexpr uint64_t kEven = 0x5555555555555555u;
+    __m128i changes = _mm_setzero_si128();
+    uint8_t before = 0;  // the byte before the sub-block
+    while (i + 65 <= n) {
+        __m128i v[4];
+        uint64_t lead = 0;
+        uint64_t trail = 0;
+        for (int k = 0; k < 4; ++k) {
+            v[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 16 * k));
+            lead |= Mask(_mm_or_si128(InRange(v[k], 0x81, 0x9F), InRange(v[k], 0xE0, 0xFC))) << (16 * k);
+            trail |= Mask(_mm_or_si128(InRange(v[k], 0x40, 0x7E), InRange(v[k], 0x80, 0xFC))) << (16 * k);
+        }
+        const uint64_t next = IsTrailByte(p[i + 64]) ? 1 : 0;
+        const uint64_t x = lead & ((trail >> 1) | (next << 63)) & ~carry;
+        const uint64_t starts = x & ~(x << 1);
+        const uint64_t oddRuns = (x + (starts & kEven)) & x;
+        const uint64_t pairs = ((x & ~oddRuns) & kEven) | (oddRuns & ~kEven);
+        const uint64_t trails = (pairs << 1) | carry;
+        carry = pairs >> 63;
+
+        for (int k = 0; k < 4; ++k) {
+            const __m128i prev = _mm_or_si128(_mm_slli_si128(v[k], 1), _mm_cvtsi32_si128(before));
+            const __m128i isTrail = Expand(trails >> (16 * k));
+            __m128i delta = _mm_setzero_si128();
+            __m128i moved = _mm_setzero_si128();  // pairs whose lead byte changes too
+            for (const Row& row : rows) {
+                __m128i hit = InRange(v[k], row.first, row.last);
+                if (row.lead == 0) {
+                    hit = _mm_andnot_si128(isTrail, hit);
+                } else {
+                    hit = _mm_and_si128(hit, _mm_and_si128(isTrail, _mm_cmpeq_epi8(prev, _mm_set1_epi8(
+                                                                               static_cast<char>(row.lead)))));
+                }
+                if (row.toLead == row.lead)
+                    delta = _mm_or_si128(delta, _mm_and_si128(hit, _mm_set1_epi8(static_cast<char>(
+                                                                    row.first - row.toFirst))));
+                else
+                    moved = _mm_or_si128(moved, hit);
+            }
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(q + i + 16 * k), _mm_sub_epi8(v[k], delta));
+            changes = _mm_or_si128(changes, delta);
+            // Rare: rewritten one by one, lead byte (just stored) and trail.
+            for (auto bits = static_cast<unsigned>(_mm_movemask_epi8(moved)); bits != 0; bits &= bits - 1) {
+                const size_t at = i + 16 * k + static_cast<size_t>(__builtin_ctz(bits));
+                changed |= MapAt(rows, p, q, at - 1, 2);
+            }
+            before = p[i + 16 * k + 15];
+        }
+        i += 64;
+    }
+    changed |= _mm_movemask_epi8(_mm_cmpeq_epi8(changes, _mm_setzero_si128())) != 0xFFFF;
+    if (carry) {
+        changed |= MapAt(rows, p, q, i - 1, 2);
+        ++i;
+    }
+#endif
+    (void)carry;
+    while (i < n) {
+        const uint8_t b = p[i];
+        if (IsLeadByte(b) && i + 1 == n) {
+            q[i] = b;  // may pair with the byte after bytes
+            return {i, changed};
+        }
+        const size_t length = IsLeadByte(b) && IsTrailByte(p[i + 1]) ? 2 : 1;
+        changed |= MapAt(rows, p, q, i, length);
+        i += length;
+    }
+    return {n, changed};
+}
+
+}  // namespace
+
+uint16_t CasePartner(LetterCase to, uint16_t code)
+{
+    return to == LetterCase::Upper ? Partner(kToUpper, code) : Partner(kToLower, code);
+}
+
+CaseMapResult MapCase(LetterCase to, std::string_view bytes, char* out)
+{
+    return to == LetterCase::Upper ? MapWith(kToUpper, bytes, out) : MapWith(kToLower, bytes, out);
+}
+
+}  // namespace kp::cp932
