@@ -2,6 +2,9 @@
 
 #include "base/Cp932.h"
 
+#include <type_traits>
+#include <utility>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -73,11 +76,12 @@ bool MapAt(const Row (&rows)[N], const uint8_t* p, uint8_t* q, size_t at, size_t
 
 #if defined(__SSE2__)
 
-// Bytes in [lo, hi] as 0xFF, others 0.
+// Bytes in [lo, hi] as 0xFF, others 0: shifted so that lo is the smallest
+// signed byte, one signed comparison tells.
 inline __m128i InRange(__m128i v, uint8_t lo, uint8_t hi)
 {
-    const __m128i shifted = _mm_sub_epi8(v, _mm_set1_epi8(static_cast<char>(lo)));
-    return _mm_cmpeq_epi8(_mm_subs_epu8(shifted, _mm_set1_epi8(static_cast<char>(hi - lo))), _mm_setzero_si128());
+    const __m128i shifted = _mm_sub_epi8(v, _mm_set1_epi8(static_cast<char>(lo + 0x80)));
+    return _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(hi - lo - 127)), shifted);
 }
 
 inline uint64_t Mask(__m128i v) { return static_cast<uint16_t>(_mm_movemask_epi8(v)); }
@@ -85,17 +89,34 @@ inline uint64_t Mask(__m128i v) { return static_cast<uint16_t>(_mm_movemask_epi8
 // Sixteen bits of a mask as sixteen bytes of 0xFF or 0.
 inline __m128i Expand(uint64_t bits)
 {
-    const __m128i lo = _mm_set1_epi8(static_cast<char>(bits & 0xFF));
-    const __m128i hi = _mm_set1_epi8(static_cast<char>((bits >> 8) & 0xFF));
+    __m128i m = _mm_cvtsi32_si128(static_cast<int>(bits & 0xFFFF));
+    m = _mm_unpacklo_epi8(m, m);
+    m = _mm_unpacklo_epi16(m, m);
+    m = _mm_unpacklo_epi32(m, m);  // the low byte eight times, then the high byte
     const __m128i select = _mm_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
-    return _mm_cmpeq_epi8(_mm_and_si128(_mm_unpacklo_epi64(lo, hi), select), select);
+    return _mm_cmpeq_epi8(_mm_and_si128(m, select), select);
 }
 
 #endif
 
-template <size_t N>
-CaseMapResult MapWith(const Row (&rows)[N], std::string_view bytes, char* out)
+// Calls f with each row of Rows as a compile-time constant, so the block
+// loop below holds only the comparisons its rows need.
+template <const auto& Rows, typename F, size_t... I>
+inline void EachRow(F&& f, std::index_sequence<I...>)
 {
+    (f(std::integral_constant<size_t, I>{}), ...);
+}
+
+template <const auto& Rows, typename F>
+inline void EachRow(F&& f)
+{
+    EachRow<Rows>(f, std::make_index_sequence<std::size(Rows)>{});
+}
+
+template <const auto& Rows>
+CaseMapResult MapWith(std::string_view bytes, char* out)
+{
+    const auto& rows = Rows;
     const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
     auto* q = reinterpret_cast<uint8_t*>(out);
     const size_t n = bytes.size();
@@ -110,15 +131,34 @@ CaseMapResult MapWith(const Row (&rows)[N], std::string_view bytes, char* out)
     // a trail unless the block starts with the trail of a pair begun before.
     constexpr uint64_t kEven = 0x5555555555555555u;
     __m128i changes = _mm_setzero_si128();
-    uint8_t before = 0;  // the byte before the sub-block
+    uint8_t before = 0;  // the byte before the block
     while (i + 65 <= n) {
         __m128i v[4];
+        for (int k = 0; k < 4; ++k) v[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 16 * k));
+        const __m128i any = _mm_or_si128(_mm_or_si128(v[0], v[1]), _mm_or_si128(v[2], v[3]));
+        if (carry == 0 && _mm_movemask_epi8(any) == 0) {
+            // ASCII only: single bytes, no pairs.
+            for (int k = 0; k < 4; ++k) {
+                __m128i delta = _mm_setzero_si128();
+                EachRow<Rows>([&](auto index) {
+                    constexpr Row row = Rows[decltype(index)::value];
+                    if constexpr (row.lead == 0)
+                        delta = _mm_or_si128(delta, _mm_and_si128(InRange(v[k], row.first, row.last),
+                                                                  _mm_set1_epi8(static_cast<char>(row.first - row.toFirst))));
+                });
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(q + i + 16 * k), _mm_sub_epi8(v[k], delta));
+                changes = _mm_or_si128(changes, delta);
+            }
+            before = p[i + 63];
+            i += 64;
+            continue;
+        }
         uint64_t lead = 0;
         uint64_t trail = 0;
         for (int k = 0; k < 4; ++k) {
-            v[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 16 * k));
             lead |= Mask(_mm_or_si128(InRange(v[k], 0x81, 0x9F), InRange(v[k], 0xE0, 0xFC))) << (16 * k);
-            trail |= Mask(_mm_or_si128(InRange(v[k], 0x40, 0x7E), InRange(v[k], 0x80, 0xFC))) << (16 * k);
+            trail |= Mask(_mm_andnot_si128(_mm_cmpeq_epi8(v[k], _mm_set1_epi8(0x7F)), InRange(v[k], 0x40, 0xFC)))
+                     << (16 * k);
         }
         const uint64_t next = IsTrailByte(p[i + 64]) ? 1 : 0;
         const uint64_t x = lead & ((trail >> 1) | (next << 63)) & ~carry;
@@ -128,34 +168,60 @@ CaseMapResult MapWith(const Row (&rows)[N], std::string_view bytes, char* out)
         const uint64_t trails = (pairs << 1) | carry;
         carry = pairs >> 63;
 
+        __m128i prev[4];
+        __m128i isTrail[4];
+        __m128i delta[4];
+        __m128i moved = _mm_setzero_si128();  // pairs whose lead byte changes too
         for (int k = 0; k < 4; ++k) {
-            const __m128i prev = _mm_or_si128(_mm_slli_si128(v[k], 1), _mm_cvtsi32_si128(before));
-            const __m128i isTrail = Expand(trails >> (16 * k));
-            __m128i delta = _mm_setzero_si128();
-            __m128i moved = _mm_setzero_si128();  // pairs whose lead byte changes too
-            for (const Row& row : rows) {
+            prev[k] = _mm_or_si128(_mm_slli_si128(v[k], 1), _mm_cvtsi32_si128(k == 0 ? before : p[i + 16 * k - 1]));
+            isTrail[k] = Expand(trails >> (16 * k));
+            delta[k] = _mm_setzero_si128();
+        }
+        EachRow<Rows>([&](auto index) {
+            constexpr Row row = Rows[decltype(index)::value];
+            const __m128i leadByte = _mm_set1_epi8(static_cast<char>(row.lead));
+            if constexpr (row.lead != 0 && row.lead != 0x82 && row.lead != 0x83) {
+                // Rows whose lead byte the block lacks are skipped; hiragana
+                // and katakana (leads 82 and 83) are in most blocks of
+                // Japanese text, other leads of the table in few.
+                const __m128i seen = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v[0], leadByte), _mm_cmpeq_epi8(v[1], leadByte)),
+                                                  _mm_or_si128(_mm_cmpeq_epi8(v[2], leadByte), _mm_cmpeq_epi8(v[3], leadByte)));
+                if (_mm_movemask_epi8(seen) == 0 && before != row.lead) return;
+            }
+            for (int k = 0; k < 4; ++k) {
                 __m128i hit = InRange(v[k], row.first, row.last);
-                if (row.lead == 0) {
-                    hit = _mm_andnot_si128(isTrail, hit);
-                } else {
-                    hit = _mm_and_si128(hit, _mm_and_si128(isTrail, _mm_cmpeq_epi8(prev, _mm_set1_epi8(
-                                                                               static_cast<char>(row.lead)))));
-                }
-                if (row.toLead == row.lead)
-                    delta = _mm_or_si128(delta, _mm_and_si128(hit, _mm_set1_epi8(static_cast<char>(
-                                                                    row.first - row.toFirst))));
+                if constexpr (row.lead == 0)
+                    hit = _mm_andnot_si128(isTrail[k], hit);
+                else
+                    hit = _mm_and_si128(hit, _mm_and_si128(isTrail[k], _mm_cmpeq_epi8(prev[k], leadByte)));
+                if constexpr (row.toLead == row.lead)
+                    delta[k] = _mm_or_si128(delta[k], _mm_and_si128(hit, _mm_set1_epi8(static_cast<char>(
+                                                                          row.first - row.toFirst))));
                 else
                     moved = _mm_or_si128(moved, hit);
             }
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(q + i + 16 * k), _mm_sub_epi8(v[k], delta));
-            changes = _mm_or_si128(changes, delta);
-            // Rare: rewritten one by one, lead byte (just stored) and trail.
-            for (auto bits = static_cast<unsigned>(_mm_movemask_epi8(moved)); bits != 0; bits &= bits - 1) {
-                const size_t at = i + 16 * k + static_cast<size_t>(__builtin_ctz(bits));
-                changed |= MapAt(rows, p, q, at - 1, 2);
-            }
-            before = p[i + 16 * k + 15];
+        });
+        for (int k = 0; k < 4; ++k) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(q + i + 16 * k), _mm_sub_epi8(v[k], delta[k]));
+            changes = _mm_or_si128(changes, delta[k]);
         }
+        // Rare: rewritten one by one, lead byte (just stored) and trail.
+        if (_mm_movemask_epi8(moved) != 0) {
+            for (int k = 0; k < 4; ++k) {
+                __m128i hit = _mm_setzero_si128();
+                EachRow<Rows>([&](auto index) {
+                    constexpr Row row = Rows[decltype(index)::value];
+                    if constexpr (row.toLead != row.lead)
+                        hit = _mm_or_si128(hit, _mm_and_si128(InRange(v[k], row.first, row.last),
+                                                              _mm_and_si128(isTrail[k], _mm_cmpeq_epi8(prev[k], _mm_set1_epi8(static_cast<char>(row.lead))))));
+                });
+                for (auto bits = static_cast<unsigned>(_mm_movemask_epi8(hit)); bits != 0; bits &= bits - 1) {
+                    const size_t at = i + 16 * k + static_cast<size_t>(__builtin_ctz(bits));
+                    changed |= MapAt(rows, p, q, at - 1, 2);
+                }
+            }
+        }
+        before = p[i + 63];
         i += 64;
     }
     changed |= _mm_movemask_epi8(_mm_cmpeq_epi8(changes, _mm_setzero_si128())) != 0xFFFF;
@@ -187,7 +253,7 @@ uint16_t CasePartner(LetterCase to, uint16_t code)
 
 CaseMapResult MapCase(LetterCase to, std::string_view bytes, char* out)
 {
-    return to == LetterCase::Upper ? MapWith(kToUpper, bytes, out) : MapWith(kToLower, bytes, out);
+    return to == LetterCase::Upper ? MapWith<kToUpper>(bytes, out) : MapWith<kToLower>(bytes, out);
 }
 
 }  // namespace kp::cp932
