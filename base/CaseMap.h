@@ -35,4 +35,8 @@ struct CaseMapResult {
 // bytes: it is copied unchanged and not counted as consumed.
 CaseMapResult MapCase(LetterCase to, std::string_view bytes, char* out);
 
+// Whether MapCase may use the processor's 256-bit instructions where it has
+// them (the default); the result is the same either way. Tests run both.
+void AllowWideInstructions(bool allow);
+
 }  // namespace kp::cp932
