@@ -153,6 +153,54 @@ void FindLeadRuns(std::string_view s, std::vector<LeadRun>& out)
     }
 }
 
+// The same as FindLeadRuns from a mask of lead-range bytes per 64 bytes,
+// for bytes that were just written (hot in the cache) and hold many short
+// runs, where probing would measure most of them. A run of kLongRun or more
+// either fills a block or crosses a block boundary, so only the ones at each
+// block's ends count.
+void FindLeadRunsByBlocks(std::string_view s, std::vector<LeadRun>& out)
+{
+    static_assert(kLongRun >= 64, "runs inside one block are never long");
+    const auto* p = reinterpret_cast<const uint8_t*>(s.data());
+    const size_t n = s.size();
+    size_t open = 0;  // lead-range bytes just before pos
+    auto close = [&](size_t end) {
+        if (open >= kLongRun) out.push_back({static_cast<uint32_t>(end - open), static_cast<uint32_t>(end)});
+    };
+    size_t pos = 0;
+#if defined(__SSE2__)
+    auto leadMask = [](__m128i v) {
+        auto inRange = [&v](uint8_t lo, uint8_t hi) {
+            const __m128i shifted = _mm_sub_epi8(v, _mm_set1_epi8(static_cast<char>(lo + 0x80)));
+            return _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(hi - lo - 127)), shifted);
+        };
+        return static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_or_si128(inRange(0x81, 0x9F), inRange(0xE0, 0xFC)))));
+    };
+    for (; pos + 64 <= n; pos += 64) {
+        uint64_t m = 0;
+        for (int k = 0; k < 4; ++k)
+            m |= leadMask(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + pos + 16 * k))) << (16 * k);
+        if (m == ~uint64_t{0}) {
+            open += 64;
+            continue;
+        }
+        const auto head = static_cast<size_t>(__builtin_ctzll(~m));
+        open += head;
+        close(pos + head);
+        open = static_cast<size_t>(__builtin_clzll(~m));
+    }
+#endif
+    for (; pos < n; ++pos) {
+        if (cp932::IsLeadByte(p[pos])) {
+            ++open;
+        } else {
+            close(pos);
+            open = 0;
+        }
+    }
+    close(n);
+}
+
 // The listed run holding offset, if any.
 const LeadRun* RunHolding(const std::vector<LeadRun>& runs, size_t offset)
 {
@@ -308,7 +356,7 @@ ChunkPtr RewrittenChunk(const Chunk& old, std::string bytes)
     auto chunk = std::make_shared<Chunk>();
     chunk->bytes = std::move(bytes);
     chunk->lineEnds = old.lineEnds;
-    FindLeadRuns(chunk->bytes, chunk->leadRuns);
+    FindLeadRunsByBlocks(chunk->bytes, chunk->leadRuns);
     return chunk;
 }
 

@@ -109,6 +109,37 @@ TEST(RewriteTest, EveryRangeOnTinyChunksMapsWholeCharactersAndSharesUntouchedChu
     }
 }
 
+// Long runs of lead-range bytes that the mapping breaks up or makes: ａ is
+// 82 81 (both lead-range), Ａ 82 60; Α is 83 9F, α 83 BF; 亜 88 9F stays.
+TEST(RewriteTest, LeadByteRunsOfRewrittenChunksAreFoundAgain)
+{
+    std::string text;
+    for (const size_t length : {31u, 32u, 33u, 64u, 65u, 100u, 300u}) {
+        text += "x";
+        for (size_t k = 0; k < length; ++k) text += k % 3 ? "\x82\x81" : "\x88\x9F";
+        text += "\r\n";
+        for (size_t k = 0; k < length; ++k) text += k % 5 ? "\x83\x9F" : "\x82\x60";
+    }
+    for (const size_t max : {100u, 1000u, 100000u}) {
+        for (const CaseMapping mapping : {CaseMapping::Upper, CaseMapping::Lower}) {
+            for (const size_t offset : {0u, 7u, 500u}) {
+                TextBuffer buffer(text, Limits{1, max});
+                buffer.Rewrite(offset, text.size(), [&](std::string_view b, char* out) {
+                    return CaseRewrite(mapping, b, out);
+                });
+                const std::string where = "max " + std::to_string(max) + " offset " + std::to_string(offset);
+                ASSERT_EQ(buffer.Text(), MappedReference(text, offset, text.size(), mapping)) << where;
+                ASSERT_EQ(buffer.CheckStructure(), "") << where;
+                // And back: the runs come back as they were.
+                buffer.Rewrite(0, text.size(), [&](std::string_view b, char* out) {
+                    return CaseRewrite(mapping == CaseMapping::Upper ? CaseMapping::Lower : CaseMapping::Upper, b, out);
+                });
+                ASSERT_EQ(buffer.CheckStructure(), "") << where;
+            }
+        }
+    }
+}
+
 class Recorder final : public EditListener {
 public:
     void Notify(uint32_t code) override { codes.push_back(code); }
