@@ -100,7 +100,7 @@ TEST_F(BackupTest, TicksWriteOnlyWhenTheTextDiffersFromTheLastCopy)
     EXPECT_TRUE(messages.Shown().empty());
 }
 
-TEST_F(BackupTest, AFailureIsReportedOnceAndRetriedSilentlyEveryFiveSeconds)
+TEST_F(BackupTest, AFailureIsReportedOnceAndRetriedSilentlyUntilASuccessOrANewArming)
 {
     TEditForm& f = StartArmed();
     files.FailCreateTemp(true);
@@ -138,6 +138,13 @@ TEST_F(BackupTest, AFailureIsReportedOnceAndRetriedSilentlyEveryFiveSeconds)
     TickAndWrite();
     f.Timer1.Tick();
     EXPECT_EQ(messages.Shown().size(), 2u);
+
+    // So is a failure after a new arming.
+    f.ArmBackup();
+    Type("z");
+    TickAndWrite();
+    f.Timer1.Tick();
+    EXPECT_EQ(messages.Shown().size(), 3u);
     EXPECT_EQ(Folder("C:\\docs"), (std::vector<std::string>{"bcp_doc.txt", "doc.txt"}));
 }
 
