@@ -102,7 +102,8 @@ public:
     // document's name changes and before the window goes.
     void FinishBackupWrite();
     // Where backup copies are written (by default at once, on this thread),
-    // and the monotonic clock, in milliseconds, that spaces retries.
+    // and the monotonic clock, in milliseconds, that spaces retries. The
+    // executor outlives the form, or its use ends with FinishBackupWrite.
     void SetBackupWriting(BackupExecutor& executor, std::function<uint64_t()> milliseconds);
     ui::TMenuItem* MenuItem(std::string_view commandKey) { return MainMenu.FindByName(commandKey); }
     TRegIniFile& Store() { return *store_; }

@@ -149,7 +149,7 @@ void BM_BackupTickAfterKeystroke(benchmark::State& state)
         state.ResumeTiming();
         window.form->Timer1.Tick();
     }
-    writer.RunPending();
+    window.form->FinishBackupWrite();
 }
 BENCHMARK(BM_BackupTickAfterKeystroke)->Arg(100 * kMB)->Iterations(30)->Unit(benchmark::kMicrosecond);
 

@@ -35,6 +35,8 @@ private:
 
 class BackupTest : public MainFormFixture {
 protected:
+    // The form waits for its writer's last write: it goes before the writer.
+    ~BackupTest() override { form.reset(); }
     // doc.txt open with the backup armed.
     TEditForm& StartArmed()
     {
