@@ -107,6 +107,8 @@ int Run()
     kp::platform::Win32Clock clock;
     kp::platform::Win32DateTimeLocale dateLocale;
 
+    // The backup writer's thread outlives the form, which waits for its last write.
+    kp::app::ThreadExecutor backupThread;
     auto form = std::unique_ptr<kp::app::TEditForm>();
     kp::memo::Win32MemoWindowFactory memoWindows(host.Handle(), kMemoId);
     memoWindows.SetExceptionHandler([&](const std::exception& e) { application.HandleException(e); });
@@ -115,6 +117,7 @@ int Run()
                                    clock, dateLocale};
     form = std::make_unique<kp::app::TEditForm>(services, host);
     kp::app::TEditForm& editForm = *form;
+    editForm.SetBackupWriting(backupThread, [] { return static_cast<uint64_t>(GetTickCount64()); });
 
     host.OnException = [&](const std::exception& e) { application.HandleException(e); };
     host.SetShortCutText([&](kp::ui::TShortCut shortCut) { return kp::app::ShortCutText(shortCut, keyNames); });
