@@ -496,18 +496,15 @@ void ClickAt(HWND window, const RECT& rect)
     Send(inputs);
 }
 
-void MoveMouseOver(HWND window, HWND target)
+namespace {
+
+// Moves the mouse through the input queue to each point (screen coordinates).
+void MoveMouseThrough(const std::vector<POINT>& points)
 {
-    BringToForeground(window);
-    RECT rect = {};
-    Expect(GetWindowRect(target, &rect), ErrorText("GetWindowRect", GetLastError()));
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
-    const LONG spanX = rect.right - rect.left;
-    const LONG spanY = rect.bottom - rect.top;
     std::vector<INPUT> inputs;
-    for (const POINT point : {POINT{rect.left + spanX / 4, rect.top + spanY / 4},
-                              POINT{rect.left + spanX / 2, rect.top + spanY / 2}}) {
+    for (const POINT point : points) {
         INPUT input = {};
         input.type = INPUT_MOUSE;
         input.mi.dx = static_cast<LONG>((point.x * 65535LL + width / 2) / std::max(width - 1, 1));
@@ -516,6 +513,23 @@ void MoveMouseOver(HWND window, HWND target)
         inputs.push_back(input);
     }
     Send(inputs);
+}
+
+}  // namespace
+
+void MoveMouseOver(HWND window, HWND target)
+{
+    BringToForeground(window);
+    RECT rect = {};
+    Expect(GetWindowRect(target, &rect), ErrorText("GetWindowRect", GetLastError()));
+    const LONG spanX = rect.right - rect.left;
+    const LONG spanY = rect.bottom - rect.top;
+    MoveMouseThrough({{rect.left + spanX / 4, rect.top + spanY / 4}, {rect.left + spanX / 2, rect.top + spanY / 2}});
+}
+
+void ParkMouse()
+{
+    MoveMouseThrough({{GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1}});
 }
 
 HWND StatusBarOf(HWND mainWindow)

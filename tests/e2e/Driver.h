@@ -123,6 +123,10 @@ void ClickAt(HWND window, const RECT& rect);
 // its width and height, then to the middle, so that it moves over it at
 // least once whatever the pointer's starting place.
 void MoveMouseOver(HWND window, HWND target);
+// Moves the mouse to the screen's bottom right corner, away from where the
+// editor's windows open (a window that opens under the pointer receives
+// mouse moves at once).
+void ParkMouse();
 
 // The status bar of a main window (msctls_statusbar32).
 HWND StatusBarOf(HWND mainWindow);

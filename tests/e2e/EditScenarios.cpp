@@ -268,6 +268,7 @@ void StatusBarFollowsCaretInsertAndMouse(Context& context)
     const std::wstring path = TempFolder() + L"状態.txt";
     WriteBytes(path, "");
     SetClipboardText(L"P");
+    ParkMouse();
     Editor editor(context.exePath, {path});
     const HWND window = editor.WaitForMainWindow();
     const HWND memo = WaitForMemo(window);
