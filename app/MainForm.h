@@ -22,6 +22,8 @@
 #include <vector>
 
 namespace kp::platform {
+class Clipboard;
+class Cp932Codec;
 class FileSystem;
 class KeyNames;
 class LocaleCompare;
@@ -52,6 +54,8 @@ struct FormServices {
     std::function<std::string(const std::string&)> fullPath;
     // The folder of the program's own executable, with a trailing '\'.
     std::string programFolder;
+    platform::Clipboard& clipboard;
+    const platform::Cp932Codec& codec;
 };
 
 class TEditForm {
@@ -86,6 +90,29 @@ public:
     void LastTimeFileClick();
     void ExitClick();
     void UninstallClick();
+
+    // ---- Editing commands of the Edit and View menus (EditCommands.cpp) ----
+    // A clipboard that cannot be read or written throws kp::Error and
+    // leaves clipboard and memo as they were; a cut that the clipboard's
+    // text could not carry whole (a NUL, bytes that do not decode) beeps
+    // and changes nothing.
+    void UndoClick();
+    void CutClick();
+    void CopyClick();
+    void PasteClick();
+    void AddCutClick();
+    void AddCopyClick();
+    void DeleteClick();
+    void SelectAllClick();
+    void CopyAllClick();
+    void CutAllClick();
+    void LeftEnterClick();
+    void ToolBarClick();
+
+    // ---- Status bar events of the memo (EditCommands.cpp) ----
+    void MemoSelectionChange();
+    void MemoKeyDown(memo::KeyEvent& event);
+    void MemoMouseMove(int x, int y);
 
     // ---- Shared with the file and editing commands ----
     void ApplyTitle(const std::string& path);
@@ -135,6 +162,7 @@ private:
     void BuildLayout();
     void ConfigureMemo();
     void ConnectCommands();
+    void ConnectEditCommands();
 
     void OpenInitialDocument(const std::vector<std::string>& arguments);
     void ReopenLastDocument();
@@ -156,6 +184,10 @@ private:
     void FinishClose(bool closing);
     void WriteSettingsAtClose();
     void Uninstall();
+
+    void CopySelection();
+    void CutSelection();
+    void AddSelectionToClipboard(bool cut);
 
     FormServices& services_;
     ui::FormHost& host_;

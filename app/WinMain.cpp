@@ -5,6 +5,8 @@
 #include "base/Error.h"
 #include "base/Utf.h"
 #include "memo/win32/Win32MemoWindow.h"
+#include "platform/clipboard/Win32Clipboard.h"
+#include "platform/codec/Win32Cp932Codec.h"
 #include "platform/files/Win32FileSystem.h"
 #include "platform/keyboard/Win32KeyState.h"
 #include "platform/keynames/Win32KeyNames.h"
@@ -102,12 +104,15 @@ int Run()
     kp::ui::Win32DialogService dialogs(host.Handle());
     dialogs.SetExceptionHandler([&](const std::exception& e) { application.HandleException(e); });
     kp::platform::Win32LocaleCompare locale;
+    kp::platform::Win32Clipboard clipboard;
+    kp::platform::Win32Cp932Codec codec;
 
     auto form = std::unique_ptr<kp::app::TEditForm>();
     kp::memo::Win32MemoWindowFactory memoWindows(host.Handle(), kMemoId);
     memoWindows.SetExceptionHandler([&](const std::exception& e) { application.HandleException(e); });
     kp::app::FormServices services{registry, files, keyNames, keys, sysColors, application, dialogs,
-                                   host.Timers(), memoWindows, locale, FullPath, ProgramFolder()};
+                                   host.Timers(), memoWindows, locale, FullPath, ProgramFolder(),
+                                   clipboard, codec};
     form = std::make_unique<kp::app::TEditForm>(services, host);
     kp::app::TEditForm& editForm = *form;
 

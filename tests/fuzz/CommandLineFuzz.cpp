@@ -82,7 +82,8 @@ void Run(FuzzInput& in)
     memo::SimMemoWindowFactory memoWindows(codec, &clipboard, keys);
     platform::SimLocaleCompare locale;
     app::FormServices services{registry, files,  keyNames, keys,   colors, application,
-                               dialogs,  host,   memoWindows, locale, FullPath, "C:\\Program Files\\Kestrelpad\\"};
+                               dialogs,  host,   memoWindows, locale, FullPath, "C:\\Program Files\\Kestrelpad\\",
+                               clipboard, codec};
 
     files.CreateFolder("C:\\work");
     files.CreateFolder("C:\\docs");

@@ -11,6 +11,7 @@
 #include "platform/locale/Win32LocaleCompare.h"
 #include "platform/registry/SimRegistry.h"
 #include "platform/syscolors/Win32SysColors.h"
+#include "tests/TestPlatform.h"
 #include "ui/sim/SimDialogService.h"
 #include "ui/sim/SimMessageDialogs.h"
 #include "ui/win32/Win32Application.h"
@@ -36,7 +37,7 @@ protected:
         : host(Options()),
           memoWindows(host.Handle(), 100),
           services{registry, files, keyNames, keys, colors, application, dialogs, host.Timers(), memoWindows, locale,
-                   {}, "C:\\"},
+                   {}, "C:\\", clipboard, TestCodec()},
           form(services, host)
     {
         host.SetShortCutText([this](ui::TShortCut shortCut) { return app::ShortCutText(shortCut, keyNames); });
@@ -59,6 +60,7 @@ protected:
     }
 
     platform::SimRegistry registry;
+    platform::SimClipboard clipboard;
     platform::SimFileSystem files;
     platform::Win32KeyNames keyNames;
     platform::Win32KeyState keys;
