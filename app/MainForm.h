@@ -22,6 +22,8 @@
 #include <vector>
 
 namespace kp::platform {
+class Clock;
+class DateTimeLocale;
 class Clipboard;
 class Cp932Codec;
 class FileSystem;
@@ -54,6 +56,9 @@ struct FormServices {
     std::function<std::string(const std::string&)> fullPath;
     // The folder of the program's own executable, with a trailing '\'.
     std::string programFolder;
+    // The local time and the locale's date and time settings, for the stamp.
+    const platform::Clock& clock;
+    const platform::DateTimeLocale& dateLocale;
     platform::Clipboard& clipboard;
     const platform::Cp932Codec& codec;
 };

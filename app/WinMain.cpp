@@ -5,11 +5,13 @@
 #include "base/Error.h"
 #include "base/Utf.h"
 #include "memo/win32/Win32MemoWindow.h"
+#include "platform/clock/Win32Clock.h"
 #include "platform/clipboard/Win32Clipboard.h"
 #include "platform/codec/Win32Cp932Codec.h"
 #include "platform/files/Win32FileSystem.h"
 #include "platform/keyboard/Win32KeyState.h"
 #include "platform/keynames/Win32KeyNames.h"
+#include "platform/locale/Win32DateTimeLocale.h"
 #include "platform/locale/Win32LocaleCompare.h"
 #include "platform/registry/Win32Registry.h"
 #include "platform/syscolors/Win32SysColors.h"
@@ -104,6 +106,8 @@ int Run()
     kp::ui::Win32DialogService dialogs(host.Handle());
     dialogs.SetExceptionHandler([&](const std::exception& e) { application.HandleException(e); });
     kp::platform::Win32LocaleCompare locale;
+    kp::platform::Win32Clock clock;
+    kp::platform::Win32DateTimeLocale dateLocale;
     kp::platform::Win32Clipboard clipboard;
     kp::platform::Win32Cp932Codec codec;
 
@@ -112,7 +116,7 @@ int Run()
     memoWindows.SetExceptionHandler([&](const std::exception& e) { application.HandleException(e); });
     kp::app::FormServices services{registry, files, keyNames, keys, sysColors, application, dialogs,
                                    host.Timers(), memoWindows, locale, FullPath, ProgramFolder(),
-                                   clipboard, codec};
+                                   clock, dateLocale, clipboard, codec};
     form = std::make_unique<kp::app::TEditForm>(services, host);
     kp::app::TEditForm& editForm = *form;
 

@@ -9,10 +9,12 @@
 #include "memo/SimMemoWindow.h"
 #include "memo/edit/EditControl.h"
 #include "platform/clipboard/SimClipboard.h"
+#include "platform/clock/SimClock.h"
 #include "platform/codec/IconvCp932Codec.h"
 #include "platform/files/SimFileSystem.h"
 #include "platform/keyboard/KeyState.h"
 #include "platform/keynames/SimKeyNames.h"
+#include "platform/locale/SimDateTimeLocale.h"
 #include "platform/locale/SimLocaleCompare.h"
 #include "platform/registry/SimRegistry.h"
 #include "platform/syscolors/SimSysColors.h"
@@ -37,7 +39,7 @@ struct Window {
     explicit Window(size_t size)
         : memoWindows(codec, &clipboard, keys),
           services{registry, files,  keyNames, keys, colors, application, dialogs, host, memoWindows, locale, {},
-                   "C:\\", clipboard, codec}
+                   "C:\\", clock, dateLocale, clipboard, codec}
     {
         form = std::make_unique<app::TEditForm>(services, host);
         form->FormCreate({});
@@ -61,6 +63,8 @@ struct Window {
     ui::SimDialogService dialogs;
     memo::SimMemoWindowFactory memoWindows;
     platform::SimLocaleCompare locale;
+    platform::SimClock clock;
+    platform::SimDateTimeLocale dateLocale;
     app::FormServices services;
     std::unique_ptr<app::TEditForm> form;
 };

@@ -8,9 +8,11 @@
 #include "memo/TextFile.h"
 #include "memo/edit/WindowMessages.h"
 #include "platform/clipboard/SimClipboard.h"
+#include "platform/clock/SimClock.h"
 #include "platform/files/SimFileSystem.h"
 #include "platform/keyboard/KeyState.h"
 #include "platform/keynames/SimKeyNames.h"
+#include "platform/locale/SimDateTimeLocale.h"
 #include "platform/locale/SimLocaleCompare.h"
 #include "platform/registry/SimRegistry.h"
 #include "platform/syscolors/SimSysColors.h"
@@ -32,7 +34,7 @@ protected:
         : memoWindows(test::TestCodec(), &clipboard, keys),
           services{registry, files, keyNames, keys,  colors, application, dialogs, host, memoWindows, locale,
                    [](const std::string& path) { return path.find(':') == std::string::npos ? "C:\\work\\" + path : path; },
-                   "C:\\Program Files\\Kestrelpad\\", clipboard, test::TestCodec()}
+                   "C:\\Program Files\\Kestrelpad\\", clock, dateLocale, clipboard, test::TestCodec()}
     {
         application.SetTitle("Kestrelpad");
         files.CreateFolder("C:\\work");
@@ -101,6 +103,8 @@ protected:
     ui::SimDialogService dialogs;
     memo::SimMemoWindowFactory memoWindows;
     platform::SimLocaleCompare locale;
+    platform::SimClock clock;
+    platform::SimDateTimeLocale dateLocale;
     FormServices services;
     std::unique_ptr<TEditForm> form;
 };

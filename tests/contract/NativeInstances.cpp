@@ -1,15 +1,19 @@
 // The contract suites, natively: against the simulated platform.
 
 #include "platform/clipboard/SimClipboard.h"
+#include "platform/clock/SimClock.h"
 #include "platform/codec/IconvCp932Codec.h"
 #include "platform/files/SimFileSystem.h"
 #include "platform/keynames/SimKeyNames.h"
+#include "platform/locale/SimDateTimeLocale.h"
 #include "platform/locale/SimLocaleCompare.h"
 #include "platform/registry/SimRegistry.h"
 #include "platform/syscolors/SimSysColors.h"
 #include "platform/textmetrics/SimTextMetrics.h"
 #include "tests/contract/ClipboardContract.h"
+#include "tests/contract/ClockContract.h"
 #include "tests/contract/Cp932CodecContract.h"
+#include "tests/contract/DateTimeLocaleContract.h"
 #include "tests/contract/FileSystemContract.h"
 #include "tests/contract/KeyNamesContract.h"
 #include "tests/contract/LocaleCompareContract.h"
@@ -49,5 +53,11 @@ KP_CONTRACT_INSTANCES(KeyNamesContract, platform::KeyNames,
 KP_CONTRACT_INSTANCES(LocaleCompareContract, platform::LocaleCompare,
                       Implementation<platform::LocaleCompare>{
                           "Sim", [] { return std::make_unique<platform::SimLocaleCompare>(); }});
+KP_CONTRACT_INSTANCES(ClockContract, platform::Clock,
+                      Implementation<platform::Clock>{
+                          "Sim", [] { return std::make_unique<platform::SimClock>(); }});
+KP_CONTRACT_INSTANCES(DateTimeLocaleContract, platform::DateTimeLocale,
+                      Implementation<platform::DateTimeLocale>{
+                          "Sim", [] { return std::make_unique<platform::SimDateTimeLocale>(); }});
 
 }  // namespace kp::test

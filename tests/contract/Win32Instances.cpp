@@ -3,12 +3,16 @@
 
 #include "platform/clipboard/SimClipboard.h"
 #include "platform/clipboard/Win32Clipboard.h"
+#include "platform/clock/SimClock.h"
+#include "platform/clock/Win32Clock.h"
 #include "platform/codec/Win32Cp932Codec.h"
 #include "platform/files/SimFileSystem.h"
 #include "platform/files/Win32FileSystem.h"
 #include "platform/keynames/SimKeyNames.h"
 #include "platform/keynames/Win32KeyNames.h"
+#include "platform/locale/SimDateTimeLocale.h"
 #include "platform/locale/SimLocaleCompare.h"
+#include "platform/locale/Win32DateTimeLocale.h"
 #include "platform/locale/Win32LocaleCompare.h"
 #include "platform/registry/SimRegistry.h"
 #include "platform/registry/Win32Registry.h"
@@ -17,7 +21,9 @@
 #include "platform/textmetrics/SimTextMetrics.h"
 #include "platform/textmetrics/Win32TextMetrics.h"
 #include "tests/contract/ClipboardContract.h"
+#include "tests/contract/ClockContract.h"
 #include "tests/contract/Cp932CodecContract.h"
+#include "tests/contract/DateTimeLocaleContract.h"
 #include "tests/contract/FileSystemContract.h"
 #include "tests/contract/KeyNamesContract.h"
 #include "tests/contract/LocaleCompareContract.h"
@@ -73,5 +79,15 @@ KP_CONTRACT_INSTANCES(LocaleCompareContract, platform::LocaleCompare,
                           "Win32", [] { return std::make_unique<platform::Win32LocaleCompare>(); }},
                       Implementation<platform::LocaleCompare>{
                           "Sim", [] { return std::make_unique<platform::SimLocaleCompare>(); }});
+KP_CONTRACT_INSTANCES(ClockContract, platform::Clock,
+                      Implementation<platform::Clock>{
+                          "Win32", [] { return std::make_unique<platform::Win32Clock>(); }},
+                      Implementation<platform::Clock>{
+                          "Sim", [] { return std::make_unique<platform::SimClock>(); }});
+KP_CONTRACT_INSTANCES(DateTimeLocaleContract, platform::DateTimeLocale,
+                      Implementation<platform::DateTimeLocale>{
+                          "Win32", [] { return std::make_unique<platform::Win32DateTimeLocale>(); }},
+                      Implementation<platform::DateTimeLocale>{
+                          "Sim", [] { return std::make_unique<platform::SimDateTimeLocale>(); }});
 
 }  // namespace kp::test

@@ -12,10 +12,12 @@
 #include "memo/SimMemoWindow.h"
 #include "memo/TextFile.h"
 #include "platform/clipboard/SimClipboard.h"
+#include "platform/clock/SimClock.h"
 #include "platform/codec/IconvCp932Codec.h"
 #include "platform/files/SimFileSystem.h"
 #include "platform/keyboard/KeyState.h"
 #include "platform/keynames/SimKeyNames.h"
+#include "platform/locale/SimDateTimeLocale.h"
 #include "platform/locale/SimLocaleCompare.h"
 #include "platform/registry/SimRegistry.h"
 #include "platform/syscolors/SimSysColors.h"
@@ -81,9 +83,11 @@ void Run(FuzzInput& in)
     ui::SimDialogService dialogs;
     memo::SimMemoWindowFactory memoWindows(codec, &clipboard, keys);
     platform::SimLocaleCompare locale;
+    platform::SimClock clock;
+    platform::SimDateTimeLocale dateLocale;
     app::FormServices services{registry, files,  keyNames, keys,   colors, application,
                                dialogs,  host,   memoWindows, locale, FullPath, "C:\\Program Files\\Kestrelpad\\",
-                               clipboard, codec};
+                               clock, dateLocale, clipboard, codec};
 
     files.CreateFolder("C:\\work");
     files.CreateFolder("C:\\docs");

@@ -6,9 +6,11 @@
 #include "memo/win32/EditWindow.h"
 #include "memo/win32/Win32MemoWindow.h"
 #include "platform/clipboard/SimClipboard.h"
+#include "platform/clock/Win32Clock.h"
 #include "platform/files/SimFileSystem.h"
 #include "platform/keyboard/Win32KeyState.h"
 #include "platform/keynames/Win32KeyNames.h"
+#include "platform/locale/Win32DateTimeLocale.h"
 #include "platform/locale/Win32LocaleCompare.h"
 #include "platform/registry/SimRegistry.h"
 #include "platform/syscolors/Win32SysColors.h"
@@ -38,7 +40,7 @@ protected:
         : host(Options()),
           memoWindows(host.Handle(), 100),
           services{registry, files, keyNames, keys, colors, application, dialogs, host.Timers(), memoWindows, locale,
-                   {}, "C:\\", clipboard, TestCodec()},
+                   {}, "C:\\", clock, dateLocale, clipboard, TestCodec()},
           form(services, host)
     {
         host.SetShortCutText([this](ui::TShortCut shortCut) { return app::ShortCutText(shortCut, keyNames); });
@@ -71,6 +73,8 @@ protected:
     ui::TApplication application{applicationHost, messages};
     ui::SimDialogService dialogs;
     platform::Win32LocaleCompare locale;
+    platform::Win32Clock clock;
+    platform::Win32DateTimeLocale dateLocale;
     ui::Win32FormHost host;
     memo::Win32MemoWindowFactory memoWindows;
     app::FormServices services;

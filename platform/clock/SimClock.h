@@ -1,0 +1,18 @@
+#pragma once
+// A clock that shows what it is told: 14 March 1999, 21:05:09 (a Sunday)
+// until set otherwise.
+
+#include "platform/clock/Clock.h"
+
+namespace kp::platform {
+
+class SimClock final : public Clock {
+public:
+    LocalTime Now() const override;
+    void Set(const LocalTime& now);
+
+private:
+    LocalTime now_{1999, 3, 14, 0, 21, 5, 9, 0};
+};
+
+}  // namespace kp::platform
