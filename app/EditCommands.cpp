@@ -14,10 +14,13 @@
 #include "app/MainForm.h"
 
 #include "base/Error.h"
+#include "memo/edit/EditControl.h"
 #include "memo/edit/WindowMessages.h"
 #include "platform/clipboard/Clipboard.h"
 #include "platform/codec/Cp932Codec.h"
 
+#include <algorithm>
+#include <charconv>
 #include <string>
 #include <utility>
 
@@ -158,9 +161,22 @@ void TEditForm::ToolBarClick()
 
 // ---- Status panels ------------------------------------------------------------------
 
+// The memo's CaretLine and CaretColumn, asked of its control directly: this
+// runs at every caret move, and the position is found in the line index.
 void TEditForm::MemoSelectionChange()
 {
-    StatusBar1.SetText(0, std::to_string(Memo.CaretLine() + 1) + "行　　" + std::to_string(Memo.CaretColumn() + 1) + "桁");
+    const memo::EditControl* control = Memo.Control();
+    if (!control) return;
+    const size_t start = control->SelStart();
+    const size_t line = control->LineFromChar(start);
+    const size_t column = start - static_cast<size_t>(control->LineIndex(static_cast<int64_t>(line)));
+    constexpr std::string_view kLine = "行　　", kColumn = "桁";
+    char text[64];
+    char* end = std::to_chars(text, text + 20, line + 1).ptr;
+    end = std::copy(kLine.begin(), kLine.end(), end);
+    end = std::to_chars(end, end + 20, column + 1).ptr;
+    end = std::copy(kColumn.begin(), kColumn.end(), end);
+    StatusBar1.SetText(0, std::string(text, end));
 }
 
 // The memo switches its mode on Insert without Shift or Ctrl before this
