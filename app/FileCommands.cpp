@@ -137,6 +137,7 @@ void TEditForm::OpenClick()
                     return;
                 }
                 const std::string saved = SaveDialog1.FileName;
+                FinishBackupWrite();
                 DoubleReplacement();
                 Memo.SaveToFile(services_.files, saved);
                 SetSaveButton(false);
@@ -207,6 +208,7 @@ void TEditForm::SaveAsClick()
 void TEditForm::HistorySelected(const std::string& path)
 {
     auto opened = [this, &path] {
+        FinishBackupWrite();
         CurrentFile = path;
         Memo.SetFocus();
         SetSaveMenu(true);

@@ -13,6 +13,7 @@
 #include "ui/MessageDialogs.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <limits>
 
@@ -80,7 +81,10 @@ TEditForm::TEditForm(FormServices& services, ui::FormHost& host)
     // The recent files follow the last command of the File menu.
     HistoryMenu1.SetHistoryNum(6);
     HistoryMenu1.SetTargetMenuItem(MainMenu.Item(0));
-    HistoryMenu1.OnHistorySelected = [this](const std::string& path) { HistorySelected(path); };
+    HistoryMenu1.OnHistorySelected = [this](const std::string& path) {
+        const TickHold hold(*this);
+        HistorySelected(path);
+    };
     HistoryMenu1.SetActive(true);
 
     OpenDialog1.Filter = kOpenFilter;
@@ -94,6 +98,15 @@ TEditForm::TEditForm(FormServices& services, ui::FormHost& host)
     ReplaceDialog1.SetService(&services_.dialogs);
     PrintDialog1.SetService(&services_.dialogs);
     Timer1.SetService(&services_.timers);
+    backupWriter_ = std::make_unique<BackupWriter>(services_.files, inlineBackupExecutor_);
+    backupClock_ = [] {
+        return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now().time_since_epoch())
+                                         .count());
+    };
+    Timer1.OnTimer = [this] { BackupTick(); };
+    HoldTicksDuringCommands(MainMenu);
+    HoldTicksDuringCommands(PopupMenu1);
 }
 
 TEditForm::~TEditForm() = default;
@@ -131,26 +144,11 @@ void TEditForm::SetSaveMenu(bool enabled)
     MenuItem("Save")->SetEnabled(enabled);
 }
 
-void TEditForm::ArmBackup()
-{
-    Timer1.SetEnabled(true);
-    BackupText = Memo.Snapshot();
-}
-
-void TEditForm::DeleteBackup()
-{
-    // A missing copy is fine; any other failure propagates to the caller.
-    const std::string path = BackupPath(CurrentFile);
-    if (!services_.files.Query(path).exists) return;
-    const platform::FileStatus status = services_.files.Delete(path);
-    if (status != platform::FileStatus::Ok && status != platform::FileStatus::NotFound)
-        throw Error(FormatWithArgument("ﾌｧｲﾙ %s を削除できません", path));
-}
-
 // ---- Creation -----------------------------------------------------------------------
 
 void TEditForm::FormCreate(const std::vector<std::string>& arguments)
 {
+    const TickHold hold(*this);
     Memo.CreateWnd();
     Memo.Clear();
     Memo.SetModified(false);
@@ -358,6 +356,7 @@ void TEditForm::UninstallClick()
 // default, and a placement that cannot be written is not stored.
 void TEditForm::FormCloseQuery(bool& canClose)
 {
+    const TickHold hold(*this);
     canClose = true;
     if (UninstallOnExit) return;
     try {
@@ -383,6 +382,7 @@ void TEditForm::WritePlacement()
 
 void TEditForm::FormClose(ui::TCloseAction& action)
 {
+    const TickHold hold(*this);
     if (UninstallOnExit) {
         Uninstall();
         return;
@@ -408,6 +408,7 @@ void TEditForm::FinishClose(bool closing)
 // not happen). Nothing is written yet; FormEndSession does that.
 void TEditForm::FormQueryEndSession(bool& canEnd)
 {
+    const TickHold hold(*this);
     canEnd = UninstallOnExit || !Memo.Modified() || AskToSaveAtClose();
 }
 
@@ -415,6 +416,7 @@ void TEditForm::FormQueryEndSession(bool& canEnd)
 // close's work, without a question (it was asked by FormQueryEndSession).
 void TEditForm::FormEndSession()
 {
+    const TickHold hold(*this);
     bool canClose = true;
     FormCloseQuery(canClose);
     if (UninstallOnExit)
@@ -439,6 +441,7 @@ bool TEditForm::AskToSaveAtClose()
             services_.application.HandleException(failure);
             return false;
         }
+        FinishBackupWrite();
         CurrentFile = SaveDialog1.FileName;
         HistoryMenu1.AddFile(CurrentFile);
         Memo.SetModified(false);
@@ -487,6 +490,7 @@ void TEditForm::WriteSettingsAtClose()
 
 void TEditForm::Uninstall()
 {
+    FinishBackupWrite();
     store_->EraseAllSections();
     services_.files.Delete(services_.programFolder + "Kpad.hlp");
     services_.files.Delete(services_.programFolder + "Kpad.gid");
@@ -496,6 +500,7 @@ void TEditForm::Uninstall()
 
 void TEditForm::DropFiles(const std::vector<std::string>& paths)
 {
+    const TickHold hold(*this);
     if (paths.empty()) return;
     const std::string path = paths.front();
     Memo.LoadFromFile(services_.files, path);  // a failure goes to the default handler
@@ -507,6 +512,7 @@ void TEditForm::DropFiles(const std::vector<std::string>& paths)
     StatusBar1.SetText(2, path);
     host_.SetCaption("[" + path + "] - " + kAppName);
     services_.application.SetTitle(FileNamePart(path) + " - " + kAppName);
+    FinishBackupWrite();
     CurrentFile = path;
 }
 

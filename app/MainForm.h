@@ -4,6 +4,7 @@
 // of the framework components. Everything here runs natively against
 // simulated services as well as in the real program.
 
+#include "app/BackupWriter.h"
 #include "history/HistMenu.h"
 #include "memo/ExtMemo.h"
 #include "settings/RegIniFile.h"
@@ -16,8 +17,10 @@
 #include "ui/MessageDialogs.h"
 #include "ui/Timer.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -124,7 +127,16 @@ public:
     void SetSaveButton(bool enabled);  // enabled: image 3, disabled: image 4
     void SetSaveMenu(bool enabled);
     void ArmBackup();
+    // Waits for a backup write in flight first; then deletes the copy and
+    // marks BackupText stale, so that an armed tick writes the copy again.
     void DeleteBackup();
+    // Waits for a backup write in flight and takes its outcome; before the
+    // document's name changes and before the window goes.
+    void FinishBackupWrite();
+    // Where backup copies are written (by default at once, on this thread),
+    // and the monotonic clock, in milliseconds, that spaces retries. The
+    // executor outlives the form, or its use ends with FinishBackupWrite.
+    void SetBackupWriting(BackupExecutor& executor, std::function<uint64_t()> milliseconds);
     ui::TMenuItem* MenuItem(std::string_view commandKey) { return MainMenu.FindByName(commandKey); }
     TRegIniFile& Store() { return *store_; }
 
@@ -194,10 +206,37 @@ private:
     void CutSelection();
     void AddSelectionToClipboard(bool cut);
 
+    // ---- Backup copy (app/BackupTimer.cpp) ----
+    // While a handler of this window runs (a command, its dialogs and boxes),
+    // timer ticks do nothing: nested message loops deliver them too.
+    class TickHold {
+    public:
+        explicit TickHold(TEditForm& form) : form_(form) { ++form_.handlerDepth_; }
+        ~TickHold() { --form_.handlerDepth_; }
+        TickHold(const TickHold&) = delete;
+        TickHold& operator=(const TickHold&) = delete;
+
+    private:
+        TEditForm& form_;
+    };
+    void HoldTicksDuringCommands(ui::TMenuItem& item);
+    void BackupTick();
+    void TakeBackupOutcome(const BackupOutcome& outcome, bool report);
+    std::string BackupFile();
+
     FormServices& services_;
     ui::FormHost& host_;
     std::unique_ptr<TRegIniFile> store_;
     bool shown_ = false;
+
+    InlineExecutor inlineBackupExecutor_;
+    std::unique_ptr<BackupWriter> backupWriter_;
+    std::function<uint64_t()> backupClock_;
+    std::string unnamedBackupPath_;  // "bcp_" made full at its first write
+    bool backupStale_ = false;
+    bool backupFailureReported_ = false;
+    std::optional<uint64_t> backupFailedAt_;
+    int handlerDepth_ = 0;
 };
 
 // The caption a shortcut shows after its menu item's text, and what the

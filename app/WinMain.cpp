@@ -111,6 +111,8 @@ int Run()
     kp::platform::Win32Clipboard clipboard;
     kp::platform::Win32Cp932Codec codec;
 
+    // The backup writer's thread outlives the form, which waits for its last write.
+    kp::app::ThreadExecutor backupThread;
     auto form = std::unique_ptr<kp::app::TEditForm>();
     kp::memo::Win32MemoWindowFactory memoWindows(host.Handle(), kMemoId);
     memoWindows.SetExceptionHandler([&](const std::exception& e) { application.HandleException(e); });
@@ -119,6 +121,7 @@ int Run()
                                    clock, dateLocale, clipboard, codec};
     form = std::make_unique<kp::app::TEditForm>(services, host);
     kp::app::TEditForm& editForm = *form;
+    editForm.SetBackupWriting(backupThread, [] { return static_cast<uint64_t>(GetTickCount64()); });
 
     host.OnException = [&](const std::exception& e) { application.HandleException(e); };
     host.SetShortCutText([&](kp::ui::TShortCut shortCut) { return kp::app::ShortCutText(shortCut, keyNames); });

@@ -523,6 +523,21 @@ void TExtMemo::DeleteLine(size_t index)
     if (window_) window_->Control().DeleteLine(index);
 }
 
+void TExtMemo::ReplaceRange(size_t offset, size_t count, std::string_view bytes, size_t caret)
+{
+    if (window_) window_->Control().ReplaceRange(offset, count, bytes, caret);
+}
+
+void TExtMemo::Crop(size_t offset, size_t count)
+{
+    if (window_) window_->Control().Crop(offset, count);
+}
+
+void TExtMemo::MapCase(CaseMapping mapping, size_t offset, size_t count, size_t caret)
+{
+    if (window_) window_->Control().MapCase(mapping, offset, count, caret);
+}
+
 void TExtMemo::LoadFromFile(platform::FileSystem& files, std::string_view path)
 {
     const TextSnapshot text = LoadText(files, path);

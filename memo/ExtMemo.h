@@ -121,6 +121,10 @@ public:
     size_t LineCount() const;
     std::string Line(size_t index) const;
     void DeleteLine(size_t index);
+    // The control's range edits (no-ops without a window).
+    void ReplaceRange(size_t offset, size_t count, std::string_view bytes, size_t caret);
+    void Crop(size_t offset, size_t count);
+    void MapCase(CaseMapping mapping, size_t offset, size_t count, size_t caret);
     void LoadFromFile(platform::FileSystem& files, std::string_view path);
     void SaveToFile(platform::FileSystem& files, std::string_view path) const;
 

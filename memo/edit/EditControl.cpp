@@ -1,5 +1,6 @@
 #include "memo/edit/EditControl.h"
 
+#include "base/CaseMap.h"
 #include "base/Cp932.h"
 #include "memo/edit/CharClass.h"
 #include "memo/edit/Find.h"
@@ -419,6 +420,82 @@ void EditControl::ReplaceAll(const TextSnapshot& text, size_t caret)
     SelectionChanged();
 }
 
+// ---- Range edits -----------------------------------------------------------------
+
+void EditControl::FinishRangeEdit(UndoStep step, size_t caret, bool relayOutAll)
+{
+    const size_t first = firstLine_;
+    if (relayOutAll) layout_.Reset();
+    else layout_.Update(step.offset, step.removed, step.inserted);
+    undo_.push_back(std::move(step));
+    if (undo_.size() > defaults::kUndoLimit) undo_.pop_front();
+    modified_ = true;
+    typingOpen_ = false;
+    anchor_ = caret_ = Snap(caret);
+    caretLineEnd_ = false;
+    desiredX_.reset();
+    ScrollToLine(first);
+    ScrollCaretIntoView();
+    if (listener_) listener_->Invalidate();
+    TextChanged();
+    SelectionChanged();
+}
+
+void EditControl::ReplaceRange(size_t offset, size_t count, std::string_view bytes, size_t caret)
+{
+    offset = std::min(offset, text_.Length());
+    count = std::min(count, text_.Length() - offset);
+    bool same = count == bytes.size();
+    if (same) {
+        size_t at = 0;
+        text_.Visit(offset, count, [&](std::string_view piece) {
+            same = piece == bytes.substr(at, piece.size());
+            at += piece.size();
+            return same;
+        });
+    }
+    if (same) {
+        SetSelection(caret, caret);
+        return;
+    }
+    UndoStep step{text_.Snapshot(), anchor_, caret_, offset, count, bytes.size(), false, firstLine_, xScroll_};
+    text_.Replace(offset, count, bytes);
+    FinishRangeEdit(std::move(step), caret, false);
+}
+
+void EditControl::Crop(size_t offset, size_t count)
+{
+    const size_t length = text_.Length();
+    offset = std::min(offset, length);
+    count = std::min(count, length - offset);
+    if (count == length) {
+        SetSelection(0, 0);
+        return;
+    }
+    UndoStep step{text_.Snapshot(), anchor_, caret_, 0, length, count, false, firstLine_, xScroll_};
+    text_.Erase(offset + count, length - offset - count);
+    text_.Erase(0, offset);
+    // What remains is laid out anew: its size, not the old text's.
+    FinishRangeEdit(std::move(step), 0, true);
+}
+
+void EditControl::MapCase(CaseMapping mapping, size_t offset, size_t count, size_t caret)
+{
+    const auto to = mapping == CaseMapping::Upper ? cp932::LetterCase::Upper : cp932::LetterCase::Lower;
+    UndoStep step{text_.Snapshot(), anchor_, caret_, 0, 0, 0, false, firstLine_, xScroll_};
+    const TextBuffer::Span span = text_.Rewrite(offset, count, [to](std::string_view bytes, char* out) {
+        const cp932::CaseMapResult result = cp932::MapCase(to, bytes, out);
+        return TextBuffer::RewriteResult{result.consumed, result.changed};
+    });
+    if (span.Empty()) {
+        SetSelection(caret, caret);
+        return;
+    }
+    step.offset = span.first;
+    step.removed = step.inserted = span.last - span.first;
+    FinishRangeEdit(std::move(step), caret, false);
+}
+
 EditControl::State EditControl::SaveState() const
 {
     return State{text_.Snapshot(), anchor_, caret_, firstLine_, xScroll_, undo_, modified_};
@@ -458,7 +535,12 @@ bool EditControl::Undo()
     caret_ = Snap(step.caret);
     caretLineEnd_ = false;
     desiredX_.reset();
-    ScrollCaretIntoView();
+    if (step.firstLine) {
+        firstLine_ = std::min(*step.firstLine, LineCount() - 1);
+        xScroll_ = step.xScroll;
+    } else {
+        ScrollCaretIntoView();
+    }
     if (listener_) listener_->Invalidate();
     TextChanged();
     SelectionChanged();

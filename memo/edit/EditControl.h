@@ -34,6 +34,8 @@ public:
     virtual void Invalidate() {}
 };
 
+enum class CaseMapping { Upper, Lower };
+
 enum class CaretMove {
     Left, Right, Up, Down, Home, End, PageUp, PageDown, DocumentStart, DocumentEnd, WordLeft, WordRight,
 };
@@ -103,6 +105,22 @@ public:
 
     // ---- Editing ----
     void ReplaceSel(std::string_view bytes, bool canUndo = true);
+    // Range edits for commands that rewrite part of the text. Each is one
+    // undoable step (whose undo also brings back the scroll position), sets
+    // the modified flag only when the text changes and adds no step when it
+    // does not; afterwards the caret is at `caret` (clamped, snapped) with
+    // nothing selected and the first visible line stays where it can. They
+    // cost what they change, not the document's size.
+    //
+    // Replaces [offset, offset + count) (clamped) by bytes.
+    void ReplaceRange(size_t offset, size_t count, std::string_view bytes, size_t caret);
+    // Keeps only [offset, offset + count); the caret goes to the start.
+    void Crop(size_t offset, size_t count);
+    // Converts the characters that lie wholly inside [offset, offset + count)
+    // (count may run past the end) with the case table of base/CaseMap.h;
+    // only letters whose case changes are rewritten, and chunks of the text
+    // without one stay shared with the undo history.
+    void MapCase(CaseMapping mapping, size_t offset, size_t count, size_t caret);
     // Typing: replaces the selection; in overwrite mode without one, as
     // many characters after the caret as `bytes` holds, never a line break.
     // Consecutive typing is one undo step.
@@ -212,9 +230,15 @@ private:
         size_t removed;    // bytes removed there
         size_t inserted;   // bytes inserted there
         bool typing;
+        // The scroll position before a range edit, which its undo restores.
+        std::optional<size_t> firstLine = std::nullopt;
+        int xScroll = 0;
     };
 
     void Edit(size_t offset, size_t count, std::string_view bytes, bool typing, bool canUndo);
+    // Ends a range edit made after `step` was taken: records it, lays out
+    // [offset, offset + inserted), places the caret and keeps the scroll.
+    void FinishRangeEdit(UndoStep step, size_t caret, bool relayOutAll);
     void TypeText(std::string_view bytes, bool overwrite);
     void SetSelection(size_t anchor, size_t caret, bool keepDesiredX = false, bool lineEnd = false);
     size_t Snap(size_t offset) const;

@@ -153,6 +153,54 @@ void FindLeadRuns(std::string_view s, std::vector<LeadRun>& out)
     }
 }
 
+// The same as FindLeadRuns from a mask of lead-range bytes per 64 bytes,
+// for bytes that were just written (hot in the cache) and hold many short
+// runs, where probing would measure most of them. A run of kLongRun or more
+// either fills a block or crosses a block boundary, so only the ones at each
+// block's ends count.
+void FindLeadRunsByBlocks(std::string_view s, std::vector<LeadRun>& out)
+{
+    static_assert(kLongRun >= 64, "runs inside one block are never long");
+    const auto* p = reinterpret_cast<const uint8_t*>(s.data());
+    const size_t n = s.size();
+    size_t open = 0;  // lead-range bytes just before pos
+    auto close = [&](size_t end) {
+        if (open >= kLongRun) out.push_back({static_cast<uint32_t>(end - open), static_cast<uint32_t>(end)});
+    };
+    size_t pos = 0;
+#if defined(__SSE2__)
+    auto leadMask = [](__m128i v) {
+        auto inRange = [&v](uint8_t lo, uint8_t hi) {
+            const __m128i shifted = _mm_sub_epi8(v, _mm_set1_epi8(static_cast<char>(lo + 0x80)));
+            return _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(hi - lo - 127)), shifted);
+        };
+        return static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_or_si128(inRange(0x81, 0x9F), inRange(0xE0, 0xFC)))));
+    };
+    for (; pos + 64 <= n; pos += 64) {
+        uint64_t m = 0;
+        for (int k = 0; k < 4; ++k)
+            m |= leadMask(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + pos + 16 * k))) << (16 * k);
+        if (m == ~uint64_t{0}) {
+            open += 64;
+            continue;
+        }
+        const auto head = static_cast<size_t>(__builtin_ctzll(~m));
+        open += head;
+        close(pos + head);
+        open = static_cast<size_t>(__builtin_clzll(~m));
+    }
+#endif
+    for (; pos < n; ++pos) {
+        if (cp932::IsLeadByte(p[pos])) {
+            ++open;
+        } else {
+            close(pos);
+            open = 0;
+        }
+    }
+    close(n);
+}
+
 // The listed run holding offset, if any.
 const LeadRun* RunHolding(const std::vector<LeadRun>& runs, size_t offset)
 {
@@ -298,6 +346,17 @@ ChunkPtr EditChunk(const Chunk& old, size_t at, size_t count, std::string_view b
                                     [](size_t v, const LeadRun& r) { return v < r.start; });
          it != runs.end(); ++it)
         newRuns.push_back({moved(it->start), moved(it->end)});
+    return chunk;
+}
+
+// The chunk old with its bytes rewritten in place: no line break moved, so
+// its line ends stay; its lead-byte runs are found again.
+ChunkPtr RewrittenChunk(const Chunk& old, std::string bytes)
+{
+    auto chunk = std::make_shared<Chunk>();
+    chunk->bytes = std::move(bytes);
+    chunk->lineEnds = old.lineEnds;
+    FindLeadRunsByBlocks(chunk->bytes, chunk->leadRuns);
     return chunk;
 }
 
@@ -707,6 +766,91 @@ void TextBuffer::Replace(size_t offset, size_t count, std::string_view bytes)
         Splice(*copy, first, last, fresh);
         table_ = std::move(copy);
     }
+}
+
+TextBuffer::Span TextBuffer::Rewrite(size_t offset, size_t count, const CharRewrite& rewrite)
+{
+    const Table& t = *table_;
+    offset = std::min(offset, t.length);
+    const size_t end = offset + std::min(count, t.length - offset);
+    // The first character that starts at or after offset.
+    size_t from = CharStart(offset);
+    if (from < offset) from += 2;
+    if (from >= end) return {};
+
+    const size_t n = t.chunks.size();
+    Span span{SIZE_MAX, 0};
+    auto note = [&span](size_t first, size_t last) {
+        span.first = std::min(span.first, first);
+        span.last = std::max(span.last, last);
+    };
+    std::vector<std::pair<size_t, ChunkPtr>> fresh;  // chunk index, new chunk
+    std::string scratch;
+    size_t c = ChunkIndex(t, from);
+    size_t local = from - t.starts[c];  // where the chunk's first whole character starts
+    int carried = -1;                   // the rewritten trail of a pair begun in the chunk before
+    for (; c < n && t.starts[c] < end; ++c) {
+        const Chunk& chunk = *t.chunks[c];
+        const std::string& b = chunk.bytes;
+        const size_t base = t.starts[c];
+        const size_t stop = std::min(b.size(), end - base);
+        std::string bytes;  // the chunk's new bytes, once any changed
+        bool dirty = false;
+        int next = -1;
+        size_t nextLocal = 0;
+        if (local < stop) {
+            scratch.resize(b.size());
+            const RewriteResult r = rewrite(std::string_view(b).substr(local, stop - local), scratch.data() + local);
+            if (r.changed) {
+                std::memcpy(scratch.data(), b.data(), local);
+                std::memcpy(scratch.data() + stop, b.data() + stop, b.size() - stop);
+                bytes = std::move(scratch);
+                scratch.clear();
+                dirty = true;
+                note(base + local, base + local + r.consumed);
+            }
+            if (local + r.consumed < stop && stop == b.size() && base + b.size() < end && c + 1 < n &&
+                IsTrail(t.chunks[c + 1]->bytes.front())) {
+                // A pair split between this chunk and the next, rewritten whole.
+                const char pair[2] = {b.back(), t.chunks[c + 1]->bytes.front()};
+                char out[2];
+                const RewriteResult r2 = rewrite(std::string_view(pair, 2), out);
+                if (r2.changed && r2.consumed == 2) {
+                    if (out[0] != b.back()) {
+                        if (!dirty) bytes = b;
+                        dirty = true;
+                        bytes.back() = out[0];
+                    }
+                    if (out[1] != pair[1]) next = static_cast<unsigned char>(out[1]);
+                    note(base + b.size() - 1, base + b.size() + 1);
+                }
+                nextLocal = 1;
+            }
+        }
+        if (carried >= 0) {
+            if (!dirty) bytes = b;
+            dirty = true;
+            bytes.front() = static_cast<char>(carried);
+        }
+        if (dirty) fresh.emplace_back(c, RewrittenChunk(chunk, std::move(bytes)));
+        carried = next;
+        local = nextLocal;
+    }
+    if (fresh.empty()) return {};
+
+    // Only chunk pointers change: the offsets and line counts stay.
+    version_ = NextVersion();
+    Table* target = nullptr;
+    if (table_.use_count() == 1) {
+        std::atomic_thread_fence(std::memory_order_acquire);
+        target = const_cast<Table*>(&t);
+    } else {
+        auto copy = std::make_shared<Table>(t);
+        target = copy.get();
+        table_ = std::move(copy);
+    }
+    for (auto& [index, chunk] : fresh) target->chunks[index] = std::move(chunk);
+    return span;
 }
 
 // ---- Reading ----------------------------------------------------------------------

@@ -88,6 +88,28 @@ public:
     void Replace(size_t offset, size_t count, std::string_view bytes);
     void Assign(std::string_view bytes);
 
+    // A rewrite of characters that keeps every byte count and never writes
+    // or replaces CR or LF. It gets bytes that start at a character boundary
+    // and writes as many into out; a lead byte that ends them and starts a
+    // character is copied as it is and left unconsumed (its partner may
+    // follow), and a lead byte standing alone is never rewritten.
+    struct RewriteResult {
+        size_t consumed;  // bytes rewritten as whole characters
+        bool changed;
+    };
+    using CharRewrite = std::function<RewriteResult(std::string_view bytes, char* out)>;
+    // The bytes a rewrite changed, [first, last); empty when none.
+    struct Span {
+        size_t first = 0;
+        size_t last = 0;
+        bool Empty() const { return first >= last; }
+    };
+    // Rewrites the characters that lie wholly inside [offset, offset + count),
+    // chunk by chunk: a chunk whose bytes come back the same stays shared
+    // (with snapshots, and with no copy made), and a chunk that changes keeps
+    // its line index. A pair split between two chunks is rewritten whole.
+    Span Rewrite(size_t offset, size_t count, const CharRewrite& rewrite);
+
     // Reading.
     uint8_t At(size_t offset) const;  // 0 past the end
     std::string Read(size_t offset, size_t count) const;

@@ -3,10 +3,13 @@
 // double-byte characters, between CR and LF) snap to a character boundary
 // outside any CR LF pair; typing, overwriting, deleting either way, replacing
 // the selection or everything, deleting lines, clearing and restoring saved
-// states change the string as the edit rules say; every undo step brings back
+// states, the range edits (replace a range, crop, case conversion of the
+// whole characters inside a range) change the string as the edit rules say; every undo step brings back
 // the text from before that step (a typing run is one step). After every step
 // the bytes, the display lines, the snapshot and the undo depth must agree.
 
+#include "base/CaseMap.h"
+#include "base/Cp932.h"
 #include "memo/edit/EditControl.h"
 #include "memo/edit/GlyphMetrics.h"
 #include "platform/codec/IconvCp932Codec.h"
@@ -27,7 +30,7 @@ constexpr int kMaxSteps = 90;
 
 constexpr std::string_view kPieces[] = {
     "a", " ", "\r\n", "\r", "\n", "\x82\xA0", "\x83\x5C", "\x82", "\xA0", "\xB1", "\x81\x40", "\x81",
-    "\t", "xy", std::string_view("\0", 1), "\xFC\xFC", "\x82\r\n"};
+    "\t", "xy", std::string_view("\0", 1), "\xFC\xFC", "\x82\r\n", "Q", "\x82\x60", "\x83\xBF", "\xFA\x40"};
 
 std::string SomeBytes(FuzzInput& in)
 {
@@ -66,6 +69,25 @@ public:
         return at;
     }
 };
+
+// The characters wholly inside [start, end), delimited from the text's
+// start, in the case asked for, one at a time.
+std::string MapReference(const std::string& text, size_t start, size_t end, cp932::LetterCase to)
+{
+    std::string out = text;
+    for (size_t i = 0; i < text.size();) {
+        const size_t length = cp932::CharLength(text, i);
+        if (i >= start && i + length <= end) {
+            uint16_t code = static_cast<uint8_t>(text[i]);
+            if (length == 2) code = static_cast<uint16_t>((code << 8) | static_cast<uint8_t>(text[i + 1]));
+            const uint16_t mapped = cp932::CasePartner(to, code);
+            if (length == 2) out[i] = static_cast<char>(mapped >> 8);
+            out[i + length - 1] = static_cast<char>(mapped & 0xFF);
+        }
+        i += length;
+    }
+    return out;
+}
 
 size_t SomeOffset(FuzzInput& in, const std::string& text)
 {
@@ -159,7 +181,7 @@ void Run(FuzzInput& in)
         const size_t depth = control->UndoDepth();
         const size_t selStart = control->SelStart(), selLength = control->SelLength(), caret = control->Caret();
         const std::string& text = model.text;
-        switch (in.Pick(14)) {
+        switch (in.Pick(15)) {
         case 0:
         case 1: {
             const int64_t start = in.Pick(10) == 0 ? -1 : static_cast<int64_t>(SomeOffset(in, text));
@@ -261,6 +283,42 @@ void Run(FuzzInput& in)
         case 12:
             control->ToggleOverwrite();
             break;
+        case 13: {
+            const size_t offset = SomeOffset(in, text);
+            const size_t count = in.Pick(text.size() + 2);
+            size_t at = SomeOffset(in, text);
+            const size_t start = std::min(offset, text.size());
+            const size_t end = start + std::min(count, text.size() - start);
+            std::string expected;
+            switch (in.Pick(3)) {
+            case 0: {
+                const std::string bytes = SomeBytes(in);
+                control->ReplaceRange(offset, count, bytes, at);
+                expected = text.substr(0, start) + bytes + text.substr(end);
+                break;
+            }
+            case 1:
+                control->Crop(offset, count);
+                expected = text.substr(start, end - start);
+                at = 0;
+                break;
+            default: {
+                const bool upper = in.Flag();
+                control->MapCase(upper ? memo::CaseMapping::Upper : memo::CaseMapping::Lower, offset, count, at);
+                expected = MapReference(text, start, end, upper ? cp932::LetterCase::Upper : cp932::LetterCase::Lower);
+                break;
+            }
+            }
+            if (expected != model.text) {
+                model.undo.push_back(model.text);
+                model.text = expected;
+            }
+            CheckSnapped(*control, model, "A range edit");
+            KP_CHECK(control->Caret() == model.Snap(at) && control->SelLength() == 0,
+                     "a range edit put the caret at " + std::to_string(control->Caret()) + ", not " +
+                         std::to_string(model.Snap(at)));
+            break;
+        }
         default:
             control->MoveCaret(static_cast<CaretMove>(in.Pick(12)), in.Flag());
             KP_CHECK(model.Snapped(control->Caret()), "MoveCaret left the caret at " + std::to_string(control->Caret()) +

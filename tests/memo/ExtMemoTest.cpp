@@ -92,6 +92,25 @@ TEST_F(ExtMemoTest, WithoutAWindowPropertiesAreHeldAndMessagesYieldZero)
     EXPECT_TRUE(memo.Control()->WordWrap());
 }
 
+TEST_F(ExtMemoTest, RangeEditsReachTheControlAndDoNothingWithoutAWindow)
+{
+    memo.SetText("abc def");
+    memo.MapCase(CaseMapping::Upper, 0, 3, 3);
+    memo.Crop(0, 3);
+    memo.ReplaceRange(0, 0, "x", 1);
+    EXPECT_EQ(memo.Text(), "abc def");
+    memo.CreateWnd();
+    memo.MapCase(CaseMapping::Upper, 4, 3, 7);
+    memo.ReplaceRange(3, 1, "-", 4);
+    EXPECT_EQ(memo.Text(), "abc-DEF");
+    EXPECT_EQ(memo.SelStart(), 4u);
+    memo.Crop(4, 3);
+    EXPECT_EQ(memo.Text(), "DEF");
+    EXPECT_EQ(memo.SelStart(), 0u);
+    memo.Undo();
+    EXPECT_EQ(memo.Text(), "abc-DEF");
+}
+
 TEST_F(ExtMemoTest, CreationAsksForNotificationsAndTheSelectionBarKeepingTheModifiedFlag)
 {
     memo.SetText("x");

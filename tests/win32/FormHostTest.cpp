@@ -769,5 +769,37 @@ TEST(FormHostMainFormTest, ClosingTheMainFormEndsTheMessageLoop)
     EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));
 }
 
+// A loop nested in a handler (a dialog's, a message box's) delivers WM_TIMER
+// as well; the form's timers tick only between the messages of its own loop.
+TEST(FormHostMainFormTest, TimersTickInTheMessageLoopButNotInALoopNestedInAHandler)
+{
+    Win32FormHost form;
+    form.Show();
+    form.OnClose = [](TCloseAction& action) { action = TCloseAction::caFree; };
+    TTimer timer(10);
+    int ticks = 0;
+    int nestedTicks = 0;
+    bool nested = false;
+    timer.OnTimer = [&] {
+        if (nested) {
+            ++nestedTicks;
+            return;
+        }
+        if (++ticks == 1) {
+            nested = true;
+            Pump(form, std::chrono::milliseconds(200));
+            nested = false;
+        } else if (ticks == 3) {
+            timer.SetEnabled(false);
+            form.Close();
+        }
+    };
+    timer.SetService(&form.Timers());
+    timer.SetEnabled(true);
+    form.RunMessageLoop();
+    EXPECT_EQ(ticks, 3);
+    EXPECT_EQ(nestedTicks, 0);
+}
+
 }  // namespace
 }  // namespace kp::test

@@ -33,6 +33,7 @@ ModalResult SimMessageDialogs::Show(std::string_view text, std::string_view capt
                                     DialogButtons buttons)
 {
     shown_.push_back({std::string(text), std::string(caption), kind, buttons});
+    if (WhileShown) WhileShown();
     if (answers_.empty()) return FirstButton(buttons);
     const ModalResult answer = answers_.front();
     answers_.pop_front();

@@ -6,6 +6,7 @@
 #include "ui/MessageDialogs.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,10 @@ public:
     // std::logic_error when the answer is not one of its buttons.
     void Answer(ModalResult result) { answers_.push_back(result); }
     size_t PendingAnswers() const { return answers_.size(); }
+
+    // Runs inside each dialog while it shows, as its message loop runs
+    // whatever else arrives meanwhile (a timer's tick).
+    std::function<void()> WhileShown;
 
     const std::vector<ShownMessage>& Shown() const { return shown_; }
     // The last dialog shown; throws std::logic_error when none was.

@@ -321,13 +321,17 @@ int Win32FormHost::RunMessageLoop()
 {
     MSG message{};
     BOOL got;
+    loopRunning_ = true;
     while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0) {
         bool used = false;
         if (OnMessage) Guard([&] { used = OnMessage(message); });
         if (used || TranslateAccelerator(message)) continue;
         TranslateMessage(&message);
+        loopTimer_ = message.message == WM_TIMER && message.hwnd == window_;
         DispatchMessageW(&message);
+        loopTimer_ = false;
     }
+    loopRunning_ = false;
     return got == 0 ? static_cast<int>(message.wParam) : 1;
 }
 
@@ -435,6 +439,10 @@ LRESULT Win32FormHost::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     }
     case WM_TIMER:
+        // Timers tick between the messages of this loop only: a modal loop
+        // nested in a handler (a dialog, a message box, a menu) delivers
+        // WM_TIMER too, and a tick there would run inside a command.
+        if (loopRunning_ && !std::exchange(loopTimer_, false)) return 0;
         if (timers_) {
             bool ours = false;
             Guard([&] { ours = timers_->Tick(wParam); });

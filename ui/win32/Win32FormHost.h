@@ -197,6 +197,8 @@ private:
     bool showRaised_ = false;
     bool quitPosted_ = false;
     bool destroying_ = false;
+    bool loopRunning_ = false;  // RunMessageLoop is running
+    bool loopTimer_ = false;    // it dispatches a WM_TIMER of this window
     HWND focus_ = nullptr;
 };
 
