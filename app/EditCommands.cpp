@@ -18,6 +18,7 @@
 #include "memo/edit/WindowMessages.h"
 #include "platform/clipboard/Clipboard.h"
 #include "platform/codec/Cp932Codec.h"
+#include "settings/DateTimeFormat.h"
 
 #include <algorithm>
 #include <charconv>
@@ -46,10 +47,11 @@ void TEditForm::ConnectEditCommands()
         {"Undo", &TEditForm::UndoClick},           {"Cut", &TEditForm::CutClick},
         {"Copy", &TEditForm::CopyClick},           {"Paste", &TEditForm::PasteClick},
         {"AddCut", &TEditForm::AddCutClick},       {"AddCopy", &TEditForm::AddCopyClick},
-        {"Delete", &TEditForm::DeleteClick},
+        {"Cutting", &TEditForm::CuttingClick},     {"Delete", &TEditForm::DeleteClick},
         {"SelectAll", &TEditForm::SelectAllClick}, {"CopyAll", &TEditForm::CopyAllClick},
-        {"CutAll", &TEditForm::CutAllClick},       {"LeftEnter", &TEditForm::LeftEnterClick},
-        {"ToolBar", &TEditForm::ToolBarClick},
+        {"CutAll", &TEditForm::CutAllClick},       {"DateTime", &TEditForm::DateTimeClick},
+        {"FontBig", &TEditForm::FontBigClick},     {"FontSmall", &TEditForm::FontSmallClick},
+        {"LeftEnter", &TEditForm::LeftEnterClick}, {"ToolBar", &TEditForm::ToolBarClick},
     };
     for (const auto& [key, handler] : commands) {
         const auto run = handler;
@@ -134,6 +136,40 @@ void TEditForm::CutAllClick()
 }
 
 // ---- Text edits -----------------------------------------------------------------------
+// Each is one undoable edit of the range it changes, whatever the document's
+// size: Undo brings back the text as it was in one step.
+
+// Keeps only the selection (nothing, without one); the caret goes to the start.
+void TEditForm::CuttingClick()
+{
+    Memo.Crop(Memo.SelStart(), Memo.SelLength());
+}
+
+// The stamp goes in front of the selection, which stays in the text; the
+// caret stands before the stamp with nothing selected. A stored pattern of
+// the wrong type throws the store's error before anything changes.
+void TEditForm::DateTimeClick()
+{
+    const std::string stamp =
+        settings::MakeDateTimeStamp(*store_, services_.clock, services_.dateLocale, services_.codec);
+    const size_t start = Memo.SelStart();
+    Memo.ReplaceRange(start, 0, stamp, start);
+}
+
+// The selection's letters, the caret after it; without a selection, the
+// whole text's, the caret where it was.
+void TEditForm::ConvertCase(memo::CaseMapping mapping)
+{
+    const size_t start = Memo.SelStart();
+    const size_t length = Memo.SelLength();
+    if (length > 0)
+        Memo.MapCase(mapping, start, length, start + length);
+    else
+        Memo.MapCase(mapping, 0, Memo.TextLength(), start);
+}
+
+void TEditForm::FontBigClick() { ConvertCase(memo::CaseMapping::Upper); }
+void TEditForm::FontSmallClick() { ConvertCase(memo::CaseMapping::Lower); }
 
 // The display line holding the selection's start (with word wrap, only its
 // wrapped segment), with its line break; the last line keeps the break in

@@ -111,9 +111,13 @@ public:
     void AddCutClick();
     void AddCopyClick();
     void DeleteClick();
+    void CuttingClick();
     void SelectAllClick();
     void CopyAllClick();
     void CutAllClick();
+    void DateTimeClick();
+    void FontBigClick();
+    void FontSmallClick();
     void LeftEnterClick();
     void ToolBarClick();
 
@@ -205,6 +209,7 @@ private:
     void CopySelection();
     void CutSelection();
     void AddSelectionToClipboard(bool cut);
+    void ConvertCase(memo::CaseMapping mapping);
 
     // ---- Backup copy (app/BackupTimer.cpp) ----
     // While a handler of this window runs (a command, its dialogs and boxes),

@@ -6,8 +6,11 @@
 #include "tests/app/MainFormFixture.h"
 
 #include "base/Error.h"
+#include "memo/edit/RichEditMessages.h"
 
+#include <algorithm>
 #include <optional>
+#include <random>
 #include <vector>
 
 namespace kp::app {
@@ -95,6 +98,18 @@ TEST_F(EditCommandsTest, EachCommandLeavesMemoSelectionAndClipboardAsExpected)
         {"CutAll", "all\r\nof it", u"", {{2, 0, "CutAll"}}, "", 0, 0, u"all\r\nof it"},
         {"CutAll of a NUL beeps, all selected", kWithNul, u"kept", {{0, 0, "CutAll"}}, kWithNul, 0, 3, u"kept", 1},
         {"SelectAll", "abc", u"", {{1, 0, "SelectAll"}}, "abc", 0, 3, u""},
+        {"Cutting keeps the selection only", "one\r\ntwo\r\nthree", u"", {{5, 3, "Cutting"}}, "two", 0, 0, u""},
+        {"Cutting without a selection empties the memo", "one\r\ntwo", u"", {{2, 0, "Cutting"}}, "", 0, 0, u""},
+        {"Cutting is undone in one step", "one\r\ntwo\r\nthree", u"", {{5, 3, "Cutting"}, {0, 0, "Undo"}},
+         "one\r\ntwo\r\nthree", 5, 3, u""},
+        {"DateTime in an empty memo", "", u"", {{0, 0, "DateTime"}}, "99/03/14 21:05:09", 0, 0, u""},
+        {"DateTime in front of a selected word", "say hello", u"", {{4, 5, "DateTime"}},
+         "say 99/03/14 21:05:09hello", 4, 0, u""},
+        {"FontBig of the whole text keeps kana and the caret", "abc\x83\x41z", u"", {{2, 0, "FontBig"}},
+         "ABC\x83\x41Z", 2, 0, u""},
+        {"FontBig of full-width letters", "\x82\x81\x82\x82", u"", {{0, 4, "FontBig"}}, "\x82\x60\x82\x61", 4, 0, u""},
+        {"FontSmall of a selection", "ABC DEF", u"", {{4, 3, "FontSmall"}}, "ABC def", 7, 0, u""},
+        {"FontSmall with nothing to change", "abc\x82\xa0", u"", {{0, 5, "FontSmall"}}, "abc\x82\xa0", 5, 0, u""},
     };
     for (const CommandCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -172,6 +187,73 @@ TEST_F(EditCommandsTest, AClipboardThatFailsChangesNothing)
         if (c.fails) {
             EXPECT_EQ(f.Memo.SelText(), std::string(c.command).find("All") != std::string::npos ? "one two" : "two");
         }
+    }
+}
+
+TEST_F(EditCommandsTest, AStampPatternOfTheWrongTypeInsertsNothing)
+{
+    TEditForm& f = StartWith("text");
+    platform::RegKey key;
+    ASSERT_EQ(registry.CreateKey(std::string(kKey) + "\\Setup", key), platform::RegStatus::Ok);
+    ASSERT_EQ(registry.SetRaw(key, "Date", platform::RegType::Dword, std::string("\1\0\0\0", 4)),
+              platform::RegStatus::Ok);
+    EXPECT_THROW(Run("DateTime"), Error);
+    EXPECT_EQ(f.Memo.Text(), "text");
+    EXPECT_FALSE(f.Memo.Modified());
+}
+
+// Random documents (letters, kana, line breaks, NUL and bytes that do not
+// decode), selections and commands: the bytes outside the range a command
+// may change stay as they were.
+TEST_F(EditCommandsTest, NoCommandTouchesBytesOutsideItsRange)
+{
+    const std::string pieces[] = {"a", "Z", "\r\n", "\x82\xa0", "\x82\x81", "\x83\x9f", "\x88\x9f",
+                                  std::string(1, '\0'), "\xff", " ", "\x81\x40", "\x82"};
+    const char* const commands[] = {"Cut",    "Copy",     "Paste",  "AddCut",  "AddCopy", "Cutting",  "Delete",
+                                    "CopyAll", "CutAll", "DateTime", "FontBig", "FontSmall", "SelectAll"};
+    std::mt19937 random(2026);
+    TEditForm& f = Start();
+    for (int round = 0; round < 1000; ++round) {
+        std::string before;
+        for (size_t n = random() % 30; n > 0; --n) before += pieces[random() % std::size(pieces)];
+        const std::string command = commands[random() % std::size(commands)];
+        SCOPED_TRACE(command + " on a document of " + std::to_string(before.size()) + " bytes, round " +
+                     std::to_string(round));
+        f.Memo.SetText(before);
+        clipboard.SetText(u"clip");
+        const size_t a = random() % (before.size() + 1), b = random() % (before.size() + 1);
+        Select(std::min(a, b), std::max(a, b) - std::min(a, b));
+        const size_t s = f.Memo.SelStart(), l = f.Memo.SelLength(), n = before.size();
+        const auto line = static_cast<size_t>(f.Memo.CaretLine());
+        const auto lineStart = static_cast<size_t>(f.Memo.Perform(memo::re::kLineIndex, line));
+        const size_t lineNext = line + 1 < f.Memo.LineCount()
+                                    ? static_cast<size_t>(f.Memo.Perform(memo::re::kLineIndex, line + 1))
+                                    : n;
+        Run(command);
+        const std::string after = f.Memo.Text();
+        // [from, to) of the old text may change; everything around it stays.
+        size_t from = 0, to = 0;
+        if (command == "Cut" || command == "AddCut" || command == "Paste") {
+            from = s, to = s + l;
+        } else if (command == "CutAll") {
+            from = 0, to = n;
+        } else if (command == "Delete") {
+            from = lineStart, to = lineNext;
+        } else if (command == "DateTime") {
+            from = to = s;
+        } else if (command == "FontBig" || command == "FontSmall") {
+            from = l > 0 ? s : 0, to = l > 0 ? s + l : n;
+            EXPECT_EQ(after.size(), n);
+        } else if (command == "Cutting") {
+            EXPECT_EQ(after, before.substr(s, l));
+            continue;
+        } else {
+            EXPECT_EQ(after, before);
+            continue;
+        }
+        ASSERT_GE(after.size(), from + (n - to));
+        EXPECT_EQ(after.substr(0, from), before.substr(0, from));
+        EXPECT_EQ(after.substr(after.size() - (n - to)), before.substr(to));
     }
 }
 
