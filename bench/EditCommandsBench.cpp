@@ -98,6 +98,17 @@ void BM_DeleteLineAtEnd(benchmark::State& state)
 }
 BENCHMARK(BM_DeleteLineAtEnd)->Arg(100 * kMB)->Unit(benchmark::kMicrosecond);
 
+// The stamp inserted at the end and taken back.
+void BM_DateTimeAtEnd(benchmark::State& state)
+{
+    Window window(static_cast<size_t>(state.range(0)));
+    for (auto _ : state) {
+        window.Run("DateTime");
+        window.Run("Undo");
+    }
+}
+BENCHMARK(BM_DateTimeAtEnd)->Arg(100 * kMB)->Unit(benchmark::kMicrosecond);
+
 // The last kilobyte added to a clipboard that holds a short text.
 void BM_AddCopyAtEnd(benchmark::State& state)
 {
