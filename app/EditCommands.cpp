@@ -212,7 +212,7 @@ void TEditForm::MemoSelectionChange()
     end = std::copy(kLine.begin(), kLine.end(), end);
     end = std::to_chars(end, end + 20, column + 1).ptr;
     end = std::copy(kColumn.begin(), kColumn.end(), end);
-    StatusBar1.SetText(0, std::string(text, end));
+    StatusBar1.SetText(0, std::string_view(text, static_cast<size_t>(end - text)));
 }
 
 // The memo switches its mode on Insert without Shift or Ctrl before this
