@@ -119,12 +119,7 @@ void TEditForm::ConnectCommands()
     MenuItem("SaveAs")->OnClick = [this] { SaveAsClick(); };
     RememberDialogFolders();
     MenuItem("LastTimeFile")->OnClick = [this] { LastTimeFileClick(); };
-    // The memo's own editing operations.
-    MenuItem("Undo")->OnClick = [this] { Memo.Undo(); };
-    MenuItem("Cut")->OnClick = [this] { Memo.CutToClipboard(); };
-    MenuItem("Copy")->OnClick = [this] { Memo.CopyToClipboard(); };
-    MenuItem("Paste")->OnClick = [this] { Memo.PasteFromClipboard(); };
-    MenuItem("SelectAll")->OnClick = [this] { Memo.SelectAll(); };
+    ConnectEditCommands();
     MenuItem("Exit")->OnClick = [this] { ExitClick(); };
     UninstallItem->OnClick = [this] { UninstallClick(); };
 }

@@ -27,6 +27,8 @@
 namespace kp::platform {
 class Clock;
 class DateTimeLocale;
+class Clipboard;
+class Cp932Codec;
 class FileSystem;
 class KeyNames;
 class LocaleCompare;
@@ -60,6 +62,8 @@ struct FormServices {
     // The local time and the locale's date and time settings, for the stamp.
     const platform::Clock& clock;
     const platform::DateTimeLocale& dateLocale;
+    platform::Clipboard& clipboard;
+    const platform::Cp932Codec& codec;
 };
 
 class TEditForm {
@@ -94,6 +98,33 @@ public:
     void LastTimeFileClick();
     void ExitClick();
     void UninstallClick();
+
+    // ---- Editing commands of the Edit and View menus (EditCommands.cpp) ----
+    // A clipboard that cannot be read or written throws kp::Error and
+    // leaves clipboard and memo as they were; a cut that the clipboard's
+    // text could not carry whole (a NUL, bytes that do not decode) beeps
+    // and changes nothing.
+    void UndoClick();
+    void CutClick();
+    void CopyClick();
+    void PasteClick();
+    void AddCutClick();
+    void AddCopyClick();
+    void DeleteClick();
+    void CuttingClick();
+    void SelectAllClick();
+    void CopyAllClick();
+    void CutAllClick();
+    void DateTimeClick();
+    void FontBigClick();
+    void FontSmallClick();
+    void LeftEnterClick();
+    void ToolBarClick();
+
+    // ---- Status bar events of the memo (EditCommands.cpp) ----
+    void MemoSelectionChange();
+    void MemoKeyDown(memo::KeyEvent& event);
+    void MemoMouseMove(int x, int y);
 
     // ---- Shared with the file and editing commands ----
     void ApplyTitle(const std::string& path);
@@ -152,6 +183,7 @@ private:
     void BuildLayout();
     void ConfigureMemo();
     void ConnectCommands();
+    void ConnectEditCommands();
 
     void OpenInitialDocument(const std::vector<std::string>& arguments);
     void ReopenLastDocument();
@@ -173,6 +205,11 @@ private:
     void FinishClose(bool closing);
     void WriteSettingsAtClose();
     void Uninstall();
+
+    void CopySelection();
+    void CutSelection();
+    void AddSelectionToClipboard(bool cut);
+    void ConvertCase(memo::CaseMapping mapping);
 
     // ---- Backup copy (app/BackupTimer.cpp) ----
     // While a handler of this window runs (a command, its dialogs and boxes),

@@ -6,6 +6,8 @@
 #include "base/Utf.h"
 #include "memo/win32/Win32MemoWindow.h"
 #include "platform/clock/Win32Clock.h"
+#include "platform/clipboard/Win32Clipboard.h"
+#include "platform/codec/Win32Cp932Codec.h"
 #include "platform/files/Win32FileSystem.h"
 #include "platform/keyboard/Win32KeyState.h"
 #include "platform/keynames/Win32KeyNames.h"
@@ -106,6 +108,8 @@ int Run()
     kp::platform::Win32LocaleCompare locale;
     kp::platform::Win32Clock clock;
     kp::platform::Win32DateTimeLocale dateLocale;
+    kp::platform::Win32Clipboard clipboard;
+    kp::platform::Win32Cp932Codec codec;
 
     // The backup writer's thread outlives the form, which waits for its last write.
     kp::app::ThreadExecutor backupThread;
@@ -114,7 +118,7 @@ int Run()
     memoWindows.SetExceptionHandler([&](const std::exception& e) { application.HandleException(e); });
     kp::app::FormServices services{registry, files, keyNames, keys, sysColors, application, dialogs,
                                    host.Timers(), memoWindows, locale, FullPath, ProgramFolder(),
-                                   clock, dateLocale};
+                                   clock, dateLocale, clipboard, codec};
     form = std::make_unique<kp::app::TEditForm>(services, host);
     kp::app::TEditForm& editForm = *form;
     editForm.SetBackupWriting(backupThread, [] { return static_cast<uint64_t>(GetTickCount64()); });

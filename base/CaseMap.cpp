@@ -262,35 +262,10 @@ size_t MapBlocks(const uint8_t* p, uint8_t* q, size_t n, uint64_t& carry, bool& 
 // function here (lambdas included) is compiled for them.
 namespace wide {
 
-// A byte in all 32 places, read from memory: the block loop uses more
-// constants than there are registers, and a load folds into the instruction
-// that uses it.
-struct alignas(32) Splat32 {
-    uint8_t b[32];
-};
-
-template <uint8_t B>
-constexpr Splat32 MakeSplat()
+inline __m256i InRange(__m256i v, uint8_t lo, uint8_t hi)
 {
-    Splat32 s{};
-    for (auto& x : s.b) x = B;
-    return s;
-}
-
-template <uint8_t B>
-inline constexpr Splat32 kSplat = MakeSplat<B>();
-
-template <uint8_t B>
-inline __m256i Splat()
-{
-    return _mm256_load_si256(reinterpret_cast<const __m256i*>(kSplat<B>.b));
-}
-
-template <uint8_t Lo, uint8_t Hi>
-inline __m256i InRange(__m256i v)
-{
-    const __m256i shifted = _mm256_sub_epi8(v, Splat<static_cast<uint8_t>(Lo + 0x80)>());
-    return _mm256_cmpgt_epi8(Splat<static_cast<uint8_t>(Hi - Lo - 127)>(), shifted);
+    const __m256i shifted = _mm256_sub_epi8(v, _mm256_set1_epi8(static_cast<char>(lo + 0x80)));
+    return _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(hi - lo - 127)), shifted);
 }
 
 inline uint64_t Mask(__m256i v) { return static_cast<uint32_t>(_mm256_movemask_epi8(v)); }
@@ -329,8 +304,8 @@ size_t MapBlocks(const uint8_t* p, uint8_t* q, size_t n, uint64_t& carry, bool& 
                         constexpr Row row = Rows[decltype(index)::value];
                         if constexpr (row.lead == 0)
                             delta = _mm256_or_si256(
-                                delta, _mm256_and_si256(InRange<row.first, row.last>(v[k]),
-                                                        Splat<static_cast<uint8_t>(row.first - row.toFirst)>()));
+                                delta, _mm256_and_si256(InRange(v[k], row.first, row.last),
+                                                        _mm256_set1_epi8(static_cast<char>(row.first - row.toFirst))));
                     },
                     kRows);
                 _mm256_storeu_si256(reinterpret_cast<__m256i*>(q + i + 32 * k), _mm256_sub_epi8(v[k], delta));
@@ -342,9 +317,9 @@ size_t MapBlocks(const uint8_t* p, uint8_t* q, size_t n, uint64_t& carry, bool& 
         uint64_t lead = 0;
         uint64_t trail = 0;
         for (int k = 0; k < 2; ++k) {
-            lead |= Mask(_mm256_or_si256(InRange<0x81, 0x9F>(v[k]), InRange<0xE0, 0xFC>(v[k]))) << (32 * k);
-            trail |= Mask(_mm256_andnot_si256(_mm256_cmpeq_epi8(v[k], Splat<0x7F>()),
-                                              InRange<0x40, 0xFC>(v[k])))
+            lead |= Mask(_mm256_or_si256(InRange(v[k], 0x81, 0x9F), InRange(v[k], 0xE0, 0xFC))) << (32 * k);
+            trail |= Mask(_mm256_andnot_si256(_mm256_cmpeq_epi8(v[k], _mm256_set1_epi8(0x7F)),
+                                              InRange(v[k], 0x40, 0xFC)))
                      << (32 * k);
         }
         const uint64_t trails = BlockTrails(lead, trail, IsTrailByte(p[i + 64]), carry);
@@ -360,21 +335,21 @@ size_t MapBlocks(const uint8_t* p, uint8_t* q, size_t n, uint64_t& carry, bool& 
         EachRow<Rows>(
             [&](auto index) {
                 constexpr Row row = Rows[decltype(index)::value];
-                const __m256i leadByte = Splat<row.lead>();
+                const __m256i leadByte = _mm256_set1_epi8(static_cast<char>(row.lead));
                 if constexpr (row.lead != 0 && row.lead != 0x82 && row.lead != 0x83) {
                     const __m256i seen =
                         _mm256_or_si256(_mm256_cmpeq_epi8(v[0], leadByte), _mm256_cmpeq_epi8(v[1], leadByte));
                     if (_mm256_movemask_epi8(seen) == 0 && before != row.lead) return;
                 }
                 for (int k = 0; k < 2; ++k) {
-                    __m256i hit = InRange<row.first, row.last>(v[k]);
+                    __m256i hit = InRange(v[k], row.first, row.last);
                     if constexpr (row.lead == 0)
                         hit = _mm256_andnot_si256(isTrail[k], hit);
                     else
                         hit = _mm256_and_si256(hit, _mm256_and_si256(isTrail[k], _mm256_cmpeq_epi8(prev[k], leadByte)));
                     if constexpr (row.toLead == row.lead)
                         delta[k] = _mm256_or_si256(
-                            delta[k], _mm256_and_si256(hit, Splat<static_cast<uint8_t>(row.first - row.toFirst)>()));
+                            delta[k], _mm256_and_si256(hit, _mm256_set1_epi8(static_cast<char>(row.first - row.toFirst))));
                     else
                         moved = _mm256_or_si256(moved, hit);
                 }

@@ -11,10 +11,12 @@
 #include "memo/SimMemoWindow.h"
 #include "memo/edit/WindowMessages.h"
 #include "platform/clipboard/SimClipboard.h"
+#include "platform/clock/SimClock.h"
 #include "platform/codec/IconvCp932Codec.h"
 #include "platform/files/SimFileSystem.h"
 #include "platform/keyboard/KeyState.h"
 #include "platform/keynames/SimKeyNames.h"
+#include "platform/locale/SimDateTimeLocale.h"
 #include "platform/locale/SimLocaleCompare.h"
 #include "platform/registry/SimRegistry.h"
 #include "platform/syscolors/SimSysColors.h"
@@ -44,7 +46,7 @@ struct Window {
     Window(size_t size, platform::FileSystem& files)
         : memoWindows(codec, &clipboard, keys),
           services{registry, files, keyNames, keys, colors, application, dialogs, host, memoWindows, locale,
-                   [](const std::string& path) { return "C:\\" + path; }, "C:\\"}
+                   [](const std::string& path) { return "C:\\" + path; }, "C:\\", clock, dateLocale, clipboard, codec}
     {
         form = std::make_unique<app::TEditForm>(services, host);
         form->FormCreate({});
@@ -66,6 +68,8 @@ struct Window {
     ui::SimDialogService dialogs;
     memo::SimMemoWindowFactory memoWindows;
     platform::SimLocaleCompare locale;
+    platform::SimClock clock;
+    platform::SimDateTimeLocale dateLocale;
     app::FormServices services;
     std::unique_ptr<app::TEditForm> form;
 };

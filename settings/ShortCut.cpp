@@ -30,7 +30,12 @@ std::string KeyName(uint32_t key, const platform::KeyNames& names)
     if (key >= '0' && key <= '9') return std::string(1, static_cast<char>(key));
     if (key >= kVkNumpad0 && key <= kVkNumpad0 + 9) return std::string(1, static_cast<char>('0' + key - kVkNumpad0));
     if (key >= 'A' && key <= 'Z') return std::string(1, static_cast<char>(key));
-    if (key >= kVkF1 && key <= kVkF24) return "F" + std::to_string(key - kVkF1 + 1);
+    if (key >= kVkF1 && key <= kVkF24) {
+        // Appended rather than "F" + ...: GCC 12 at -O3 warns falsely (-Wrestrict) on that form.
+        std::string name = "F";
+        name += std::to_string(key - kVkF1 + 1);
+        return name;
+    }
     return names.NameOf(key);
 }
 

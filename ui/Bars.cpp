@@ -68,10 +68,10 @@ void TStatusBar::AddPanel(int width, std::string text)
     if (observer_) observer_->StatusBarChanged(*this);
 }
 
-void TStatusBar::SetText(size_t index, std::string text)
+void TStatusBar::SetText(size_t index, std::string_view text)
 {
     if (index >= panels_.size() || panels_[index].text == text) return;
-    panels_[index].text = std::move(text);
+    panels_[index].text.assign(text);
     if (observer_) observer_->StatusBarChanged(*this);
 }
 

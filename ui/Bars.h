@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kp::ui {
@@ -65,7 +66,8 @@ public:
     size_t PanelCount() const { return panels_.size(); }
     const TStatusPanel& Panel(size_t index) const { return panels_[index]; }
     const std::string& Text(size_t index) const { return panels_[index].text; }
-    void SetText(size_t index, std::string text);
+    // Reuses the panel's storage: the caret panel is written at every caret move.
+    void SetText(size_t index, std::string_view text);
     bool Visible() const { return visible_; }
 
     void SetObserver(BarObserver* observer) { observer_ = observer; }

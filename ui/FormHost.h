@@ -28,6 +28,8 @@ public:
     virtual void Close() = 0;
     // Registers the window as a target for files dropped from the shell.
     virtual void AcceptFiles(bool accept) = 0;
+    // The platform's default sound: a command refused without a message.
+    virtual void Beep() = 0;
 };
 
 // What closing does once the handlers have run.

@@ -4,14 +4,14 @@ namespace kp::platform {
 
 bool SimClipboard::SetText(std::u16string_view text)
 {
-    if (held_) return false;
+    if (held_ || unwritable_) return false;
     text_ = std::u16string(text.substr(0, text.find(u'\0')));
     return true;
 }
 
 std::optional<std::u16string> SimClipboard::GetText()
 {
-    if (held_) return std::nullopt;
+    if (held_ || (unreadable_ && text_)) return std::nullopt;
     return text_;
 }
 

@@ -19,10 +19,18 @@ public:
     void SetHeldByAnotherProgram(bool held) { held_ = held; }
     // Another program replaced the content with something that is not text.
     void PutNonText() { text_.reset(); }
+    // The text is there but cannot be taken (its data will not lock):
+    // GetText fails, HasText answers true, SetText works.
+    void SetUnreadable(bool unreadable) { unreadable_ = unreadable; }
+    // The clipboard opens but takes no new content (no memory for it):
+    // SetText fails and the content stays; GetText works.
+    void SetUnwritable(bool unwritable) { unwritable_ = unwritable; }
 
 private:
     std::optional<std::u16string> text_;
     bool held_ = false;
+    bool unreadable_ = false;
+    bool unwritable_ = false;
 };
 
 }  // namespace kp::platform

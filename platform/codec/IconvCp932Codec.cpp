@@ -40,13 +40,17 @@ public:
     // Appends the conversion of input to out until the end or the first
     // sequence iconv refuses; input is left at that sequence. Returns 0 at the
     // end, otherwise the errno of the refusal (EILSEQ, or EINVAL for an
-    // incomplete sequence at the end).
+    // incomplete sequence at the end). The output grows in steps that start
+    // small and double, so that text with many refusals costs no more than
+    // its length: each step is zero-filled before iconv writes it.
     int Run(std::string_view& input, std::string& out)
     {
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        size_t step = 64;
         while (!input.empty()) {
             const size_t at = out.size();
-            out.resize(at + std::max<size_t>(input.size() * 2, 16));
+            out.resize(at + std::min<size_t>(std::max<size_t>(input.size() * 2, 16), step));
+            step *= 2;
             char* in = const_cast<char*>(input.data());
             size_t inLeft = input.size();
             char* outPtr = out.data() + at;

@@ -87,7 +87,7 @@ void Run(FuzzInput& in)
     platform::SimDateTimeLocale dateLocale;
     app::FormServices services{registry, files,  keyNames, keys,   colors, application,
                                dialogs,  host,   memoWindows, locale, FullPath, "C:\\Program Files\\Kestrelpad\\",
-                               clock, dateLocale};
+                               clock, dateLocale, clipboard, codec};
 
     files.CreateFolder("C:\\work");
     files.CreateFolder("C:\\docs");

@@ -3,6 +3,7 @@
 
 #include "app/MainForm.h"
 
+#include "memo/win32/EditWindow.h"
 #include "memo/win32/Win32MemoWindow.h"
 #include "platform/clipboard/SimClipboard.h"
 #include "platform/clock/Win32Clock.h"
@@ -13,6 +14,7 @@
 #include "platform/locale/Win32LocaleCompare.h"
 #include "platform/registry/SimRegistry.h"
 #include "platform/syscolors/Win32SysColors.h"
+#include "tests/TestPlatform.h"
 #include "ui/sim/SimDialogService.h"
 #include "ui/sim/SimMessageDialogs.h"
 #include "ui/win32/Win32Application.h"
@@ -38,7 +40,7 @@ protected:
         : host(Options()),
           memoWindows(host.Handle(), 100),
           services{registry, files, keyNames, keys, colors, application, dialogs, host.Timers(), memoWindows, locale,
-                   {}, "C:\\", clock, dateLocale},
+                   {}, "C:\\", clock, dateLocale, clipboard, TestCodec()},
           form(services, host)
     {
         host.SetShortCutText([this](ui::TShortCut shortCut) { return app::ShortCutText(shortCut, keyNames); });
@@ -61,6 +63,7 @@ protected:
     }
 
     platform::SimRegistry registry;
+    platform::SimClipboard clipboard;
     platform::SimFileSystem files;
     platform::Win32KeyNames keyNames;
     platform::Win32KeyState keys;
@@ -121,6 +124,49 @@ TEST_F(MainWindowTest, TheToolBarAndStatusBarShowTheDesign)
     form.StatusBar1.SetText(2, "C:\\文書\\a.txt");
     SendMessageW(status, SB_GETTEXTW, 2, reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ(text, L"C:\\文書\\a.txt");
+}
+
+// The status panels as the real status bar shows them while the memo's
+// window gets the messages a user's keys and mouse send; hiding the tool bar
+// gives its room to the memo.
+TEST_F(MainWindowTest, TheStatusPanelsAndTheToolBarFollowTheUser)
+{
+    HWND parent = host.ParentWindowOf(*form.MemoControl);
+    HWND memo = FindWindowExW(parent, nullptr, memo::kEditWindowClass, nullptr);
+    ASSERT_NE(memo, nullptr);
+    host.AttachWindow(*form.MemoControl, memo);
+    HWND status = host.StatusBarWindow();
+    auto panel = [&](int index) {
+        wchar_t text[128] = {};
+        SendMessageW(status, SB_GETTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+        return std::wstring(text);
+    };
+
+    form.Memo.SetText("first\r\n\x82\xa0\x82\xa2\x82\xa4x");
+    form.Memo.SetSelStart(13);
+    EXPECT_EQ(panel(0), L"2行　　7桁");
+    SendMessageW(memo, WM_KEYDOWN, VK_INSERT, 0);
+    EXPECT_EQ(panel(1), L"上書");
+    SendMessageW(memo, WM_KEYDOWN, VK_INSERT, 0);
+    EXPECT_EQ(panel(1), L"挿入");
+    form.StatusBar1.SetText(2, "C:\\docs\\a.txt");
+    SendMessageW(memo, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    EXPECT_EQ(panel(2), L"[Insert]で挿入・上書きの切り替え");
+
+    RECT before{};
+    GetWindowRect(memo, &before);
+    auto toolBarShown = [&] { return (GetWindowLongW(host.ToolBarWindow(), GWL_STYLE) & WS_VISIBLE) != 0; };
+    EXPECT_TRUE(toolBarShown());
+    form.MenuItem("ToolBar")->Click();
+    EXPECT_FALSE(toolBarShown());
+    RECT after{};
+    GetWindowRect(memo, &after);
+    EXPECT_LT(after.top, before.top);
+    EXPECT_EQ(after.bottom, before.bottom);
+    form.MenuItem("ToolBar")->Click();
+    EXPECT_TRUE(toolBarShown());
+    GetWindowRect(memo, &after);
+    EXPECT_EQ(after.top, before.top);
 }
 
 }  // namespace

@@ -22,6 +22,7 @@ public:
     void SetWindowState(TWindowState state) override { state_ = state; }
     void Close() override { ++closeRequests_; }
     void AcceptFiles(bool accept) override { acceptsFiles_ = accept; }
+    void Beep() override { ++beeps_; }
 
     // ApplicationHost
     void SetTitle(const std::string& title) override { title_ = title; }
@@ -33,6 +34,7 @@ public:
     const std::string& Title() const { return title_; }
     bool AcceptsFiles() const { return acceptsFiles_; }
     int CloseRequests() const { return closeRequests_; }
+    int Beeps() const { return beeps_; }
     bool Running(const TTimer& timer) const { return running_.count(const_cast<TTimer*>(&timer)) != 0; }
 
 private:
@@ -43,6 +45,7 @@ private:
     TWindowState state_ = TWindowState::wsNormal;
     bool acceptsFiles_ = false;
     int closeRequests_ = 0;
+    int beeps_ = 0;
     std::set<TTimer*> running_;
 };
 

@@ -196,6 +196,7 @@ void Win32FormHost::SetWindowState(TWindowState state)
 void Win32FormHost::Close() { SendMessageW(window_, WM_CLOSE, 0, 0); }
 
 void Win32FormHost::AcceptFiles(bool accept) { DragAcceptFiles(window_, accept ? TRUE : FALSE); }
+void Win32FormHost::Beep() { MessageBeep(MB_OK); }
 
 void Win32FormHost::Show(int showCommand)
 {

@@ -84,6 +84,7 @@ public:
     void SetWindowState(TWindowState state) override;
     void Close() override;
     void AcceptFiles(bool accept) override;
+    void Beep() override;
 
     // Shows the window (in the window state set before, else with
     // showCommand, e.g. WinMain's) and the application's task-bar button.
