@@ -1,6 +1,6 @@
 // The editing commands, the status bar and the backup copy, as a user meets
 // them. The commands without a default shortcut get one from the stored
-// shortcuts: the Edit menu repeats access keys, so keys reach them surely.
+// shortcuts: the Edit menu's access keys repeat, so they cannot pick every item.
 
 #include "tests/e2e/ScenarioKit.h"
 
