@@ -336,6 +336,30 @@ RECT Editor::ToolButtonRect(HWND toolBar, int index) const
     return rect;
 }
 
+std::wstring Editor::StatusText(HWND statusBar, int panel) const
+{
+    DWORD_PTR packed = 0;
+    Expect(SendMessageTimeoutW(statusBar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(panel), 0, SMTO_ABORTIFHUNG,
+                               kSendTimeoutMs, &packed),
+           "the status bar did not answer SB_GETTEXTLENGTHW");
+    const size_t length = LOWORD(packed);
+    const size_t bytes = (length + 1) * sizeof(wchar_t);
+    void* remote = VirtualAllocEx(info_.hProcess, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    Expect(remote != nullptr, ErrorText("VirtualAllocEx", GetLastError()));
+    DWORD_PTR ignored = 0;
+    const bool answered = SendMessageTimeoutW(statusBar, SB_GETTEXTW, static_cast<WPARAM>(panel),
+                                              reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                                              &ignored) != 0;
+    std::wstring text(length + 1, L'\0');
+    SIZE_T read = 0;
+    const bool copied = ReadProcessMemory(info_.hProcess, remote, text.data(), bytes, &read) && read == bytes;
+    VirtualFreeEx(info_.hProcess, remote, 0, MEM_RELEASE);
+    Expect(answered, "the status bar did not answer SB_GETTEXTW");
+    Expect(copied, ErrorText("ReadProcessMemory", GetLastError()));
+    text.resize(wcsnlen(text.c_str(), length));
+    return text;
+}
+
 std::optional<DWORD> Editor::WaitForExit(Timeout timeout) const
 {
     if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
@@ -470,6 +494,49 @@ void ClickAt(HWND window, const RECT& rect)
         inputs.push_back(input);
     }
     Send(inputs);
+}
+
+namespace {
+
+// Moves the mouse through the input queue to each point (screen coordinates).
+void MoveMouseThrough(const std::vector<POINT>& points)
+{
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    std::vector<INPUT> inputs;
+    for (const POINT point : points) {
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = static_cast<LONG>((point.x * 65535LL + width / 2) / std::max(width - 1, 1));
+        input.mi.dy = static_cast<LONG>((point.y * 65535LL + height / 2) / std::max(height - 1, 1));
+        input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+        inputs.push_back(input);
+    }
+    Send(inputs);
+}
+
+}  // namespace
+
+void MoveMouseOver(HWND window, HWND target)
+{
+    BringToForeground(window);
+    RECT rect = {};
+    Expect(GetWindowRect(target, &rect), ErrorText("GetWindowRect", GetLastError()));
+    const LONG spanX = rect.right - rect.left;
+    const LONG spanY = rect.bottom - rect.top;
+    MoveMouseThrough({{rect.left + spanX / 4, rect.top + spanY / 4}, {rect.left + spanX / 2, rect.top + spanY / 2}});
+}
+
+void ParkMouse()
+{
+    MoveMouseThrough({{GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1}});
+}
+
+HWND StatusBarOf(HWND mainWindow)
+{
+    HWND statusBar = FindWindowExW(mainWindow, nullptr, STATUSCLASSNAMEW, nullptr);
+    Expect(statusBar != nullptr, "the main window has no status bar");
+    return statusBar;
 }
 
 std::wstring MessageBoxText(HWND box) { return ControlText(box, 0xFFFF); }
@@ -642,7 +709,98 @@ ScopedKeyRemoval::~ScopedKeyRemoval()
     }
 }
 
+// ---- Clipboard -------------------------------------------------------------------
+
+namespace {
+
+// The driver's own window to own what it puts on the clipboard (opened
+// without an owner, the clipboard takes no data).
+HWND ClipboardOwner()
+{
+    static const HWND owner =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
+    Expect(owner != nullptr, ErrorText("CreateWindowExW", GetLastError()));
+    return owner;
+}
+
+// Opens the clipboard, retrying while another process holds it; closes it
+// when it goes out of scope.
+class OpenedClipboard {
+public:
+    OpenedClipboard()
+    {
+        const HWND owner = ClipboardOwner();
+        const bool opened = Poll(2s, [&] {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+            return OpenClipboard(owner) != FALSE;
+        });
+        Expect(opened, ErrorText("OpenClipboard", GetLastError()));
+    }
+    ~OpenedClipboard() { CloseClipboard(); }
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+};
+
+}  // namespace
+
+std::optional<std::wstring> ClipboardText()
+{
+    OpenedClipboard clipboard;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (!data) return std::nullopt;
+    const auto* text = static_cast<const wchar_t*>(GlobalLock(data));
+    Expect(text != nullptr, ErrorText("GlobalLock", GetLastError()));
+    const size_t units = GlobalSize(data) / sizeof(wchar_t);
+    std::wstring result(text, wcsnlen(text, units));
+    GlobalUnlock(data);
+    return result;
+}
+
+void SetClipboardText(std::wstring_view text)
+{
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    Expect(block != nullptr, ErrorText("GlobalAlloc", GetLastError()));
+    auto* units = static_cast<wchar_t*>(GlobalLock(block));
+    std::copy(text.begin(), text.end(), units);
+    units[text.size()] = L'\0';
+    GlobalUnlock(block);
+    OpenedClipboard clipboard;
+    EmptyClipboard();
+    if (!SetClipboardData(CF_UNICODETEXT, block)) {
+        const DWORD error = GetLastError();
+        GlobalFree(block);
+        Fail(ErrorText("SetClipboardData", error));
+    }
+}
+
+void ClearClipboard()
+{
+    OpenedClipboard clipboard;
+    Expect(EmptyClipboard(), ErrorText("EmptyClipboard", GetLastError()));
+}
+
 // ---- Files -----------------------------------------------------------------------
+
+std::optional<FileStamp> StampOf(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info = {};
+    const bool got = GetFileInformationByHandle(file, &info) != FALSE;
+    CloseHandle(file);
+    if (!got) return std::nullopt;
+    return FileStamp{(ULONGLONG{info.ftLastWriteTime.dwHighDateTime} << 32) | info.ftLastWriteTime.dwLowDateTime,
+                     info.dwVolumeSerialNumber,
+                     (ULONGLONG{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
+std::string Describe(const FileStamp& stamp)
+{
+    return "written " + std::to_string(stamp.lastWrite) + ", volume " + std::to_string(stamp.volume) +
+           ", index " + std::to_string(stamp.index);
+}
 
 std::optional<std::wstring> VersionString(const std::wstring& exePath, const std::wstring& name)
 {

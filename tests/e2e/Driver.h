@@ -80,6 +80,9 @@ public:
     // The rectangle of a tool bar button (by index, separators counted) in
     // screen coordinates; TB_GETITEMRECT answered into the editor's memory.
     RECT ToolButtonRect(HWND toolBar, int index) const;
+    // The text of a status bar panel (from 0); SB_GETTEXTW answered into the
+    // editor's memory.
+    std::wstring StatusText(HWND statusBar, int panel) const;
     // The exit code, or nothing if still running after the timeout.
     std::optional<DWORD> WaitForExit(Timeout timeout = 5s) const;
 
@@ -115,6 +118,18 @@ int ToolButtonImage(HWND toolBar, int commandId);
 // Clicks the middle of a rectangle (screen coordinates) with the left mouse
 // button through the input queue, after bringing the window to the front.
 void ClickAt(HWND window, const RECT& rect);
+// Brings the window to the front, then moves the mouse through the input
+// queue into the target (the window or one of its children): to a quarter of
+// its width and height, then to the middle, so that it moves over it at
+// least once whatever the pointer's starting place.
+void MoveMouseOver(HWND window, HWND target);
+// Moves the mouse to the screen's bottom right corner, away from where the
+// editor's windows open (a window that opens under the pointer receives
+// mouse moves at once).
+void ParkMouse();
+
+// The status bar of a main window (msctls_statusbar32).
+HWND StatusBarOf(HWND mainWindow);
 
 // Message boxes and dialogs. The text of a message box is its static 0xFFFF.
 std::wstring MessageBoxText(HWND box);
@@ -196,7 +211,32 @@ private:
     std::wstring path_;
 };
 
+// ---- Clipboard -------------------------------------------------------------------
+//
+// The text format as UTF-16. The clipboard is shared with the editor, which
+// may hold it open for a moment: opening is retried for up to two seconds.
+
+// The clipboard's text, or nothing when it holds no text.
+std::optional<std::wstring> ClipboardText();
+// Replaces the clipboard's contents by the text.
+void SetClipboardText(std::wstring_view text);
+// Empties the clipboard.
+void ClearClipboard();
+
 // ---- Files -----------------------------------------------------------------------
+
+// What tells one version of a file from another: its last write time and its
+// identity (volume and file index, which a rewrite through a new file changes).
+struct FileStamp {
+    ULONGLONG lastWrite = 0;  // FILETIME, 100 ns units
+    DWORD volume = 0;
+    ULONGLONG index = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+// GetFileInformationByHandle of the file, or nothing when it cannot be opened.
+std::optional<FileStamp> StampOf(const std::wstring& path);
+std::string Describe(const FileStamp& stamp);
+
 
 // A string value of the version resource of an exe ("ProductName", ...), from
 // the first translation it lists.

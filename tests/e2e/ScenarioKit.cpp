@@ -94,6 +94,67 @@ void AnswerMessage(Editor& editor, const std::wstring& text, std::wstring_view b
     for (int attempt = 0; attempt < 100 && IsWindow(box); ++attempt) Sleep(50);
 }
 
+void ExpectNoDialog(const Editor& editor, Timeout during)
+{
+    const auto deadline = std::chrono::steady_clock::now() + during;
+    do {
+        for (HWND window : TopLevelWindows(editor.ProcessId())) {
+            if (IsWindowVisible(window) && ClassName(window) == L"#32770") {
+                const std::wstring text = GetDlgItem(window, 0xFFFF) ? MessageBoxText(window) : WindowText(window);
+                Fail("a dialog appeared: " + Quoted(text));
+            }
+        }
+        Sleep(50);
+    } while (std::chrono::steady_clock::now() < deadline);
+}
+
+void ExpectStatus(const Editor& editor, HWND statusBar, int panel, const std::wstring& text)
+{
+    for (int attempt = 0; attempt < 40 && editor.StatusText(statusBar, panel) != text; ++attempt) Sleep(50);
+    const std::wstring got = editor.StatusText(statusBar, panel);
+    Expect(got == text, "status panel " + std::to_string(panel) + " reads " + Quoted(got) + ", not " + Quoted(text));
+}
+
+void ExpectClipboard(const std::wstring& text)
+{
+    for (int attempt = 0; attempt < 40 && ClipboardText() != text; ++attempt) Sleep(50);
+    const std::optional<std::wstring> got = ClipboardText();
+    Expect(got == text, "the clipboard holds " + (got ? Quoted(*got) : std::string("no text")) + ", not " +
+                            Quoted(text));
+}
+
+std::string Printable(const std::string& bytes)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string shown;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
+            shown += c;
+        } else {
+            shown += "\\x";
+            shown += digits[byte >> 4];
+            shown += digits[byte & 15];
+        }
+    }
+    return shown;
+}
+
+void ExpectFileBytes(const std::wstring& path, const std::string& bytes, Timeout timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (ReadBytes(path) != bytes && std::chrono::steady_clock::now() < deadline) Sleep(50);
+    const std::optional<std::string> got = ReadBytes(path);
+    Expect(got == bytes, Utf8(path) + " holds " + (got ? "\"" + Printable(*got) + "\"" : std::string("nothing")) +
+                             ", not \"" + Printable(bytes) + "\"");
+}
+
+void StoreShortCuts(const std::vector<std::pair<std::wstring, std::wstring>>& shortCuts)
+{
+    WriteString(kSettingsKey + L"\\Setup", L"ShortCutSave", L"1");
+    for (const auto& [command, text] : shortCuts) WriteString(kSettingsKey + L"\\ShortCutKey", command, text);
+}
+
 void CloseDiscardingChanges(Editor& editor, HWND window)
 {
     editor.Close(window);

@@ -40,6 +40,22 @@ std::wstring ApplicationTitle(HWND mainWindow);
 // A message box of the editor: its text, then the button pressed.
 void AnswerMessage(Editor& editor, const std::wstring& text, std::wstring_view button);
 
+// Fails if the editor shows a dialog within the time (a message box it
+// should not raise).
+void ExpectNoDialog(const Editor& editor, Timeout during);
+
+// Waits for a status bar panel to read the text, then checks it.
+void ExpectStatus(const Editor& editor, HWND statusBar, int panel, const std::wstring& text);
+// Waits for the clipboard to hold the text, then checks it.
+void ExpectClipboard(const std::wstring& text);
+// Waits for the file to hold the bytes, then checks it.
+void ExpectFileBytes(const std::wstring& path, const std::string& bytes, Timeout timeout = 3s);
+// Bytes for a message: printable ASCII as is, anything else as \xHH.
+std::string Printable(const std::string& bytes);
+
+// Turns stored shortcuts on and stores the given ones: {command, shortcut text}.
+void StoreShortCuts(const std::vector<std::pair<std::wstring, std::wstring>>& shortCuts);
+
 // Closes the editor, answers No to the save question and expects a clean exit.
 void CloseDiscardingChanges(Editor& editor, HWND window);
 
@@ -47,5 +63,6 @@ void CloseDiscardingChanges(Editor& editor, HWND window);
 const std::vector<Scenario>& StartupScenarios();
 const std::vector<Scenario>& MemoScenarios();
 const std::vector<Scenario>& FileScenarios();
+const std::vector<Scenario>& EditScenarios();
 
 }  // namespace kp::e2e

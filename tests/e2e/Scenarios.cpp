@@ -1,5 +1,5 @@
 // The running order of every end-to-end scenario: start-up first, then the
-// memo, then document files. Add a scenario to its subsystem's file.
+// memo, then document files, then the editing commands, status bar and backup. Add a scenario to its subsystem's file.
 
 #include "tests/e2e/ScenarioKit.h"
 
@@ -9,7 +9,7 @@ const std::vector<Scenario>& AllScenarios()
 {
     static const std::vector<Scenario> scenarios = [] {
         std::vector<Scenario> all;
-        for (const auto* group : {&StartupScenarios(), &MemoScenarios(), &FileScenarios()})
+        for (const auto* group : {&StartupScenarios(), &MemoScenarios(), &FileScenarios(), &EditScenarios()})
             all.insert(all.end(), group->begin(), group->end());
         return all;
     }();
