@@ -41,12 +41,13 @@ const Child& ChildWithText(const std::vector<Child>& children, const std::wstrin
     Fail("the dialog shows no " + Quoted(text) + " (it shows " + Describe(children) + ")");
 }
 
-// The visible static on the label's row, right of it.
+// The visible static on the label's row that starts right of the label's start
+// (a right-aligned number may be wide).
 const Child& ValueBeside(const std::vector<Child>& children, const Child& label)
 {
     const LONG middle = (label.rect.top + label.rect.bottom) / 2;
     for (const Child& child : children) {
-        if (child.window != label.window && child.visible && IsStatic(child) && child.rect.left >= label.rect.right &&
+        if (child.window != label.window && child.visible && IsStatic(child) && child.rect.left > label.rect.left &&
             child.rect.top <= middle && middle < child.rect.bottom)
             return child;
     }
@@ -133,7 +134,6 @@ void AboutBoxShowsItsTextsAndClosesOnEnterOnly(Context& context)
 {
     ForgetSettings();
     StoreDialogKeys();
-    ParkMouse();
     Editor editor(context.exePath);
     const HWND window = editor.WaitForMainWindow();
     PressKeys(window, {kAboutKey});
