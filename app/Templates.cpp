@@ -6,7 +6,7 @@
 #include "app/MainForm.h"
 #include "platform/files/FileSystem.h"
 
-#include <array>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -18,7 +18,11 @@ bool TemplateReader::Feed(std::string_view bytes)
 {
     if (ended_) return false;
     const char* p = bytes.data();
-    const char* const end = p + bytes.size();
+    const char* end = p + bytes.size();
+    if (const void* stop = std::memchr(p, '\x1A', bytes.size())) {
+        end = static_cast<const char*>(stop);
+        ended_ = true;
+    }
     while (p != end) {
         if (afterCr_) {
             afterCr_ = false;
@@ -27,18 +31,15 @@ bool TemplateReader::Feed(std::string_view bytes)
                 continue;
             }
         }
+        const void* cr = std::memchr(p, '\r', static_cast<size_t>(end - p));
         const char* run = p;
-        while (p != end && *p != '\r' && *p != '\x1A') ++p;
+        p = cr ? static_cast<const char*>(cr) : end;
         if (p != run) {
             if (lineEnded_) text_ += "\r\n";
             lineEnded_ = false;
             text_.append(run, p);
         }
         if (p == end) break;
-        if (*p == '\x1A') {
-            ended_ = true;
-            return false;
-        }
         // A CR: the line ends here. Its CR LF is written only when another
         // line follows, so the last line of the file gets none.
         if (lineEnded_) text_ += "\r\n";
@@ -46,7 +47,7 @@ bool TemplateReader::Feed(std::string_view bytes)
         afterCr_ = true;
         ++p;
     }
-    return true;
+    return !ended_;
 }
 
 std::string TemplateText(std::string_view fileBytes)
@@ -74,6 +75,7 @@ bool ReadTemplate(platform::FileSystem& files, std::string_view path, std::strin
         uint64_t size = 0;
         if (files.OpenForRead(path, file, size) != FileStatus::Ok) return false;
         TemplateReader reader;
+        reader.Reserve(size);
         constexpr size_t kChunk = 1 << 16;
         const auto buffer = std::make_unique<char[]>(kChunk);
         for (;;) {

@@ -10,6 +10,7 @@
 // trail bytes in code page 932, so the reading is byte-wise and every other
 // byte (a NUL, a lone lead byte) is kept as it is.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,8 @@ public:
     // Takes the next bytes of the file; false once the file has ended at a
     // 1A byte (whatever comes later is not wanted).
     bool Feed(std::string_view bytes);
+    // Room for a text of about this many bytes (a file's size).
+    void Reserve(uint64_t bytes) { text_.reserve(static_cast<size_t>(bytes)); }
     // The template text of everything fed.
     std::string Take() { return std::move(text_); }
 
