@@ -121,6 +121,10 @@ public:
     void LeftEnterClick();
     void ToolBarClick();
 
+    // ---- Template documents (Templates.cpp) ----
+    // Inserts template n (1 … 9) in place of the selection.
+    void TemplateClick(int n);
+
     // ---- Status bar events of the memo (EditCommands.cpp) ----
     void MemoSelectionChange();
     void MemoKeyDown(memo::KeyEvent& event);
@@ -184,6 +188,7 @@ private:
     void ConfigureMemo();
     void ConnectCommands();
     void ConnectEditCommands();
+    void ConnectTemplateCommands();
 
     void OpenInitialDocument(const std::vector<std::string>& arguments);
     void ReopenLastDocument();
