@@ -11,6 +11,7 @@
 #include "ui/Application.h"
 #include "ui/Bars.h"
 #include "ui/Dialogs.h"
+#include "ui/Form.h"
 #include "ui/FormHost.h"
 #include "ui/Layout.h"
 #include "ui/Menu.h"
@@ -64,6 +65,7 @@ struct FormServices {
     const platform::DateTimeLocale& dateLocale;
     platform::Clipboard& clipboard;
     const platform::Cp932Codec& codec;
+    ui::FormService& forms;
 };
 
 class TEditForm {
@@ -120,6 +122,10 @@ public:
     void FontSmallClick();
     void LeftEnterClick();
     void ToolBarClick();
+
+    // ---- The count dialog and the about box (SmallDialogs.cpp) ----
+    void CountClick();
+    void AboutClick();
 
     // ---- Status bar events of the memo (EditCommands.cpp) ----
     void MemoSelectionChange();
@@ -184,6 +190,7 @@ private:
     void ConfigureMemo();
     void ConnectCommands();
     void ConnectEditCommands();
+    void ConnectDialogCommands();
 
     void OpenInitialDocument(const std::vector<std::string>& arguments);
     void ReopenLastDocument();
