@@ -121,6 +121,7 @@ void TEditForm::ConnectCommands()
     MenuItem("LastTimeFile")->OnClick = [this] { LastTimeFileClick(); };
     ConnectEditCommands();
     ConnectTemplateCommands();
+    ConnectDialogCommands();
     MenuItem("Exit")->OnClick = [this] { ExitClick(); };
     UninstallItem->OnClick = [this] { UninstallClick(); };
 }

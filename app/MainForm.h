@@ -11,6 +11,7 @@
 #include "ui/Application.h"
 #include "ui/Bars.h"
 #include "ui/Dialogs.h"
+#include "ui/Form.h"
 #include "ui/FormHost.h"
 #include "ui/Layout.h"
 #include "ui/Menu.h"
@@ -64,6 +65,7 @@ struct FormServices {
     const platform::DateTimeLocale& dateLocale;
     platform::Clipboard& clipboard;
     const platform::Cp932Codec& codec;
+    ui::FormService& forms;
 };
 
 class TEditForm {
@@ -124,6 +126,9 @@ public:
     // ---- Template documents (Templates.cpp) ----
     // Inserts template n (1 … 9) in place of the selection.
     void TemplateClick(int n);
+    // ---- The count dialog and the about box (SmallDialogs.cpp) ----
+    void CountClick();
+    void AboutClick();
 
     // ---- Status bar events of the memo (EditCommands.cpp) ----
     void MemoSelectionChange();
@@ -189,6 +194,7 @@ private:
     void ConnectCommands();
     void ConnectEditCommands();
     void ConnectTemplateCommands();
+    void ConnectDialogCommands();
 
     void OpenInitialDocument(const std::vector<std::string>& arguments);
     void ReopenLastDocument();
