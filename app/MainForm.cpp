@@ -120,6 +120,7 @@ void TEditForm::ConnectCommands()
     RememberDialogFolders();
     MenuItem("LastTimeFile")->OnClick = [this] { LastTimeFileClick(); };
     ConnectEditCommands();
+    ConnectFindCommands();
     MenuItem("Exit")->OnClick = [this] { ExitClick(); };
     UninstallItem->OnClick = [this] { UninstallClick(); };
 }
