@@ -122,6 +122,7 @@ void TEditForm::ConnectCommands()
     ConnectEditCommands();
     ConnectTemplateCommands();
     ConnectDialogCommands();
+    ConnectFindCommands();
     MenuItem("Exit")->OnClick = [this] { ExitClick(); };
     UninstallItem->OnClick = [this] { UninstallClick(); };
 }
