@@ -11,6 +11,7 @@
 #include "ui/Application.h"
 #include "ui/Bars.h"
 #include "ui/Dialogs.h"
+#include "ui/Form.h"
 #include "ui/FormHost.h"
 #include "ui/Layout.h"
 #include "ui/Menu.h"
@@ -64,6 +65,7 @@ struct FormServices {
     const platform::DateTimeLocale& dateLocale;
     platform::Clipboard& clipboard;
     const platform::Cp932Codec& codec;
+    ui::FormService& forms;
 };
 
 class TEditForm {
@@ -120,6 +122,21 @@ public:
     void FontSmallClick();
     void LeftEnterClick();
     void ToolBarClick();
+
+    // ---- Template documents (Templates.cpp) ----
+    // Inserts template n (1 … 9) in place of the selection.
+    void TemplateClick(int n);
+    // ---- The count dialog and the about box (SmallDialogs.cpp) ----
+    void CountClick();
+    void AboutClick();
+    // ---- Find and replace (FindCommands.cpp) ----
+    // The searches run forward, match letter case exactly and never wrap.
+    void FindClick();
+    void FindNextClick();
+    void ReplaceClick();
+    void FindDialog1Find();
+    void ReplaceDialog1Find();
+    void ReplaceDialog1Replace();
 
     // ---- Status bar events of the memo (EditCommands.cpp) ----
     void MemoSelectionChange();
@@ -184,6 +201,9 @@ private:
     void ConfigureMemo();
     void ConnectCommands();
     void ConnectEditCommands();
+    void ConnectTemplateCommands();
+    void ConnectDialogCommands();
+    void ConnectFindCommands();
 
     void OpenInitialDocument(const std::vector<std::string>& arguments);
     void ReopenLastDocument();
@@ -210,6 +230,15 @@ private:
     void CutSelection();
     void AddSelectionToClipboard(bool cut);
     void ConvertCase(memo::CaseMapping mapping);
+
+    // ---- Find and replace (FindCommands.cpp) ----
+    void FindStep(std::string_view findText);
+    void ReplaceStep();
+    // The document's bytes for a dialog's text; none when code page 932 has
+    // no form for one of its characters.
+    std::optional<std::string> DocumentBytes(std::string_view utf8) const;
+    void SelectInView(size_t offset, size_t length);
+    bool replaceMessageShowing_ = false;
 
     // ---- Backup copy (app/BackupTimer.cpp) ----
     // While a handler of this window runs (a command, its dialogs and boxes),

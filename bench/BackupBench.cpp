@@ -22,6 +22,7 @@
 #include "platform/syscolors/SimSysColors.h"
 #include "ui/sim/SimDialogService.h"
 #include "ui/sim/SimFormHost.h"
+#include "ui/sim/SimFormService.h"
 #include "ui/sim/SimMessageDialogs.h"
 
 #include <benchmark/benchmark.h>
@@ -46,7 +47,7 @@ struct Window {
     Window(size_t size, platform::FileSystem& files)
         : memoWindows(codec, &clipboard, keys),
           services{registry, files, keyNames, keys, colors, application, dialogs, host, memoWindows, locale,
-                   [](const std::string& path) { return "C:\\" + path; }, "C:\\", clock, dateLocale, clipboard, codec}
+                   [](const std::string& path) { return "C:\\" + path; }, "C:\\", clock, dateLocale, clipboard, codec, forms}
     {
         form = std::make_unique<app::TEditForm>(services, host);
         form->FormCreate({});
@@ -70,6 +71,7 @@ struct Window {
     platform::SimLocaleCompare locale;
     platform::SimClock clock;
     platform::SimDateTimeLocale dateLocale;
+    ui::SimFormService forms;
     app::FormServices services;
     std::unique_ptr<app::TEditForm> form;
 };

@@ -20,6 +20,7 @@
 #include "platform/syscolors/SimSysColors.h"
 #include "ui/sim/SimDialogService.h"
 #include "ui/sim/SimFormHost.h"
+#include "ui/sim/SimFormService.h"
 #include "ui/sim/SimMessageDialogs.h"
 
 #include <benchmark/benchmark.h>
@@ -39,7 +40,7 @@ struct Window {
     explicit Window(size_t size)
         : memoWindows(codec, &clipboard, keys),
           services{registry, files,  keyNames, keys, colors, application, dialogs, host, memoWindows, locale, {},
-                   "C:\\", clock, dateLocale, clipboard, codec}
+                   "C:\\", clock, dateLocale, clipboard, codec, forms}
     {
         form = std::make_unique<app::TEditForm>(services, host);
         form->FormCreate({});
@@ -65,6 +66,7 @@ struct Window {
     platform::SimLocaleCompare locale;
     platform::SimClock clock;
     platform::SimDateTimeLocale dateLocale;
+    ui::SimFormService forms;
     app::FormServices services;
     std::unique_ptr<app::TEditForm> form;
 };

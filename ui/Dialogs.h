@@ -62,6 +62,10 @@ enum FindOption : uint32_t {
     frFindNext = 0x0008,
     frReplace = 0x0010,
     frReplaceAll = 0x0020,
+    // Set before the dialog shows: its match-case or whole-word check box is
+    // left out. Kept in Options while the user works with the dialog.
+    frHideMatchCase = 0x0040,
+    frHideWholeWord = 0x0080,
 };
 
 class TFindDialog {

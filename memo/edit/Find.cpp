@@ -4,7 +4,11 @@
 #include "memo/edit/CharClass.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <string>
+
+#include <emmintrin.h>
 
 namespace kp::memo {
 
@@ -81,6 +85,173 @@ bool Accept(const TextBuffer& text, size_t offset, size_t length, FindOptions op
     return !options.wholeWord || IsWholeWord(text, offset, offset + length);
 }
 
+// ---- Exact byte matches, the fast path ----------------------------------------
+// With letter case matched (or a pattern without letters) a match is the
+// pattern's bytes, except that a pattern ending in a lone lead byte must not
+// take the trail byte after it. The text is read in place through Visit: each
+// piece is scanned for two of the pattern's rarer bytes at once, sixteen
+// positions at a time, and only positions holding both are compared whole.
+// Matches that straddle two pieces are looked for in a small joint of the
+// previous bytes and the new piece's first ones.
+
+bool HasLetters(std::string_view pattern)
+{
+    for (size_t p = 0; p < pattern.size();) {
+        const size_t length = cp932::CharLength(pattern, p);
+        const uint16_t code = CodeAt(pattern, p, length);
+        const bool ascii = (code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z');
+        const bool fullWidth = (code >= 0x8260 && code <= 0x8279) || (code >= 0x8281 && code <= 0x829A);
+        if (ascii || fullWidth) return true;
+        p += length;
+    }
+    return false;
+}
+
+// How often a byte value turns up in Japanese text, roughly: the kana lead
+// bytes most, then punctuation's lead byte, blanks and line breaks, other
+// lead bytes, common ASCII letters; everything else is rare.
+int Commonness(uint8_t b)
+{
+    if (b == 0x82 || b == 0x83) return 100;
+    if (b == 0x81) return 60;
+    if (b == ' ') return 40;
+    if (cp932::IsLeadByte(b)) return 30;
+    if (b == '\r' || b == '\n') return 20;
+    if (std::strchr("etaoinsr", b) != nullptr && b != 0) return 15;
+    return 10;
+}
+
+// Positions of the two rarest bytes of a pattern of two bytes or more, in
+// order.
+std::array<size_t, 2> RareBytes(std::string_view pattern)
+{
+    size_t first = pattern.size() - 1;
+    for (size_t i = pattern.size() - 1; i-- > 0;)
+        if (Commonness(Byte(pattern, i)) < Commonness(Byte(pattern, first))) first = i;
+    size_t second = first == 0 ? 1 : 0;
+    for (size_t i = 0; i < pattern.size(); ++i)
+        if (i != first && Commonness(Byte(pattern, i)) < Commonness(Byte(pattern, second))) second = i;
+    return {std::min(first, second), std::max(first, second)};
+}
+
+class ExactSearch {
+public:
+    ExactSearch(const TextBuffer& text, std::string_view pattern, FindOptions options)
+        : text_(text), pattern_(pattern), options_(options)
+    {
+        size_t p = 0;
+        while (p + cp932::CharLength(pattern, p) < pattern.size()) p += cp932::CharLength(pattern, p);
+        loneLeadAtEnd_ = cp932::CharLength(pattern, p) == 1 && cp932::IsLeadByte(Byte(pattern, p));
+        if (pattern.size() >= 2) {
+            const std::array<size_t, 2> rare = RareBytes(pattern);
+            near_ = rare[0];
+            far_ = rare[1];
+        }
+    }
+
+    // The first match inside [lo, hi), or -1.
+    int64_t Run(size_t lo, size_t hi)
+    {
+        int64_t found = -1;
+        size_t pieceStart = lo;
+        text_.Visit(lo, hi - lo, [&](std::string_view piece) {
+            found = InJoint(pieceStart, piece);
+            if (found < 0) found = InPiece(pieceStart, piece);
+            pieceStart += piece.size();
+            Carry(piece);
+            return found < 0;
+        });
+        return found;
+    }
+
+private:
+    // The bytes match at `at`; the rest of the rule.
+    bool Accepted(size_t at) const
+    {
+        const size_t end = at + pattern_.size();
+        if (loneLeadAtEnd_ && end < text_.Length() && cp932::IsTrailByte(text_.At(end))) return false;
+        return Accept(text_, at, pattern_.size(), options_);
+    }
+
+    // Matches that start in the bytes before the piece and end inside it.
+    int64_t InJoint(size_t pieceStart, std::string_view piece)
+    {
+        if (carry_.empty()) return -1;
+        const size_t carried = carry_.size();
+        joint_.assign(carry_);
+        joint_.append(piece.substr(0, std::min(piece.size(), pattern_.size() - 1)));
+        for (size_t j = 0; j < carried && j + pattern_.size() <= joint_.size(); ++j) {
+            if (std::memcmp(joint_.data() + j, pattern_.data(), pattern_.size()) != 0) continue;
+            const size_t at = pieceStart - carried + j;
+            if (Accepted(at)) return static_cast<int64_t>(at);
+        }
+        return -1;
+    }
+
+    // Keeps the last pattern size - 1 bytes seen.
+    void Carry(std::string_view piece)
+    {
+        const size_t keep = pattern_.size() - 1;
+        if (keep == 0) return;
+        if (piece.size() >= keep) {
+            carry_.assign(piece.substr(piece.size() - keep));
+            return;
+        }
+        carry_.append(piece);
+        if (carry_.size() > keep) carry_.erase(0, carry_.size() - keep);
+    }
+
+    // Matches wholly inside the piece.
+    int64_t InPiece(size_t pieceStart, std::string_view piece) const
+    {
+        const size_t m = pattern_.size();
+        if (piece.size() < m) return -1;
+        const char* data = piece.data();
+        const size_t lastStart = piece.size() - m;
+        if (m == 1) {
+            const char* at = data;
+            const char* end = data + piece.size();
+            while ((at = static_cast<const char*>(std::memchr(at, pattern_[0], static_cast<size_t>(end - at))))) {
+                const size_t offset = pieceStart + static_cast<size_t>(at - data);
+                if (Accepted(offset)) return static_cast<int64_t>(offset);
+                ++at;
+            }
+            return -1;
+        }
+        const __m128i nearByte = _mm_set1_epi8(pattern_[near_]);
+        const __m128i farByte = _mm_set1_epi8(pattern_[far_]);
+        size_t c = 0;
+        // Sixteen candidate starts at once: c + 15 <= lastStart.
+        for (; c + 16 <= lastStart + 1; c += 16) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + c + near_));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + c + far_));
+            auto mask = static_cast<uint32_t>(
+                _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, nearByte), _mm_cmpeq_epi8(b, farByte))));
+            while (mask != 0) {
+                const size_t start = c + static_cast<size_t>(__builtin_ctz(mask));
+                mask &= mask - 1;
+                if (std::memcmp(data + start, pattern_.data(), m) != 0) continue;
+                if (Accepted(pieceStart + start)) return static_cast<int64_t>(pieceStart + start);
+            }
+        }
+        for (; c <= lastStart; ++c) {
+            if (data[c + near_] != pattern_[near_] || data[c + far_] != pattern_[far_]) continue;
+            if (std::memcmp(data + c, pattern_.data(), m) != 0) continue;
+            if (Accepted(pieceStart + c)) return static_cast<int64_t>(pieceStart + c);
+        }
+        return -1;
+    }
+
+    const TextBuffer& text_;
+    std::string_view pattern_;
+    FindOptions options_;
+    bool loneLeadAtEnd_ = false;
+    size_t near_ = 0;
+    size_t far_ = 0;
+    std::string carry_;
+    std::string joint_;
+};
+
 }  // namespace
 
 int64_t FindInText(const TextBuffer& text, size_t from, size_t to, std::string_view pattern,
@@ -97,6 +268,7 @@ int64_t FindInText(const TextBuffer& text, size_t from, size_t to, std::string_v
     const uint8_t first = Byte(pattern, 0);
     const size_t lastStart = hi - pattern.size();
 
+    if (!backward && (options.matchCase || !HasLetters(pattern))) return ExactSearch(text, pattern, options).Run(lo, hi);
     if (!backward) {
         for (size_t block = lo; block <= lastStart; block += kBlock) {
             const size_t blockEnd = std::min(lastStart + 1, block + kBlock);

@@ -89,7 +89,8 @@ void SimDialogService::Press(TFindDialog& dialog, std::string_view findText, std
         throw std::logic_error("a find dialog has no replace buttons");
     dialog.FindText = findText;
     if (button != frFindNext) dialog.ReplaceText = replaceText;
-    dialog.Options = (options & (frDown | frWholeWord | frMatchCase)) | button;
+    dialog.Options = (options & (frDown | frWholeWord | frMatchCase)) | button |
+                     (dialog.Options & (frHideMatchCase | frHideWholeWord));
     const std::function<void()>& handler = button == frFindNext ? dialog.OnFind : dialog.OnReplace;
     if (handler) handler();
 }

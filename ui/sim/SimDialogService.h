@@ -73,7 +73,8 @@ public:
 
     // ---- Find and replace: the user's actions in a dialog that is showing ----
     // (std::logic_error when it is not). Options take frDown, frWholeWord and
-    // frMatchCase; the button's own flag is added.
+    // frMatchCase; the button's own flag is added, and the dialog's hide
+    // options stay as they were shown.
     bool IsShowing(const TFindDialog& dialog) const;
     void PressFindNext(TFindDialog& dialog, std::string_view findText, uint32_t options);
     void PressReplace(TFindDialog& dialog, std::string_view findText, std::string_view replaceText,

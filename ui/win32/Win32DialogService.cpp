@@ -155,6 +155,8 @@ uint32_t FindOptions(DWORD flags)
     if (flags & FR_FINDNEXT) options |= frFindNext;
     if (flags & FR_REPLACE) options |= frReplace;
     if (flags & FR_REPLACEALL) options |= frReplaceAll;
+    if (flags & FR_HIDEMATCHCASE) options |= frHideMatchCase;
+    if (flags & FR_HIDEWHOLEWORD) options |= frHideWholeWord;
     return options;
 }
 
@@ -292,7 +294,9 @@ void Win32DialogService::ShowFindDialog(TFindDialog& dialog)
     data.hwndOwner = FindOwner();
     data.hInstance = GetModuleHandleW(nullptr);
     data.Flags = (dialog.Options & frDown ? FR_DOWN : 0) | (dialog.Options & frWholeWord ? FR_WHOLEWORD : 0) |
-                 (dialog.Options & frMatchCase ? FR_MATCHCASE : 0);
+                 (dialog.Options & frMatchCase ? FR_MATCHCASE : 0) |
+                 (dialog.Options & frHideMatchCase ? FR_HIDEMATCHCASE : 0) |
+                 (dialog.Options & frHideWholeWord ? FR_HIDEWHOLEWORD : 0);
     data.lpstrFindWhat = session->findText.data();
     data.wFindWhatLen = static_cast<WORD>(session->findText.size());
     if (dialog.IsReplace()) {
@@ -352,7 +356,8 @@ void Win32DialogService::OnFindMessage(const tagFINDREPLACEW& notification)
     }
     dialog.FindText = Narrow(notification.lpstrFindWhat);
     if (dialog.IsReplace()) dialog.ReplaceText = Narrow(notification.lpstrReplaceWith);
-    dialog.Options = FindOptions(notification.Flags);
+    // The hide options are the program's choice, whatever the platform reports.
+    dialog.Options = FindOptions(notification.Flags) | (dialog.Options & (frHideMatchCase | frHideWholeWord));
     const std::function<void()>& handler =
         notification.Flags & (FR_REPLACE | FR_REPLACEALL) ? dialog.OnReplace : dialog.OnFind;
     if (!handler) return;
