@@ -3,6 +3,8 @@
 //                                               runs the scenarios; with
 //                                               --shots they save screenshots
 //                                               of what they show (BMP) there
+//                                               (a Windows path: Z:\tmp\shots
+//                                               is /tmp/shots under Wine)
 //   kpdriver.exe --list                         lists their names
 // Prints "[ OK ] name" or "[FAIL] name: reason" per scenario, then
 // "N passed, M failed"; exits with 1 if any failed, 2 on a usage error.
