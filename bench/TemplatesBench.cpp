@@ -7,21 +7,9 @@
 #include "app/MainForm.h"
 #include "app/Templates.h"
 #include "bench/SampleText.h"
-#include "memo/SimMemoWindow.h"
-#include "memo/TextFile.h"
-#include "platform/clipboard/SimClipboard.h"
-#include "platform/clock/SimClock.h"
-#include "platform/codec/IconvCp932Codec.h"
+#include "bench/SimServices.h"
 #include "platform/files/SimFileSystem.h"
-#include "platform/keyboard/KeyState.h"
-#include "platform/keynames/SimKeyNames.h"
-#include "platform/locale/SimDateTimeLocale.h"
-#include "platform/locale/SimLocaleCompare.h"
-#include "platform/registry/SimRegistry.h"
-#include "platform/syscolors/SimSysColors.h"
-#include "ui/sim/SimDialogService.h"
-#include "ui/sim/SimFormHost.h"
-#include "ui/sim/SimMessageDialogs.h"
+#include "memo/TextFile.h"
 
 #include <benchmark/benchmark.h>
 
@@ -44,13 +32,10 @@ std::string EverydayTemplate()
 
 // The main window over simulated services, a document of size bytes, the
 // caret at its end, text1.txt beside the program.
-struct Window {
+struct Window : bench::SimServices {
     explicit Window(size_t size)
-        : memoWindows(codec, &clipboard, keys),
-          services{registry, files, keyNames, keys, colors, application, dialogs, host, memoWindows, locale,
-                   [](const std::string& path) { return "C:\\" + path; }, "C:\\", clock, dateLocale, clipboard, codec}
+        : bench::SimServices()
     {
-        files.CreateFolder("C:\\");
         memo::SaveTextFile(files, "C:\\text1.txt", EverydayTemplate());
         form = std::make_unique<app::TEditForm>(services, host);
         form->FormCreate({});
@@ -58,22 +43,6 @@ struct Window {
         form->Memo.SetSelStart(size);
     }
 
-    platform::IconvCp932Codec codec;
-    platform::SimFileSystem files;
-    platform::SimRegistry registry;
-    platform::SimKeyNames keyNames;
-    platform::SimKeyState keys;
-    platform::SimSysColors colors;
-    platform::SimClipboard clipboard;
-    ui::SimMessageDialogs messages;
-    ui::SimFormHost host;
-    ui::TApplication application{host, messages};
-    ui::SimDialogService dialogs;
-    memo::SimMemoWindowFactory memoWindows;
-    platform::SimLocaleCompare locale;
-    platform::SimClock clock;
-    platform::SimDateTimeLocale dateLocale;
-    app::FormServices services;
     std::unique_ptr<app::TEditForm> form;
 };
 
