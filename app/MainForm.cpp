@@ -120,6 +120,8 @@ void TEditForm::ConnectCommands()
     RememberDialogFolders();
     MenuItem("LastTimeFile")->OnClick = [this] { LastTimeFileClick(); };
     ConnectEditCommands();
+    ConnectTemplateCommands();
+    ConnectDialogCommands();
     ConnectFindCommands();
     MenuItem("Exit")->OnClick = [this] { ExitClick(); };
     UninstallItem->OnClick = [this] { UninstallClick(); };

@@ -11,6 +11,7 @@
 #include "ui/Application.h"
 #include "ui/Bars.h"
 #include "ui/Dialogs.h"
+#include "ui/Form.h"
 #include "ui/FormHost.h"
 #include "ui/Layout.h"
 #include "ui/Menu.h"
@@ -64,6 +65,7 @@ struct FormServices {
     const platform::DateTimeLocale& dateLocale;
     platform::Clipboard& clipboard;
     const platform::Cp932Codec& codec;
+    ui::FormService& forms;
 };
 
 class TEditForm {
@@ -121,6 +123,12 @@ public:
     void LeftEnterClick();
     void ToolBarClick();
 
+    // ---- Template documents (Templates.cpp) ----
+    // Inserts template n (1 … 9) in place of the selection.
+    void TemplateClick(int n);
+    // ---- The count dialog and the about box (SmallDialogs.cpp) ----
+    void CountClick();
+    void AboutClick();
     // ---- Find and replace (FindCommands.cpp) ----
     // The searches run forward, match letter case exactly and never wrap.
     void FindClick();
@@ -193,6 +201,8 @@ private:
     void ConfigureMemo();
     void ConnectCommands();
     void ConnectEditCommands();
+    void ConnectTemplateCommands();
+    void ConnectDialogCommands();
     void ConnectFindCommands();
 
     void OpenInitialDocument(const std::vector<std::string>& arguments);

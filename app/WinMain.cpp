@@ -19,6 +19,7 @@
 #include "ui/win32/Win32Application.h"
 #include "ui/win32/Win32DialogService.h"
 #include "ui/win32/Win32FormHost.h"
+#include "ui/win32/Win32FormService.h"
 #include "ui/win32/Win32MessageDialogs.h"
 
 #include <windows.h>
@@ -110,6 +111,7 @@ int Run()
     kp::platform::Win32DateTimeLocale dateLocale;
     kp::platform::Win32Clipboard clipboard;
     kp::platform::Win32Cp932Codec codec;
+    kp::ui::Win32FormService forms(host.Handle());
 
     // The backup writer's thread outlives the form, which waits for its last write.
     kp::app::ThreadExecutor backupThread;
@@ -118,7 +120,7 @@ int Run()
     memoWindows.SetExceptionHandler([&](const std::exception& e) { application.HandleException(e); });
     kp::app::FormServices services{registry, files, keyNames, keys, sysColors, application, dialogs,
                                    host.Timers(), memoWindows, locale, FullPath, ProgramFolder(),
-                                   clock, dateLocale, clipboard, codec};
+                                   clock, dateLocale, clipboard, codec, forms};
     form = std::make_unique<kp::app::TEditForm>(services, host);
     kp::app::TEditForm& editForm = *form;
     editForm.SetBackupWriting(backupThread, [] { return static_cast<uint64_t>(GetTickCount64()); });

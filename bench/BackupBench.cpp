@@ -8,21 +8,9 @@
 #include "app/MainForm.h"
 #include "bench/PosixFiles.h"
 #include "bench/SampleText.h"
-#include "memo/SimMemoWindow.h"
-#include "memo/edit/WindowMessages.h"
-#include "platform/clipboard/SimClipboard.h"
-#include "platform/clock/SimClock.h"
-#include "platform/codec/IconvCp932Codec.h"
+#include "bench/SimServices.h"
 #include "platform/files/SimFileSystem.h"
-#include "platform/keyboard/KeyState.h"
-#include "platform/keynames/SimKeyNames.h"
-#include "platform/locale/SimDateTimeLocale.h"
-#include "platform/locale/SimLocaleCompare.h"
-#include "platform/registry/SimRegistry.h"
-#include "platform/syscolors/SimSysColors.h"
-#include "ui/sim/SimDialogService.h"
-#include "ui/sim/SimFormHost.h"
-#include "ui/sim/SimMessageDialogs.h"
+#include "memo/edit/WindowMessages.h"
 
 #include <benchmark/benchmark.h>
 
@@ -42,11 +30,9 @@ const std::string& Text(size_t size) { return bench::CachedJapaneseText(size); }
 
 // The main window over simulated services, holding a document of size bytes
 // named C:\doc.txt, caret at its end.
-struct Window {
+struct Window : bench::SimServices {
     Window(size_t size, platform::FileSystem& files)
-        : memoWindows(codec, &clipboard, keys),
-          services{registry, files, keyNames, keys, colors, application, dialogs, host, memoWindows, locale,
-                   [](const std::string& path) { return "C:\\" + path; }, "C:\\", clock, dateLocale, clipboard, codec}
+        : bench::SimServices(&files)
     {
         form = std::make_unique<app::TEditForm>(services, host);
         form->FormCreate({});
@@ -56,21 +42,6 @@ struct Window {
     }
     void Type(char c) { form->Memo.Perform(memo::wm::kChar, static_cast<uint8_t>(c), 0); }
 
-    platform::IconvCp932Codec codec;
-    platform::SimRegistry registry;
-    platform::SimKeyNames keyNames;
-    platform::SimKeyState keys;
-    platform::SimSysColors colors;
-    platform::SimClipboard clipboard;
-    ui::SimMessageDialogs messages;
-    ui::SimFormHost host;
-    ui::TApplication application{host, messages};
-    ui::SimDialogService dialogs;
-    memo::SimMemoWindowFactory memoWindows;
-    platform::SimLocaleCompare locale;
-    platform::SimClock clock;
-    platform::SimDateTimeLocale dateLocale;
-    app::FormServices services;
     std::unique_ptr<app::TEditForm> form;
 };
 

@@ -6,21 +6,8 @@
 
 #include "app/MainForm.h"
 #include "bench/SampleText.h"
-#include "memo/SimMemoWindow.h"
+#include "bench/SimServices.h"
 #include "memo/edit/EditControl.h"
-#include "platform/clipboard/SimClipboard.h"
-#include "platform/clock/SimClock.h"
-#include "platform/codec/IconvCp932Codec.h"
-#include "platform/files/SimFileSystem.h"
-#include "platform/keyboard/KeyState.h"
-#include "platform/keynames/SimKeyNames.h"
-#include "platform/locale/SimDateTimeLocale.h"
-#include "platform/locale/SimLocaleCompare.h"
-#include "platform/registry/SimRegistry.h"
-#include "platform/syscolors/SimSysColors.h"
-#include "ui/sim/SimDialogService.h"
-#include "ui/sim/SimFormHost.h"
-#include "ui/sim/SimMessageDialogs.h"
 
 #include <benchmark/benchmark.h>
 
@@ -35,11 +22,9 @@ constexpr int64_t kMB = 1 << 20;
 
 // The main window over simulated services, holding the sample text with the
 // caret at its end.
-struct Window {
+struct Window : bench::SimServices {
     explicit Window(size_t size)
-        : memoWindows(codec, &clipboard, keys),
-          services{registry, files,  keyNames, keys, colors, application, dialogs, host, memoWindows, locale, {},
-                   "C:\\", clock, dateLocale, clipboard, codec}
+        : bench::SimServices()
     {
         form = std::make_unique<app::TEditForm>(services, host);
         form->FormCreate({});
@@ -50,22 +35,6 @@ struct Window {
     memo::EditControl& Control() { return *form->Memo.Control(); }
     void Run(std::string_view command) { form->MenuItem(command)->Click(); }
 
-    platform::SimRegistry registry;
-    platform::SimFileSystem files;
-    platform::SimKeyNames keyNames;
-    platform::SimKeyState keys;
-    platform::SimSysColors colors;
-    platform::SimClipboard clipboard;
-    platform::IconvCp932Codec codec;
-    ui::SimMessageDialogs messages;
-    ui::SimFormHost host;
-    ui::TApplication application{host, messages};
-    ui::SimDialogService dialogs;
-    memo::SimMemoWindowFactory memoWindows;
-    platform::SimLocaleCompare locale;
-    platform::SimClock clock;
-    platform::SimDateTimeLocale dateLocale;
-    app::FormServices services;
     std::unique_ptr<app::TEditForm> form;
 };
 

@@ -6,22 +6,9 @@
 
 #include "app/MainForm.h"
 #include "bench/SampleText.h"
-#include "memo/SimMemoWindow.h"
+#include "bench/SimServices.h"
 #include "memo/edit/EditControl.h"
 #include "memo/edit/Find.h"
-#include "platform/clipboard/SimClipboard.h"
-#include "platform/clock/SimClock.h"
-#include "platform/codec/IconvCp932Codec.h"
-#include "platform/files/SimFileSystem.h"
-#include "platform/keyboard/KeyState.h"
-#include "platform/keynames/SimKeyNames.h"
-#include "platform/locale/SimDateTimeLocale.h"
-#include "platform/locale/SimLocaleCompare.h"
-#include "platform/registry/SimRegistry.h"
-#include "platform/syscolors/SimSysColors.h"
-#include "ui/sim/SimDialogService.h"
-#include "ui/sim/SimFormHost.h"
-#include "ui/sim/SimMessageDialogs.h"
 
 #include <benchmark/benchmark.h>
 
@@ -65,12 +52,9 @@ BENCHMARK(BM_FindScan)->ArgsProduct({{100 * kMB}, {0, 1, 2}})->Unit(benchmark::k
 // The main window over simulated services, holding the sample text followed
 // by a line break and the kana pattern.
 struct Window {
-    Window(size_t size, bool wrap)
-        : memoWindows(codec, &clipboard, keys),
-          services{registry, files,  keyNames, keys, colors, application, dialogs, host, memoWindows, locale, {},
-                   "C:\\", clock, dateLocale, clipboard, codec}
+    Window(size_t size, bool wrap) : sim(), dialogs(sim.dialogs), messages(sim.messages)
     {
-        form = std::make_unique<app::TEditForm>(services, host);
+        form = std::make_unique<app::TEditForm>(sim.services, sim.host);
         form->FormCreate({});
         // The sample may end in a lead byte: a line break keeps the pattern whole.
         form->Memo.SetText(bench::CachedJapaneseText(size) + "\r\n" + kKanaPattern);
@@ -83,22 +67,9 @@ struct Window {
     memo::EditControl& Control() { return *form->Memo.Control(); }
     size_t PatternAt() const { return form->Memo.TextLength() - std::strlen(kKanaPattern); }
 
-    platform::SimRegistry registry;
-    platform::SimFileSystem files;
-    platform::SimKeyNames keyNames;
-    platform::SimKeyState keys;
-    platform::SimSysColors colors;
-    platform::SimClipboard clipboard;
-    platform::IconvCp932Codec codec;
-    ui::SimMessageDialogs messages;
-    ui::SimFormHost host;
-    ui::TApplication application{host, messages};
-    ui::SimDialogService dialogs;
-    memo::SimMemoWindowFactory memoWindows;
-    platform::SimLocaleCompare locale;
-    platform::SimClock clock;
-    platform::SimDateTimeLocale dateLocale;
-    app::FormServices services;
+    bench::SimServices sim;
+    ui::SimDialogService& dialogs;
+    ui::SimMessageDialogs& messages;
     std::unique_ptr<app::TEditForm> form;
 };
 

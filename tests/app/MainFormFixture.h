@@ -20,6 +20,7 @@
 #include "tests/TestPlatform.h"
 #include "ui/sim/SimDialogService.h"
 #include "ui/sim/SimFormHost.h"
+#include "ui/sim/SimFormService.h"
 #include "ui/sim/SimMessageDialogs.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +35,7 @@ protected:
         : memoWindows(test::TestCodec(), &clipboard, keys),
           services{registry, files, keyNames, keys,  colors, application, dialogs, host, memoWindows, locale,
                    [](const std::string& path) { return path.find(':') == std::string::npos ? "C:\\work\\" + path : path; },
-                   "C:\\Program Files\\Kestrelpad\\", clock, dateLocale, clipboard, test::TestCodec()}
+                   "C:\\Program Files\\Kestrelpad\\", clock, dateLocale, clipboard, test::TestCodec(), forms}
     {
         application.SetTitle("Kestrelpad");
         files.CreateFolder("C:\\work");
@@ -105,6 +106,7 @@ protected:
     platform::SimLocaleCompare locale;
     platform::SimClock clock;
     platform::SimDateTimeLocale dateLocale;
+    ui::SimFormService forms;
     FormServices services;
     std::unique_ptr<TEditForm> form;
 };

@@ -1,5 +1,10 @@
 // The toolkit of kpdriver.exe and its command line:
-//   kpdriver.exe --exe PATH [--only NAME]...    runs the scenarios
+//   kpdriver.exe --exe PATH [--only NAME]... [--shots FOLDER]
+//                                               runs the scenarios; with
+//                                               --shots they save screenshots
+//                                               of what they show (BMP) there
+//                                               (a Windows path: Z:\tmp\shots
+//                                               is /tmp/shots under Wine)
 //   kpdriver.exe --list                         lists their names
 // Prints "[ OK ] name" or "[FAIL] name: reason" per scenario, then
 // "N passed, M failed"; exits with 1 if any failed, 2 on a usage error.
@@ -291,6 +296,36 @@ HWND Editor::WaitForDialog(Timeout timeout) const
     return dialog;
 }
 
+HWND Editor::WaitForDialog(const std::function<bool(HWND)>& accept, const std::string& what,
+                           Timeout timeout) const
+{
+    HWND dialog = Poll(timeout, [&]() -> HWND {
+        for (HWND window : Dialogs())
+            if (accept(window)) return window;
+        return nullptr;
+    });
+    if (!dialog) {
+        std::string open;
+        for (HWND window : Dialogs()) open += (open.empty() ? "" : ", ") + DescribeDialog(window);
+        Fail("no " + what + " within " + Ms(timeout) + (open.empty() ? "" : "; open: " + open));
+    }
+    return dialog;
+}
+
+HWND Editor::WaitForDialog(const std::wstring& caption, Timeout timeout) const
+{
+    return WaitForDialog([&](HWND window) { return WindowText(window) == caption; },
+                         "dialog " + Quoted(caption), timeout);
+}
+
+std::vector<HWND> Editor::Dialogs() const
+{
+    std::vector<HWND> dialogs;
+    for (HWND window : TopLevelWindows(ProcessId()))
+        if (IsWindowVisible(window) && IsDialog(window)) dialogs.push_back(window);
+    return dialogs;
+}
+
 void Editor::Close(HWND mainWindow) const
 {
     Expect(PostMessageW(mainWindow, WM_CLOSE, 0, 0), ErrorText("PostMessageW(WM_CLOSE)", GetLastError()));
@@ -422,6 +457,37 @@ SIZE ClientSize(HWND window)
     RECT rect = {};
     Expect(GetClientRect(window, &rect), ErrorText("GetClientRect", GetLastError()));
     return {rect.right, rect.bottom};
+}
+
+std::vector<Child> Children(HWND dialog)
+{
+    std::vector<Child> children;
+    for (HWND window : ChildWindows(dialog)) {
+        Child child;
+        child.window = window;
+        child.id = GetDlgCtrlID(window);
+        child.className = ClassName(window);
+        child.text = WindowText(window);
+        GetWindowRect(window, &child.rect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&child.rect), 2);
+        child.visible = IsWindowVisible(window);
+        child.enabled = IsWindowEnabled(window);
+        children.push_back(std::move(child));
+    }
+    return children;
+}
+
+void ClickControl(HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    Expect(control != nullptr, "the dialog has no control " + std::to_string(id));
+    Expect(IsWindowEnabled(control), "control " + std::to_string(id) + " is disabled");
+    Expect(PostMessageW(control, BM_CLICK, 0, 0), ErrorText("PostMessageW(BM_CLICK)", GetLastError()));
+}
+
+bool WaitForWindowGone(HWND window, Timeout timeout)
+{
+    return Poll(timeout, [&] { return !IsWindow(window); });
 }
 
 std::vector<HWND> TopLevelWindows(DWORD processId)
@@ -802,6 +868,107 @@ std::string Describe(const FileStamp& stamp)
            ", index " + std::to_string(stamp.index);
 }
 
+std::wstring FolderOf(const std::wstring& path)
+{
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+namespace {
+
+// The names in a folder that match a wildcard pattern, files only.
+std::vector<std::wstring> FilesMatching(const std::wstring& folder, const std::wstring& pattern)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data = {};
+    HANDLE search = FindFirstFileW((folder + pattern).c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(data.cFileName);
+    } while (FindNextFileW(search, &data));
+    FindClose(search);
+    return names;
+}
+
+}  // namespace
+
+ScratchProgram::ScratchProgram(const std::wstring& exePath)
+{
+    wchar_t temp[MAX_PATH];
+    Expect(GetTempPathW(MAX_PATH, temp) > 0, ErrorText("GetTempPathW", GetLastError()));
+    for (int attempt = 0; folder_.empty(); ++attempt) {
+        const std::wstring candidate = std::wstring(temp) + L"kp-program-" + std::to_wstring(GetCurrentProcessId()) +
+                                       L"-" + std::to_wstring(attempt) + L"\\";
+        if (CreateDirectoryW(candidate.c_str(), nullptr))
+            folder_ = candidate;
+        else
+            Expect(GetLastError() == ERROR_ALREADY_EXISTS && attempt < 100,
+                   ErrorText("CreateDirectoryW", GetLastError()));
+    }
+    const std::wstring source = FolderOf(exePath);
+    const std::wstring exeName = exePath.substr(source.size());
+    std::vector<std::wstring> names = FilesMatching(source, L"*.dll");
+    for (const std::wstring& name : FilesMatching(source, L"text?.txt")) names.push_back(name);
+    names.push_back(exeName);
+    for (const std::wstring& name : names)
+        Expect(CopyFileW((source + name).c_str(), (folder_ + name).c_str(), TRUE),
+               ErrorText("CopyFileW", GetLastError()) + " for " + Quoted(name));
+    exePath_ = folder_ + exeName;
+}
+
+ScratchProgram::~ScratchProgram()
+{
+    for (const std::wstring& name : FilesMatching(folder_, L"*")) DeleteFileW((folder_ + name).c_str());
+    RemoveDirectoryW(folder_.c_str());
+}
+
+void SaveScreen(const std::wstring& path)
+{
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof(header);
+    header.biWidth = width;
+    header.biHeight = height;  // bottom-up, as BMP files store it
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
+                                      nullptr, 0);
+    bool copied = false;
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        copied = BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+        GdiFlush();
+        SelectObject(memory, old);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (!copied) {
+        if (bitmap) DeleteObject(bitmap);
+        Fail("cannot copy the screen");
+    }
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    const DWORD imageSize = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof(file) + sizeof(header);
+    file.bfSize = file.bfOffBits + imageSize;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
+    bytes.append(reinterpret_cast<const char*>(&header), sizeof(header));
+    bytes.append(static_cast<const char*>(bits), imageSize);
+    DeleteObject(bitmap);
+    HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    Expect(out != INVALID_HANDLE_VALUE, ErrorText("CreateFileW", GetLastError()) + " for " + Quoted(path));
+    DWORD written = 0;
+    const BOOL ok = WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(out);
+    Expect(ok && written == bytes.size(), "cannot write " + Quoted(path));
+}
+
 std::optional<std::wstring> VersionString(const std::wstring& exePath, const std::wstring& name)
 {
     std::vector<BYTE> block = VersionBlock(exePath);
@@ -854,7 +1021,7 @@ void Print(const std::string& line)
 
 int Usage()
 {
-    std::fputs("usage: kpdriver.exe --exe PATH [--only NAME]...\n"
+    std::fputs("usage: kpdriver.exe --exe PATH [--only NAME]... [--shots FOLDER]\n"
                "       kpdriver.exe --list\n",
                stderr);
     return 2;
@@ -918,6 +1085,9 @@ int wmain(int argc, wchar_t** argv)
             return 0;
         } else if (arg == L"--exe" && i + 1 < argc) {
             context.exePath = argv[++i];
+        } else if (arg == L"--shots" && i + 1 < argc) {
+            context.shotFolder = argv[++i];
+            if (!context.shotFolder.empty() && context.shotFolder.back() != L'\\') context.shotFolder += L'\\';
         } else if (arg == L"--only" && i + 1 < argc) {
             const std::string name = kp::e2e::Utf8(argv[++i]);
             const Scenario* scenario = FindScenario(name);

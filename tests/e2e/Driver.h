@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -32,7 +33,8 @@ public:
 void Expect(bool condition, const std::string& reason);
 
 struct Context {
-    std::wstring exePath;  // kestrelpad.exe, in the Windows form
+    std::wstring exePath;     // kestrelpad.exe, in the Windows form
+    std::wstring shotFolder;  // where screenshots go (--shots); none taken when empty
 };
 
 struct Scenario {
@@ -68,6 +70,13 @@ public:
     HWND WaitForMainWindow(Timeout timeout = 10s) const;
     // A visible dialog of the process (class #32770, message boxes too).
     HWND WaitForDialog(Timeout timeout = 5s) const;
+    // The first visible dialog the test accepts; `what` names it in the failure.
+    HWND WaitForDialog(const std::function<bool(HWND)>& accept, const std::string& what,
+                       Timeout timeout = 5s) const;
+    // A visible dialog with this caption.
+    HWND WaitForDialog(const std::wstring& caption, Timeout timeout = 5s) const;
+    // The visible dialogs of the process, in Z order.
+    std::vector<HWND> Dialogs() const;
 
     // Posts WM_CLOSE to the main window.
     void Close(HWND mainWindow) const;
@@ -103,6 +112,25 @@ std::wstring ControlText(HWND dialog, int id);
 void SetControlText(HWND dialog, int id, const std::wstring& text);
 SIZE OuterSize(HWND window);
 SIZE ClientSize(HWND window);
+
+// A child window of a dialog as a tool reads it: its rectangle in the
+// dialog's client coordinates.
+struct Child {
+    HWND window = nullptr;
+    int id = 0;
+    std::wstring className;
+    std::wstring text;
+    RECT rect = {};
+    bool visible = false;
+    bool enabled = false;
+};
+// Every child of the dialog (grandchildren too), in creation order.
+std::vector<Child> Children(HWND dialog);
+// Posts BM_CLICK to the dialog's button with this id (posted: a click that
+// opens a modal box does not block the driver).
+void ClickControl(HWND dialog, int id);
+// Waits until the window no longer exists.
+bool WaitForWindowGone(HWND window, Timeout timeout = 5s);
 
 // Top-level windows of a process, in Z order.
 std::vector<HWND> TopLevelWindows(DWORD processId);
@@ -224,6 +252,32 @@ void SetClipboardText(std::wstring_view text);
 void ClearClipboard();
 
 // ---- Files -----------------------------------------------------------------------
+
+// A copy of the program's folder (the exe, its DLLs and its text<n>.txt
+// files) in a fresh temporary folder, removed with everything in it at the
+// end of its scope, so that a scenario can remove or plant files beside the
+// program. Destroy every Editor started from it first.
+class ScratchProgram {
+public:
+    explicit ScratchProgram(const std::wstring& exePath);
+    ~ScratchProgram();
+    ScratchProgram(const ScratchProgram&) = delete;
+    ScratchProgram& operator=(const ScratchProgram&) = delete;
+
+    // Ends in a backslash.
+    const std::wstring& Folder() const { return folder_; }
+    const std::wstring& ExePath() const { return exePath_; }
+
+private:
+    std::wstring folder_;
+    std::wstring exePath_;
+};
+
+// The folder part of a path, up to and including its last backslash.
+std::wstring FolderOf(const std::wstring& path);
+
+// Saves the whole screen as a 24-bit BMP file.
+void SaveScreen(const std::wstring& path);
 
 // What tells one version of a file from another: its last write time and its
 // identity (volume and file index, which a rewrite through a new file changes).

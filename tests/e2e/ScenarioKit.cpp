@@ -2,6 +2,8 @@
 
 #include "tests/e2e/ScenarioKit.h"
 
+#include <algorithm>
+
 namespace kp::e2e {
 
 void ForgetSettings() { DeleteKeyTree(kSettingsKey); }
@@ -94,12 +96,12 @@ void AnswerMessage(Editor& editor, const std::wstring& text, std::wstring_view b
     for (int attempt = 0; attempt < 100 && IsWindow(box); ++attempt) Sleep(50);
 }
 
-void ExpectNoDialog(const Editor& editor, Timeout during)
+void ExpectNoDialog(const Editor& editor, Timeout during, const std::vector<HWND>& besides)
 {
     const auto deadline = std::chrono::steady_clock::now() + during;
     do {
-        for (HWND window : TopLevelWindows(editor.ProcessId())) {
-            if (IsWindowVisible(window) && ClassName(window) == L"#32770") {
+        for (HWND window : editor.Dialogs()) {
+            if (std::find(besides.begin(), besides.end(), window) == besides.end()) {
                 const std::wstring text = GetDlgItem(window, 0xFFFF) ? MessageBoxText(window) : WindowText(window);
                 Fail("a dialog appeared: " + Quoted(text));
             }
@@ -147,6 +149,14 @@ void ExpectFileBytes(const std::wstring& path, const std::string& bytes, Timeout
     const std::optional<std::string> got = ReadBytes(path);
     Expect(got == bytes, Utf8(path) + " holds " + (got ? "\"" + Printable(*got) + "\"" : std::string("nothing")) +
                              ", not \"" + Printable(bytes) + "\"");
+}
+
+void Snapshot(const Context& context, const std::string& name)
+{
+    if (context.shotFolder.empty()) return;
+    // Let the windows finish painting first.
+    Sleep(500);
+    SaveScreen(context.shotFolder + Wide(name) + L".bmp");
 }
 
 void StoreShortCuts(const std::vector<std::pair<std::wstring, std::wstring>>& shortCuts)

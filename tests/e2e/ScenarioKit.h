@@ -41,8 +41,8 @@ std::wstring ApplicationTitle(HWND mainWindow);
 void AnswerMessage(Editor& editor, const std::wstring& text, std::wstring_view button);
 
 // Fails if the editor shows a dialog within the time (a message box it
-// should not raise).
-void ExpectNoDialog(const Editor& editor, Timeout during);
+// should not raise); the dialogs listed in `besides` (already open) are fine.
+void ExpectNoDialog(const Editor& editor, Timeout during, const std::vector<HWND>& besides = {});
 
 // Waits for a status bar panel to read the text, then checks it.
 void ExpectStatus(const Editor& editor, HWND statusBar, int panel, const std::wstring& text);
@@ -52,6 +52,9 @@ void ExpectClipboard(const std::wstring& text);
 void ExpectFileBytes(const std::wstring& path, const std::string& bytes, Timeout timeout = 3s);
 // Bytes for a message: printable ASCII as is, anything else as \xHH.
 std::string Printable(const std::string& bytes);
+
+// Saves a screenshot as <name>.bmp in the folder --shots names, if any.
+void Snapshot(const Context& context, const std::string& name);
 
 // Turns stored shortcuts on and stores the given ones: {command, shortcut text}.
 void StoreShortCuts(const std::vector<std::pair<std::wstring, std::wstring>>& shortCuts);
@@ -64,5 +67,7 @@ const std::vector<Scenario>& StartupScenarios();
 const std::vector<Scenario>& MemoScenarios();
 const std::vector<Scenario>& FileScenarios();
 const std::vector<Scenario>& EditScenarios();
+const std::vector<Scenario>& FindScenarios();
+const std::vector<Scenario>& DialogScenarios();
 
 }  // namespace kp::e2e

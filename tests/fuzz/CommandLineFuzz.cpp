@@ -25,6 +25,7 @@
 #include "tests/fuzz/FuzzSupport.h"
 #include "ui/sim/SimDialogService.h"
 #include "ui/sim/SimFormHost.h"
+#include "ui/sim/SimFormService.h"
 #include "ui/sim/SimMessageDialogs.h"
 
 namespace kp::fuzz {
@@ -85,9 +86,10 @@ void Run(FuzzInput& in)
     platform::SimLocaleCompare locale;
     platform::SimClock clock;
     platform::SimDateTimeLocale dateLocale;
+    ui::SimFormService forms;
     app::FormServices services{registry, files,  keyNames, keys,   colors, application,
                                dialogs,  host,   memoWindows, locale, FullPath, "C:\\Program Files\\Kestrelpad\\",
-                               clock, dateLocale, clipboard, codec};
+                               clock, dateLocale, clipboard, codec, forms};
 
     files.CreateFolder("C:\\work");
     files.CreateFolder("C:\\docs");

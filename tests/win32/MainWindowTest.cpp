@@ -16,6 +16,7 @@
 #include "platform/syscolors/Win32SysColors.h"
 #include "tests/TestPlatform.h"
 #include "ui/sim/SimDialogService.h"
+#include "ui/sim/SimFormService.h"
 #include "ui/sim/SimMessageDialogs.h"
 #include "ui/win32/Win32Application.h"
 #include "ui/win32/Win32FormHost.h"
@@ -40,7 +41,7 @@ protected:
         : host(Options()),
           memoWindows(host.Handle(), 100),
           services{registry, files, keyNames, keys, colors, application, dialogs, host.Timers(), memoWindows, locale,
-                   {}, "C:\\", clock, dateLocale, clipboard, TestCodec()},
+                   {}, "C:\\", clock, dateLocale, clipboard, TestCodec(), forms},
           form(services, host)
     {
         host.SetShortCutText([this](ui::TShortCut shortCut) { return app::ShortCutText(shortCut, keyNames); });
@@ -75,6 +76,7 @@ protected:
     platform::Win32LocaleCompare locale;
     platform::Win32Clock clock;
     platform::Win32DateTimeLocale dateLocale;
+    ui::SimFormService forms;
     ui::Win32FormHost host;
     memo::Win32MemoWindowFactory memoWindows;
     app::FormServices services;

@@ -1,0 +1,44 @@
+#pragma once
+// Modal forms for tests: every form shown is recorded, and what the user does
+// in it comes from a script of key presses and clicks. Each step is applied
+// the way the real dialog handles it (Escape does nothing in a form without
+// an Escape result), until one closes the form; without a script the form
+// closes as Enter would close it.
+
+#include "ui/Form.h"
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kp::ui {
+
+class SimFormService final : public FormService {
+public:
+    struct Step {
+        enum Kind { Enter, Escape, CloseBox, Click } kind;
+        std::string button;  // Click: the button's name
+    };
+
+    ModalResult ShowModal(const FormSpec& form) override;
+
+    void PressEnter() { steps_.push_back({Step::Enter, {}}); }
+    void PressEscape() { steps_.push_back({Step::Escape, {}}); }
+    void CloseBox() { steps_.push_back({Step::CloseBox, {}}); }
+    void Click(std::string buttonName) { steps_.push_back({Step::Click, std::move(buttonName)}); }
+    size_t PendingSteps() const { return steps_.size(); }
+
+    // Runs inside each form while it shows, before the script is applied.
+    std::function<void(const FormSpec&)> WhileShown;
+
+    const std::vector<FormSpec>& Shown() const { return shown_; }
+    // The last form shown; throws std::logic_error when none was.
+    const FormSpec& Last() const;
+
+private:
+    std::deque<Step> steps_;
+    std::vector<FormSpec> shown_;
+};
+
+}  // namespace kp::ui
