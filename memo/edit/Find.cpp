@@ -89,7 +89,7 @@ bool Accept(const TextBuffer& text, size_t offset, size_t length, FindOptions op
 // With letter case matched (or a pattern without letters) a match is the
 // pattern's bytes, except that a pattern ending in a lone lead byte must not
 // take the trail byte after it. The text is read in place through Visit: each
-// piece is scanned for two of the pattern's rarer bytes at once, sixteen
+// piece is scanned for two of the pattern's rarer bytes at once, thirty-two
 // positions at a time, and only positions holding both are compared whole.
 // Matches that straddle two pieces are looked for in a small joint of the
 // previous bytes and the new piece's first ones.
@@ -122,7 +122,8 @@ int Commonness(uint8_t b)
 }
 
 // Positions of the two rarest bytes of a pattern of two bytes or more, in
-// order.
+// order. (A one-byte pattern compares its byte twice: the C library's
+// memchr is far slower on some platforms than this scan.)
 std::array<size_t, 2> RareBytes(std::string_view pattern)
 {
     size_t first = pattern.size() - 1;
@@ -208,25 +209,22 @@ private:
         if (piece.size() < m) return -1;
         const char* data = piece.data();
         const size_t lastStart = piece.size() - m;
-        if (m == 1) {
-            const char* at = data;
-            const char* end = data + piece.size();
-            while ((at = static_cast<const char*>(std::memchr(at, pattern_[0], static_cast<size_t>(end - at))))) {
-                const size_t offset = pieceStart + static_cast<size_t>(at - data);
-                if (Accepted(offset)) return static_cast<int64_t>(offset);
-                ++at;
-            }
-            return -1;
-        }
         const __m128i nearByte = _mm_set1_epi8(pattern_[near_]);
         const __m128i farByte = _mm_set1_epi8(pattern_[far_]);
-        size_t c = 0;
-        // Sixteen candidate starts at once: c + 15 <= lastStart.
-        for (; c + 16 <= lastStart + 1; c += 16) {
+        const auto hits = [&](size_t c) {
             const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + c + near_));
             const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + c + far_));
-            auto mask = static_cast<uint32_t>(
-                _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, nearByte), _mm_cmpeq_epi8(b, farByte))));
+            return _mm_and_si128(_mm_cmpeq_epi8(a, nearByte), _mm_cmpeq_epi8(b, farByte));
+        };
+        size_t c = 0;
+        // Thirty-two candidate starts at once (c + 31 <= lastStart), each
+        // half looked at only when the two together hold a hit.
+        for (; c + 32 <= lastStart + 1; c += 32) {
+            const __m128i low = hits(c);
+            const __m128i high = hits(c + 16);
+            if (_mm_movemask_epi8(_mm_or_si128(low, high)) == 0) continue;
+            auto mask = static_cast<uint32_t>(_mm_movemask_epi8(low)) |
+                        (static_cast<uint32_t>(_mm_movemask_epi8(high)) << 16);
             while (mask != 0) {
                 const size_t start = c + static_cast<size_t>(__builtin_ctz(mask));
                 mask &= mask - 1;

@@ -710,6 +710,39 @@ TEST_P(Win32FindDialog, ReplaceButtonsRaiseOnReplaceWithTheReplaceText)
     EXPECT_EQ(replace.ReplaceText, "新しい");
 }
 
+// The main window's find dialog hides its match-case and whole-word boxes and
+// keeps the direction; its replace dialog shows both boxes.
+TEST_P(Win32FindDialog, HideOptionsLeaveOutTheCheckBoxesAndStayInTheOptions)
+{
+    find.Options = frDown | frHideMatchCase | frHideWholeWord;
+    find.Execute();
+    replace.Execute();
+    HWND findWindow = service.FindDialogWindow(find);
+    HWND replaceWindow = service.FindDialogWindow(replace);
+    ASSERT_NE(findWindow, nullptr);
+    ASSERT_NE(replaceWindow, nullptr);
+    Pump();
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(findWindow, kMatchCaseBox)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(findWindow, kWholeWordBox)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(findWindow, kUpRadio)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(findWindow, kDownRadio)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(replaceWindow, kMatchCaseBox)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(replaceWindow, kWholeWordBox)));
+
+    SetDlgItemTextW(findWindow, kFindEdit, L"語");
+    Click(findWindow, kUpRadio);
+    Click(findWindow, IDOK);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].second, uint32_t{frFindNext | frHideMatchCase | frHideWholeWord});
+    find.CloseDialog();
+    Pump();
+    find.Execute();  // shown again: the boxes stay out
+    findWindow = service.FindDialogWindow(find);
+    ASSERT_NE(findWindow, nullptr);
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(findWindow, kMatchCaseBox)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(findWindow, kWholeWordBox)));
+}
+
 TEST_P(Win32FindDialog, ClosingByTheUserOrTheProgramEndsShowing)
 {
     find.Execute();
