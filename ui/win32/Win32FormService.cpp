@@ -1,6 +1,7 @@
 #include "ui/win32/Win32FormService.h"
 
 #include "base/Utf.h"
+#include "ui/win32/DialogTemplate.h"
 
 #include <algorithm>
 #include <string>
@@ -28,64 +29,6 @@ int IdOf(const FormControl& control, size_t index)
     if (control.kind == FormControlKind::Button && control.result != mrNone) return control.result;
     return kFirstPlainId + static_cast<int>(index);
 }
-
-// An in-memory DLGTEMPLATEEX with its items. Item rectangles are left empty:
-// the controls are placed in pixels in WM_INITDIALOG.
-class DialogTemplate {
-public:
-    DialogTemplate(std::wstring_view caption, DWORD style, WORD itemCount, const FormFont& font)
-    {
-        Word(1);       // dlgVer
-        Word(0xFFFF);  // signature
-        DWord(0);      // helpID
-        DWord(0);      // exStyle
-        DWord(style);
-        Word(itemCount);
-        Rect();
-        Word(0);  // no menu
-        Word(0);  // the dialog class
-        String(caption);
-        Word(static_cast<WORD>(font.points > 0 ? font.points : 9));
-        Word(static_cast<WORD>(font.bold ? FW_BOLD : FW_NORMAL));
-        Word(static_cast<WORD>((SHIFTJIS_CHARSET << 8) | (font.italic ? 1 : 0)));
-        String(Wide(font.face));
-    }
-
-    void Item(WORD windowClass, DWORD id, DWORD style, std::wstring_view title)
-    {
-        if (words_.size() % 2) Word(0);  // items start on a DWORD boundary
-        DWord(0);                        // helpID
-        DWord(0);                        // exStyle
-        DWord(style | WS_CHILD | WS_VISIBLE);
-        Rect();
-        DWord(id);
-        Word(0xFFFF);
-        Word(windowClass);
-        String(title);
-        Word(0);  // no creation data
-    }
-
-    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
-private:
-    void Word(WORD w) { words_.push_back(w); }
-    void DWord(DWORD d)
-    {
-        Word(LOWORD(d));
-        Word(HIWORD(d));
-    }
-    void Rect()
-    {
-        for (int i = 0; i < 4; ++i) Word(0);
-    }
-    void String(std::wstring_view s)
-    {
-        for (const wchar_t c : s) Word(static_cast<WORD>(c));
-        Word(0);
-    }
-
-    std::vector<WORD> words_;
-};
 
 struct FormState {
     const FormSpec* form = nullptr;
@@ -274,7 +217,9 @@ ModalResult Win32FormService::ShowModal(const FormSpec& form)
 
     DialogTemplate dialog(Wide(form.caption),
                           WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_SETFOREGROUND,
-                          static_cast<WORD>(form.controls.size()), form.font);
+                          static_cast<WORD>(form.controls.size()), Wide(form.font.face),
+                          static_cast<WORD>(form.font.points > 0 ? form.font.points : 9), form.font.bold,
+                          form.font.italic);
     bool firstButton = true;
     for (size_t i = 0; i < form.controls.size(); ++i) {
         const FormControl& control = form.controls[i];

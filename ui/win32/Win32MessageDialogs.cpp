@@ -1,6 +1,7 @@
 #include "ui/win32/Win32MessageDialogs.h"
 
 #include "base/Utf.h"
+#include "ui/win32/DialogTemplate.h"
 
 #include <algorithm>
 #include <string>
@@ -94,64 +95,6 @@ HICON LoadKindIcon(LPCWSTR icon, int size, bool& owned)
     owned = loadScaled && SUCCEEDED(loadScaled(nullptr, icon, size, size, &loaded)) && loaded;
     return owned ? loaded : LoadIconW(nullptr, icon);
 }
-
-// An in-memory DLGTEMPLATEEX with its items. Sizes are placeholders: the
-// dialog lays itself out in WM_INITDIALOG, in pixels of its real font.
-class DialogTemplate {
-public:
-    DialogTemplate(std::wstring_view caption, DWORD style, WORD itemCount)
-    {
-        Word(1);       // dlgVer
-        Word(0xFFFF);  // signature
-        DWord(0);      // helpID
-        DWord(0);      // exStyle
-        DWord(style);
-        Word(itemCount);
-        Rect();
-        Word(0);  // no menu
-        Word(0);  // the dialog class
-        String(caption);
-        Word(kFontPoints);
-        Word(FW_NORMAL);
-        Word(static_cast<WORD>(SHIFTJIS_CHARSET << 8));  // italic 0, charset
-        String(kFontFace);
-    }
-
-    void Item(WORD windowClass, DWORD id, DWORD style, std::wstring_view title)
-    {
-        if (words_.size() % 2) Word(0);  // items start on a DWORD boundary
-        DWord(0);                        // helpID
-        DWord(0);                        // exStyle
-        DWord(style | WS_CHILD | WS_VISIBLE);
-        Rect();
-        DWord(id);
-        Word(0xFFFF);
-        Word(windowClass);
-        String(title);
-        Word(0);  // no creation data
-    }
-
-    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
-private:
-    void Word(WORD w) { words_.push_back(w); }
-    void DWord(DWORD d)
-    {
-        Word(LOWORD(d));
-        Word(HIWORD(d));
-    }
-    void Rect()
-    {
-        for (int i = 0; i < 4; ++i) Word(0);
-    }
-    void String(std::wstring_view s)
-    {
-        for (const wchar_t c : s) Word(static_cast<WORD>(c));
-        Word(0);
-    }
-
-    std::vector<WORD> words_;
-};
 
 struct DialogState {
     std::wstring text;
@@ -295,7 +238,7 @@ ModalResult Win32MessageDialogs::Show(std::string_view text, std::string_view ca
     const bool hasIcon = IconOf(kind) != nullptr;
     DialogTemplate dialog(state.caption,
                           WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_SETFOREGROUND,
-                          static_cast<WORD>(state.buttons.size() + (hasIcon ? 2 : 1)));
+                          static_cast<WORD>(state.buttons.size() + (hasIcon ? 2 : 1)), kFontFace, kFontPoints);
     if (hasIcon) dialog.Item(kStaticClass, kIconId, SS_ICON, L"");
     dialog.Item(kStaticClass, kTextId, SS_LEFT | SS_NOPREFIX, state.text);
     bool first = true;
