@@ -399,25 +399,13 @@ void EditControl::ReplaceAll(std::string_view bytes, size_t caret)
 
 void EditControl::ReplaceAll(const TextSnapshot& text, size_t caret)
 {
-    const size_t first = firstLine_;
     if (text_.Snapshot() == text) {
         SetSelection(caret, caret);
         return;
     }
-    undo_.push_back(UndoStep{text_.Snapshot(), anchor_, caret_, 0, text_.Length(), text.Length(), false});
-    if (undo_.size() > defaults::kUndoLimit) undo_.pop_front();
+    UndoStep step{text_.Snapshot(), anchor_, caret_, 0, text_.Length(), text.Length(), false};
     text_.Restore(text);
-    layout_.Reset();
-    modified_ = true;
-    typingOpen_ = false;
-    anchor_ = caret_ = Snap(caret);
-    caretLineEnd_ = false;
-    desiredX_.reset();
-    ScrollToLine(first);
-    ScrollCaretIntoView();
-    if (listener_) listener_->Invalidate();
-    TextChanged();
-    SelectionChanged();
+    FinishRangeEdit(std::move(step), caret, true);
 }
 
 // ---- Range edits -----------------------------------------------------------------
