@@ -88,7 +88,7 @@ void TextPrinter::Tab()
 void TextPrinter::Flush()
 {
     if (run_.empty()) return;
-    device_.TextOut(runX_, y_, run_);
+    device_.Draw(runX_, y_, run_);
     run_.clear();
 }
 

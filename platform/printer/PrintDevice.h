@@ -53,7 +53,7 @@ public:
     // lead byte times 256 plus its trail byte.
     virtual int CharWidth(uint16_t code) = 0;
     // Draws `bytes` with its top-left corner at (x, y).
-    virtual void TextOut(int x, int y, std::string_view bytes) = 0;
+    virtual void Draw(int x, int y, std::string_view bytes) = 0;
 };
 
 // Opens the device of the printer the last print dialog chose. Busy shows the

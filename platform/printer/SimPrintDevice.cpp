@@ -58,10 +58,10 @@ int SimPrintDevice::CharWidth(uint16_t code)
     return half ? HalfWidth() : 2 * HalfWidth();
 }
 
-void SimPrintDevice::TextOut(int x, int y, std::string_view bytes)
+void SimPrintDevice::Draw(int x, int y, std::string_view bytes)
 {
     if (!running_) throw std::logic_error("no job is running");
-    Check(SimPrintFailure::TextOut);
+    Check(SimPrintFailure::Draw);
     job_.pages.back().push_back({x, y, std::string(bytes), font_, rgb_, setup_.busy && *setup_.busy});
 }
 

@@ -35,7 +35,7 @@ struct SimPrintJob {
     std::map<uint16_t, int> widthQueries;
 };
 
-enum class SimPrintFailure { None, BeginDoc, NewPage, TextOut, EndDoc };
+enum class SimPrintFailure { None, BeginDoc, NewPage, Draw, EndDoc };
 
 class SimPrintDevice final : public PrintDevice {
 public:
@@ -59,7 +59,7 @@ public:
     int CharHeight() const override { return font_.pixelHeight; }
     int AverageCharWidth() const override { return HalfWidth(); }
     int CharWidth(uint16_t code) override;
-    void TextOut(int x, int y, std::string_view bytes) override;
+    void Draw(int x, int y, std::string_view bytes) override;
 
 private:
     int HalfWidth() const { return (font_.pixelHeight + 1) / 2; }

@@ -160,7 +160,7 @@ TEST_F(PrintCommandsTest, ADeviceFailureAbortsTheJobAndSaysSo)
     const Case cases[] = {
         {"the printer went away after the dialog", true, platform::SimPrintFailure::None},
         {"the job is refused", false, platform::SimPrintFailure::BeginDoc},
-        {"drawing fails", false, platform::SimPrintFailure::TextOut},
+        {"drawing fails", false, platform::SimPrintFailure::Draw},
         {"a page cannot start", false, platform::SimPrintFailure::NewPage},
         {"the job cannot end", false, platform::SimPrintFailure::EndDoc},
     };
