@@ -61,9 +61,18 @@ std::optional<int> PagesPrinted(const std::wstring& path, Timeout timeout = 10s)
 void PrintThroughDialog(const Context& context, Editor& editor, HWND window, bool selectionOffered,
                         bool chooseSelection, const char* shot)
 {
-    PressKeys(window, {VK_CONTROL, 'P'});
-    const HWND dialog = editor.WaitForDialog(
-        [](HWND candidate) { return GetDlgItem(candidate, kSelectionRange) != nullptr; }, "the print dialog", 10s);
+    PressKeys(window, {'P', WithCtrl});
+    const HWND dialog = PollFor(10s, [&]() -> HWND {
+        for (HWND candidate : editor.Dialogs())
+            if (GetDlgItem(candidate, kSelectionRange)) return candidate;
+        return nullptr;
+    });
+    if (!dialog) {
+        Snapshot(context, "print-dialog-missing");
+        std::string shown;
+        for (HWND other : editor.Dialogs()) shown += " " + Quoted(WindowText(other));
+        Fail("no print dialog appeared (dialogs:" + shown + ")");
+    }
     const HWND selection = GetDlgItem(dialog, kSelectionRange);
     Expect(IsWindowEnabled(selection) == (selectionOffered ? TRUE : FALSE),
            selectionOffered ? "the print dialog offers no selection range" : "the print dialog offers a selection range");
@@ -108,7 +117,8 @@ void PrintsTheDocumentAndTheSelection(Context& context)
 
     ExpectFileBytes(document, bytes);
     ExpectNoDialog(editor, 300ms);
-    CloseDiscardingChanges(editor, window);
+    editor.Close(window);
+    ExpectExitCode(editor, 0, 5s);
     DeleteFileW(output.c_str());
     RemoveDirectoryW(output.substr(0, output.rfind(L'\\')).c_str());
 }
