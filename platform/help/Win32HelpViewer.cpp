@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 #include <thread>
-#include <vector>
 
 namespace kp::platform {
 
@@ -55,16 +54,10 @@ Win32HelpViewer::~Win32HelpViewer()
 
 bool Win32HelpViewer::ViewerInstalled()
 {
-    std::vector<wchar_t> folder(MAX_PATH);
-    UINT length = GetWindowsDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-    if (length >= folder.size()) {
-        folder.resize(length + 1);
-        length = GetWindowsDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-    }
-    if (length == 0) return false;
-    const std::wstring path = std::wstring(folder.data(), length) + L"\\winhlp32.exe";
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    // Where WinHelp's start of the viewer looks: the program's folder, the
+    // system folders (Wine keeps it in system32), the Windows folder, PATH.
+    wchar_t found[MAX_PATH];
+    return SearchPathW(nullptr, L"winhlp32.exe", nullptr, MAX_PATH, found, nullptr) > 0;
 }
 
 void Win32HelpViewer::ShowContents(const std::string& helpFile, std::function<void(bool shown)> done)

@@ -6,8 +6,9 @@
 // detached worker thread (a thread still blocked there when the program ends
 // must not hold the exit up). The worker touches nothing of the caller's: it
 // posts its result to a message-only window of this object, whose `done` runs
-// on the thread that made it. Without winhlp32.exe in the Windows folder no
-// worker starts and `done(false)` follows through the same window.
+// on the thread that made it. Without winhlp32.exe on the search path (the
+// Windows and system folders) no worker starts and `done(false)` follows
+// through the same window.
 //
 // Create, use and destroy it on the user-interface thread, whose message loop
 // delivers the results. Results arriving after its destruction are dropped.
