@@ -145,8 +145,9 @@ HWND BoxMentioning(const std::wstring& part)
 }
 
 // Contents starts the help viewer, which asks where the missing help file
-// is; meanwhile the editor goes on taking typing. The viewer is then
-// answered and left gone.
+// is; meanwhile the editor goes on taking typing and a second Contents waits
+// for the first. The viewer is then answered and left gone; asked again, it
+// does not hold up closing the editor.
 void ContentsLeavesTheEditorResponsive(Context& context)
 {
     ForgetSettings();
@@ -168,7 +169,15 @@ void ContentsLeavesTheEditorResponsive(Context& context)
     Expect(PollFor(10s, [] { return FindWindowW(L"MS_WINHELP", nullptr) == nullptr && !BoxMentioning(L"kpad.hlp"); }),
            "a help viewer window is left");
     ExpectNoDialog(editor, 500ms);
+
+    // Closing the editor while the viewer still asks ends it normally.
+    PressKeys(window, {VK_F1});
+    const HWND again = PollFor(15s, [] { return BoxMentioning(L"kpad.hlp"); });
+    Expect(again != nullptr, "the help viewer did not ask a second time");
     CloseDiscardingChanges(editor, window);
+    ClickControl(again, IDNO);
+    Expect(PollFor(10s, [] { return FindWindowW(L"MS_WINHELP", nullptr) == nullptr && !BoxMentioning(L"kpad.hlp"); }),
+           "a help viewer window is left after the editor closed");
 }
 
 }  // namespace
