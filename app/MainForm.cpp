@@ -123,6 +123,7 @@ void TEditForm::ConnectCommands()
     ConnectTemplateCommands();
     ConnectDialogCommands();
     ConnectFindCommands();
+    ConnectPrintCommands();
     MenuItem("Exit")->OnClick = [this] { ExitClick(); };
     UninstallItem->OnClick = [this] { UninstallClick(); };
 }

@@ -31,9 +31,11 @@ class DateTimeLocale;
 class Clipboard;
 class Cp932Codec;
 class FileSystem;
+class HelpViewer;
 class KeyNames;
 class LocaleCompare;
 class KeyState;
+class PrintDeviceFactory;
 class Registry;
 class SysColors;
 }  // namespace kp::platform
@@ -66,6 +68,8 @@ struct FormServices {
     platform::Clipboard& clipboard;
     const platform::Cp932Codec& codec;
     ui::FormService& forms;
+    platform::PrintDeviceFactory& printers;
+    platform::HelpViewer& help;
 };
 
 class TEditForm {
@@ -129,6 +133,9 @@ public:
     // ---- The count dialog and the about box (SmallDialogs.cpp) ----
     void CountClick();
     void AboutClick();
+    // ---- Printing and help (PrintCommands.cpp) ----
+    void PrintClick();
+    void ContentsClick();
     // ---- Find and replace (FindCommands.cpp) ----
     // The searches run forward, match letter case exactly and never wrap.
     void FindClick();
@@ -204,6 +211,7 @@ private:
     void ConnectTemplateCommands();
     void ConnectDialogCommands();
     void ConnectFindCommands();
+    void ConnectPrintCommands();
 
     void OpenInitialDocument(const std::vector<std::string>& arguments);
     void ReopenLastDocument();
@@ -239,6 +247,11 @@ private:
     std::optional<std::string> DocumentBytes(std::string_view utf8) const;
     void SelectInView(size_t offset, size_t length);
     bool replaceMessageShowing_ = false;
+
+    // ---- Help (PrintCommands.cpp) ----
+    // Alive while the form is: a viewer's answer after the form has gone
+    // finds it expired.
+    std::shared_ptr<bool> helpInFlight_ = std::make_shared<bool>(false);
 
     // ---- Backup copy (app/BackupTimer.cpp) ----
     // While a handler of this window runs (a command, its dialogs and boxes),

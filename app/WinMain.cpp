@@ -12,7 +12,9 @@
 #include "platform/keyboard/Win32KeyState.h"
 #include "platform/keynames/Win32KeyNames.h"
 #include "platform/locale/Win32DateTimeLocale.h"
+#include "platform/help/Win32HelpViewer.h"
 #include "platform/locale/Win32LocaleCompare.h"
+#include "platform/printer/Win32PrintDevice.h"
 #include "platform/registry/Win32Registry.h"
 #include "platform/syscolors/Win32SysColors.h"
 #include "settings/SetupDlg.h"
@@ -112,6 +114,8 @@ int Run()
     kp::platform::Win32Clipboard clipboard;
     kp::platform::Win32Cp932Codec codec;
     kp::ui::Win32FormService forms(host.Handle());
+    kp::platform::Win32PrintDeviceFactory printers([&dialogs] { return dialogs.TakePrinterDC(); }, codec);
+    kp::platform::Win32HelpViewer help(host.Handle());
 
     // The backup writer's thread outlives the form, which waits for its last write.
     kp::app::ThreadExecutor backupThread;
@@ -120,7 +124,7 @@ int Run()
     memoWindows.SetExceptionHandler([&](const std::exception& e) { application.HandleException(e); });
     kp::app::FormServices services{registry, files, keyNames, keys, sysColors, application, dialogs,
                                    host.Timers(), memoWindows, locale, FullPath, ProgramFolder(),
-                                   clock, dateLocale, clipboard, codec, forms};
+                                   clock, dateLocale, clipboard, codec, forms, printers, help};
     form = std::make_unique<kp::app::TEditForm>(services, host);
     kp::app::TEditForm& editForm = *form;
     editForm.SetBackupWriting(backupThread, [] { return static_cast<uint64_t>(GetTickCount64()); });

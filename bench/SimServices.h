@@ -10,6 +10,8 @@
 #include "platform/codec/IconvCp932Codec.h"
 #include "platform/files/SimFileSystem.h"
 #include "platform/keyboard/KeyState.h"
+#include "platform/help/SimHelpViewer.h"
+#include "platform/printer/SimPrintDevice.h"
 #include "platform/keynames/SimKeyNames.h"
 #include "platform/locale/SimDateTimeLocale.h"
 #include "platform/locale/SimLocaleCompare.h"
@@ -29,7 +31,7 @@ struct SimServices {
         : memoWindows(codec, &clipboard, keys),
           services{registry, ownFiles ? *ownFiles : files, keyNames, keys, colors, application, dialogs, host,
                    memoWindows, locale, [](const std::string& path) { return "C:\\" + path; }, "C:\\", clock,
-                   dateLocale, clipboard, codec, forms}
+                   dateLocale, clipboard, codec, forms, printers, help}
     {
         files.CreateFolder("C:\\");
     }
@@ -52,6 +54,8 @@ struct SimServices {
     platform::SimClock clock;
     platform::SimDateTimeLocale dateLocale;
     ui::SimFormService forms;
+    platform::SimPrintDeviceFactory printers;
+    platform::SimHelpViewer help;
     app::FormServices services;
 };
 

@@ -36,5 +36,5 @@ kp_require_japanese_locale() {
     fi
 }
 
-KP_WINE_PACKAGES=(mingw-w64 wine wine64 locales fonts-ipafont-gothic fonts-ipafont-mincho cmake make)
+KP_WINE_PACKAGES=(mingw-w64 wine wine64 locales fonts-ipafont-gothic fonts-ipafont-mincho ghostscript cmake make)
 KP_TEST_PACKAGES=(cmake make g++ googletest libgtest-dev libbenchmark-dev xvfb xdotool imagemagick x11-utils)

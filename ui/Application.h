@@ -28,6 +28,10 @@ public:
     }
     MessageDialogService& Dialogs() { return dialogs_; }
 
+    // The help file the Help menu opens: a bare name, found by the help
+    // viewer's own search path.
+    std::string HelpFile;
+
     // A failure no command caught: a stop-icon box with its text and the
     // application title as caption; the program goes on.
     void HandleException(const std::exception& failure)

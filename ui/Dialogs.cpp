@@ -23,6 +23,7 @@ void TFindDialog::CloseDialog()
 
 bool TPrintDialog::Execute()
 {
+    PrintRange = TPrintRange::prAllPages;
     return service_ && service_->RunPrintDialog(*this);
 }
 

@@ -95,8 +95,20 @@ public:
     TReplaceDialog() : TFindDialog(true) {}
 };
 
+enum PrintDialogOption : uint32_t {
+    // The "selection" range is offered; without it the dialog shows it disabled.
+    poSelection = 0x0001,
+};
+
+enum class TPrintRange { prAllPages, prSelection };
+
+// Printing offers no page range: all of the document, or the selection when
+// Options hold poSelection. The dialog opens at "all"; PrintRange is the
+// user's choice after Execute.
 class TPrintDialog {
 public:
+    uint32_t Options = 0;
+    TPrintRange PrintRange = TPrintRange::prAllPages;
     bool Execute();
     void SetService(DialogService* service) { service_ = service; }
 

@@ -399,6 +399,11 @@ TEST_F(FileCommandsTest, EachToolButtonRunsItsCommandWhileItsMenuItemIsOff)
              EXPECT_EQ(clipboard.GetText(), std::u16string(u"current"));
          }},
         {"Paste", [this] { clipboard.SetText(u"pasted "); }, [this] { EXPECT_EQ(form->Memo.Text(), "pasted current"); }},
+        {"Print", [this] { dialogs.AnswerPrint(true); },
+         [this] {
+             ASSERT_FALSE(printers.Jobs().empty());
+             EXPECT_TRUE(printers.Jobs().back().ended);
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.button);

@@ -11,7 +11,9 @@
 #include "platform/clock/SimClock.h"
 #include "platform/files/SimFileSystem.h"
 #include "platform/keyboard/KeyState.h"
+#include "platform/help/SimHelpViewer.h"
 #include "platform/keynames/SimKeyNames.h"
+#include "platform/printer/SimPrintDevice.h"
 #include "platform/locale/SimDateTimeLocale.h"
 #include "platform/locale/SimLocaleCompare.h"
 #include "platform/registry/SimRegistry.h"
@@ -35,7 +37,7 @@ protected:
         : memoWindows(test::TestCodec(), &clipboard, keys),
           services{registry, files, keyNames, keys,  colors, application, dialogs, host, memoWindows, locale,
                    [](const std::string& path) { return path.find(':') == std::string::npos ? "C:\\work\\" + path : path; },
-                   "C:\\Program Files\\Kestrelpad\\", clock, dateLocale, clipboard, test::TestCodec(), forms}
+                   "C:\\Program Files\\Kestrelpad\\", clock, dateLocale, clipboard, test::TestCodec(), forms, printers, help}
     {
         application.SetTitle("Kestrelpad");
         files.CreateFolder("C:\\work");
@@ -107,6 +109,8 @@ protected:
     platform::SimClock clock;
     platform::SimDateTimeLocale dateLocale;
     ui::SimFormService forms;
+    platform::SimPrintDeviceFactory printers;
+    platform::SimHelpViewer help;
     FormServices services;
     std::unique_ptr<TEditForm> form;
 };

@@ -17,6 +17,7 @@
 #include "tests/contract/FileSystemContract.h"
 #include "tests/contract/KeyNamesContract.h"
 #include "tests/contract/LocaleCompareContract.h"
+#include "tests/contract/PrintDeviceContract.h"
 #include "tests/contract/RegIniFileContract.h"
 #include "tests/contract/RegistryContract.h"
 #include "tests/contract/SysColorsContract.h"
@@ -53,6 +54,7 @@ KP_CONTRACT_INSTANCES(KeyNamesContract, platform::KeyNames,
 KP_CONTRACT_INSTANCES(LocaleCompareContract, platform::LocaleCompare,
                       Implementation<platform::LocaleCompare>{
                           "Sim", [] { return std::make_unique<platform::SimLocaleCompare>(); }});
+KP_CONTRACT_INSTANCES(PrintDeviceContract, PrintDeviceUnderTest, kSimPrinter);
 KP_CONTRACT_INSTANCES(ClockContract, platform::Clock,
                       Implementation<platform::Clock>{
                           "Sim", [] { return std::make_unique<platform::SimClock>(); }});

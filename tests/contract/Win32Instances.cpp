@@ -1,6 +1,7 @@
 // The contract suites under Wine or Windows: against the real platform, and
 // against the simulation in the same run.
 
+#include "base/Utf.h"
 #include "platform/clipboard/SimClipboard.h"
 #include "platform/clipboard/Win32Clipboard.h"
 #include "platform/clock/SimClock.h"
@@ -14,6 +15,7 @@
 #include "platform/locale/SimLocaleCompare.h"
 #include "platform/locale/Win32DateTimeLocale.h"
 #include "platform/locale/Win32LocaleCompare.h"
+#include "platform/printer/Win32PrintDevice.h"
 #include "platform/registry/SimRegistry.h"
 #include "platform/registry/Win32Registry.h"
 #include "platform/syscolors/SimSysColors.h"
@@ -27,10 +29,20 @@
 #include "tests/contract/FileSystemContract.h"
 #include "tests/contract/KeyNamesContract.h"
 #include "tests/contract/LocaleCompareContract.h"
+#include "tests/contract/PrintDeviceContract.h"
 #include "tests/contract/RegIniFileContract.h"
 #include "tests/contract/RegistryContract.h"
 #include "tests/contract/SysColorsContract.h"
 #include "tests/contract/TextMetricsContract.h"
+#include "tests/TestPlatform.h"
+
+#include <windows.h>
+#include <winspool.h>
+
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace kp::test {
 
@@ -38,12 +50,65 @@ using platform::Cp932Codec;
 using platform::Registry;
 using platform::SysColors;
 
+// The prefix's default printer (the PostScript file printer the test set-up
+// installs), each job written to a file of its own; pages are counted in the
+// PostScript's "%%Pages:" comment.
+class Win32PrinterUnderTest final : public PrintDeviceUnderTest {
+public:
+    ~Win32PrinterUnderTest() override
+    {
+        for (const std::wstring& file : files_) DeleteFileW(file.c_str());
+    }
+    std::unique_ptr<platform::PrintDevice> Open() override
+    {
+        DWORD size = 0;
+        GetDefaultPrinterW(nullptr, &size);
+        std::wstring name(size, L'\0');
+        if (size == 0 || !GetDefaultPrinterW(name.data(), &size))
+            throw std::runtime_error("the test prefix has no default printer");
+        name.resize(size - 1);
+        HDC dc = CreateDCW(L"WINSPOOL", name.c_str(), nullptr, nullptr);
+        if (!dc) throw std::runtime_error("the default printer gives no device context");
+        wchar_t folder[MAX_PATH];
+        wchar_t file[MAX_PATH];
+        GetTempPathW(MAX_PATH, folder);
+        GetTempFileNameW(folder, L"kpp", 0, file);
+        DeleteFileW(file);
+        files_.push_back(file);
+        return std::make_unique<platform::Win32PrintDevice>(dc, TestCodec(), Utf16ToUtf8(reinterpret_cast<const char16_t*>(file)));
+    }
+    int PagesPrinted() override
+    {
+        if (files_.empty()) return 0;
+        HANDLE handle = CreateFileW(files_.back().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) return 0;
+        std::string text;
+        char buffer[65536];
+        DWORD read = 0;
+        while (ReadFile(handle, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
+        CloseHandle(handle);
+        int pages = 0;
+        for (size_t at = text.find("%%Pages:"); at != std::string::npos; at = text.find("%%Pages:", at + 1)) {
+            const int value = std::atoi(text.c_str() + at + 8);
+            if (value > 0) pages = value;
+        }
+        return pages;
+    }
+
+private:
+    std::vector<std::wstring> files_;
+};
+
 const Implementation<Registry> kSimRegistry{
     "Sim", [] { return std::make_unique<platform::SimRegistry>(); }};
 const Implementation<Registry> kWin32Registry{
     "Win32", [] { return std::make_unique<platform::Win32Registry>(); }};
 
 KP_CONTRACT_INSTANCES(RegistryContract, Registry, kWin32Registry, kSimRegistry);
+KP_CONTRACT_INSTANCES(PrintDeviceContract, PrintDeviceUnderTest,
+                      Implementation<PrintDeviceUnderTest>{
+                          "Win32", [] { return std::make_unique<Win32PrinterUnderTest>(); }},
+                      kSimPrinter);
 KP_CONTRACT_INSTANCES(RegIniFileContract, Registry, kWin32Registry, kSimRegistry);
 KP_CONTRACT_INSTANCES(Cp932CodecContract, Cp932Codec,
                       Implementation<Cp932Codec>{

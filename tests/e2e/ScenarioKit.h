@@ -69,5 +69,6 @@ const std::vector<Scenario>& FileScenarios();
 const std::vector<Scenario>& EditScenarios();
 const std::vector<Scenario>& FindScenarios();
 const std::vector<Scenario>& DialogScenarios();
+const std::vector<Scenario>& PrintScenarios();
 
 }  // namespace kp::e2e

@@ -16,6 +16,8 @@
 #include "platform/codec/IconvCp932Codec.h"
 #include "platform/files/SimFileSystem.h"
 #include "platform/keyboard/KeyState.h"
+#include "platform/help/SimHelpViewer.h"
+#include "platform/printer/SimPrintDevice.h"
 #include "platform/keynames/SimKeyNames.h"
 #include "platform/locale/SimDateTimeLocale.h"
 #include "platform/locale/SimLocaleCompare.h"
@@ -87,9 +89,11 @@ void Run(FuzzInput& in)
     platform::SimClock clock;
     platform::SimDateTimeLocale dateLocale;
     ui::SimFormService forms;
+    platform::SimPrintDeviceFactory printers;
+    platform::SimHelpViewer help;
     app::FormServices services{registry, files,  keyNames, keys,   colors, application,
                                dialogs,  host,   memoWindows, locale, FullPath, "C:\\Program Files\\Kestrelpad\\",
-                               clock, dateLocale, clipboard, codec, forms};
+                               clock, dateLocale, clipboard, codec, forms, printers, help};
 
     files.CreateFolder("C:\\work");
     files.CreateFolder("C:\\docs");

@@ -9,6 +9,8 @@
 #include "platform/clock/Win32Clock.h"
 #include "platform/files/SimFileSystem.h"
 #include "platform/keyboard/Win32KeyState.h"
+#include "platform/help/SimHelpViewer.h"
+#include "platform/printer/SimPrintDevice.h"
 #include "platform/keynames/Win32KeyNames.h"
 #include "platform/locale/Win32DateTimeLocale.h"
 #include "platform/locale/Win32LocaleCompare.h"
@@ -41,7 +43,7 @@ protected:
         : host(Options()),
           memoWindows(host.Handle(), 100),
           services{registry, files, keyNames, keys, colors, application, dialogs, host.Timers(), memoWindows, locale,
-                   {}, "C:\\", clock, dateLocale, clipboard, TestCodec(), forms},
+                   {}, "C:\\", clock, dateLocale, clipboard, TestCodec(), forms, printers, help},
           form(services, host)
     {
         host.SetShortCutText([this](ui::TShortCut shortCut) { return app::ShortCutText(shortCut, keyNames); });
@@ -79,6 +81,8 @@ protected:
     ui::SimFormService forms;
     ui::Win32FormHost host;
     memo::Win32MemoWindowFactory memoWindows;
+    platform::SimPrintDeviceFactory printers;
+    platform::SimHelpViewer help;
     app::FormServices services;
     app::TEditForm form;
 };

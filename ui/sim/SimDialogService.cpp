@@ -119,13 +119,17 @@ void SimDialogService::UserCloses(TFindDialog& dialog)
     dialog.SetShowing(false);
 }
 
-bool SimDialogService::RunPrintDialog(TPrintDialog&)
+bool SimDialogService::RunPrintDialog(TPrintDialog& dialog)
 {
-    ++printRuns_;
+    printOptions_.push_back(dialog.Options);
     if (printAnswers_.empty()) return false;
-    const bool confirmed = printAnswers_.front();
+    const PrintAnswer answer = printAnswers_.front();
     printAnswers_.pop_front();
-    return confirmed;
+    if (answer == kPrintSelection) {
+        if (!(dialog.Options & poSelection)) throw std::logic_error("the print dialog offers no selection");
+        dialog.PrintRange = TPrintRange::prSelection;
+    }
+    return answer != kPrintCancel;
 }
 
 }  // namespace kp::ui

@@ -87,8 +87,13 @@ public:
 
     // ---- Print ----
     // The answer to the next print dialog; without one it is cancelled.
-    void AnswerPrint(bool confirmed) { printAnswers_.push_back(confirmed); }
-    int PrintDialogRuns() const { return printRuns_; }
+    void AnswerPrint(bool confirmed) { printAnswers_.push_back(confirmed ? kPrintAll : kPrintCancel); }
+    // The user picks the "selection" range and confirms (std::logic_error
+    // when the dialog does not offer it).
+    void AnswerPrintSelection() { printAnswers_.push_back(kPrintSelection); }
+    int PrintDialogRuns() const { return static_cast<int>(printOptions_.size()); }
+    // The Options each print dialog was shown with.
+    const std::vector<uint32_t>& PrintDialogOptions() const { return printOptions_; }
 
 private:
     void Press(TFindDialog& dialog, std::string_view findText, std::string_view replaceText,
@@ -98,8 +103,9 @@ private:
     std::vector<FileDialogRun> fileRuns_;
     std::vector<const TFindDialog*> showing_;
     std::vector<FindDialogRun> findRuns_;
-    std::deque<bool> printAnswers_;
-    int printRuns_ = 0;
+    enum PrintAnswer { kPrintCancel, kPrintAll, kPrintSelection };
+    std::deque<PrintAnswer> printAnswers_;
+    std::vector<uint32_t> printOptions_;
 };
 
 }  // namespace kp::ui

@@ -404,15 +404,17 @@ LRESULT CALLBACK Win32DialogService::ReceiverProc(HWND window, UINT message, WPA
 
 // ---- Print -------------------------------------------------------------------------
 
-bool Win32DialogService::RunPrintDialog(TPrintDialog&)
+bool Win32DialogService::RunPrintDialog(TPrintDialog& dialog)
 {
     PRINTDLGW print{};
     print.lStructSize = sizeof print;
     print.hwndOwner = owner_ && IsWindow(owner_) ? owner_ : GetActiveWindow();
     print.hDevMode = devMode_;
     print.hDevNames = devNames_;
-    print.Flags = PD_NOPAGENUMS | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE |
-                  (returnsPrinterDC_ ? PD_RETURNDC : 0);
+    // No page range; the selection range only when offered; opening at "all".
+    // Without a printer the platform's own box says so (no PD_NOWARNING).
+    print.Flags = PD_ALLPAGES | PD_NOPAGENUMS | (dialog.Options & poSelection ? 0 : PD_NOSELECTION) |
+                  PD_USEDEVMODECOPIESANDCOLLATE | (returnsPrinterDC_ ? PD_RETURNDC : 0);
     print.nCopies = 1;
     const BOOL confirmed = PrintDlgW(&print);
     // The dialog may have replaced the blocks it was given.
@@ -425,6 +427,7 @@ bool Win32DialogService::RunPrintDialog(TPrintDialog&)
             throw Error(DialogFailure("印刷のダイアログ", error));
         return false;
     }
+    dialog.PrintRange = print.Flags & PD_SELECTION ? TPrintRange::prSelection : TPrintRange::prAllPages;
     if (print.hDC) {
         if (printerDC_) DeleteDC(printerDC_);
         printerDC_ = print.hDC;

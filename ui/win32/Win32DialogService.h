@@ -21,7 +21,9 @@
 //
 //   A handler that throws inside a notification hands the exception to the
 //   exception handler (without one, an error dialog shows it).
-// - Print: PrintDlgW. The printer chosen (DEVMODE and DEVNAMES) is kept and
+// - Print: PrintDlgW with no page range, the selection range when the
+//   TPrintDialog's Options offer it, and PrintRange set from the user's
+//   choice. The printer chosen (DEVMODE and DEVNAMES) is kept and
 //   offered again next time; with ReturnsPrinterDC (the default) the service
 //   also holds the printer's device context for the printing that follows:
 //   PrinterDC() lends it, TakePrinterDC() hands it over (the caller deletes
