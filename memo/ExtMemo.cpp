@@ -6,6 +6,8 @@
 #include "platform/syscolors/ColorToRGB.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstring>
 #include <array>
 #include <utility>
 #include <vector>
@@ -317,33 +319,134 @@ intptr_t TExtMemo::HandleChar(uintptr_t wParam, intptr_t lParam)
     return window_->DefaultProc(wm::kChar, wParam, lParam);
 }
 
-// ---- Seams filled by the marks and line-breaking features --------------------------
+// ---- Edit area and punctuation sets ------------------------------------------------
 
-void TExtMemo::PaintMarks(size_t, size_t, bool) {}
-void TExtMemo::DrawWrapLine() {}
-void TExtMemo::DrawCaretLine() {}
-void TExtMemo::EraseCaretLine() {}
-void TExtMemo::ApplyEditArea() {}
-void TExtMemo::DeriveEditArea() {}
-void TExtMemo::ReadPunctuationSets() {}
+namespace {
+
+constexpr int kMinimumLeftMargin96 = 10;  // room for the selection bar
+
+int ClampToInt(int64_t value)
+{
+    return static_cast<int>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+int TExtMemo::OverflowCellWidth() const
+{
+    return window_ ? window_->Control().OverflowCellWidth() : 0;
+}
+
+// The formatting rectangle: the text column after the left margin, the
+// overflow zone after it, the bottom margin above the client's bottom.
+void TExtMemo::ApplyEditArea()
+{
+    if (!wordWrap_ || vertical_ || !EditArea.Enabled()) return;
+    const int dpi = window_ ? window_->Dpi() : 96;
+    const int minimum = ClampToInt(static_cast<int64_t>(kMinimumLeftMargin96) * dpi / 96);
+    TEditMargin& margin = EditArea.margin_;
+    if (lineSelect_ && margin.left_ < minimum) margin.left_ = minimum;
+    if (!window_) return;
+    re::Rect rect{margin.left_, margin.top_,
+                  ClampToInt(static_cast<int64_t>(margin.left_) + EditArea.width_ + EditArea.overFlow_),
+                  ClampToInt(static_cast<int64_t>(window_->ClientHeight()) - margin.bottom_)};
+    Perform(re::kSetRect, 0, reinterpret_cast<intptr_t>(&rect));
+}
+
+// The edit area as the new window lays text out: its rectangle's margins,
+// an overflow cell of one full-width square, the rest of the width for text.
+void TExtMemo::DeriveEditArea()
+{
+    if (!window_) return;
+    re::Rect rect{};
+    Perform(re::kGetRect, 0, reinterpret_cast<intptr_t>(&rect));
+    TEditMargin& margin = EditArea.margin_;
+    margin.left_ = rect.left;
+    margin.top_ = rect.top;
+    margin.bottom_ = ClampToInt(static_cast<int64_t>(window_->ClientHeight()) - rect.bottom);
+    EditArea.overFlow_ = OverflowCellWidth();
+    EditArea.width_ = std::max(0, ClampToInt(static_cast<int64_t>(rect.right) - rect.left - EditArea.overFlow_));
+}
+
+// The control's built-in sets of both levels, read under each level and the
+// control's own mode put back. A set the control does not answer is empty.
+void TExtMemo::ReadPunctuationSets()
+{
+    if (!window_) return;
+    EditControl& control = window_->Control();
+    control.HoldRules(true);  // the document is laid out at most once, for the mode put back
+    const intptr_t saved = Perform(re::kGetWordWrapMode);
+    constexpr uint32_t kAllFlags = re::kWbfWordWrap | re::kWbfWordBreak | re::kWbfOverflow;
+    const std::pair<uint32_t, std::array<std::string, 4>*> levels[] = {
+        {kAllFlags | re::kWbfLevel1, &wordWrapOption_.level1}, {kAllFlags | re::kWbfLevel2, &wordWrapOption_.level2}};
+    std::vector<char> buffer(2048);
+    for (const auto& [mode, sets] : levels) {
+        Perform(re::kSetWordWrapMode, mode);
+        for (uint32_t type = re::kPcFollowing; type <= re::kPcDelimiter; ++type) {
+            buffer[0] = '\0';
+            re::Punctuation query{static_cast<uint32_t>(buffer.size()), buffer.data()};
+            const bool answered = Perform(re::kGetPunctuation, type, reinterpret_cast<intptr_t>(&query)) != 0;
+            (*sets)[type - 1] = answered ? std::string(buffer.data(), strnlen(buffer.data(), buffer.size())) : "";
+        }
+    }
+    Perform(re::kSetWordWrapMode, static_cast<uintptr_t>(saved));
+    control.HoldRules(false);
+}
 
 // ---- Option objects ------------------------------------------------------------------
+
+TImeColors& TExtMemo::ImeColors()
+{
+    if (!loading_) RefreshImeColors();
+    return imeColors_;
+}
+
+void TExtMemo::SetImeColors(const TImeColors& colors)
+{
+    if (!imeColors_.SameColors(colors)) imeColors_ = colors;
+}
+
+TWordWrapOption& TExtMemo::WordWrapOption()
+{
+    if (!loading_) wordWrapOption_.modeWord = static_cast<uint32_t>(Perform(re::kGetWordWrapMode));
+    return wordWrapOption_;
+}
+
+namespace {
+
+constexpr std::pair<TFontStyle, uint32_t> kEffects[] = {
+    {fsBold, re::kCfeBold}, {fsItalic, re::kCfeItalic}, {fsUnderline, re::kCfeUnderline}, {fsStrikeOut, re::kCfeStrikeOut}};
+
+}  // namespace
 
 // All four composition states at once, as RGB values with their effects.
 void TExtMemo::SendImeColors()
 {
-    const TImeColor* states[re::kImeColorCount] = {&ImeColors.Untransfered, &ImeColors.WatchingTransfered,
-                                                   &ImeColors.Transfered, &ImeColors.WatchingUntransfered};
-    constexpr std::pair<TFontStyle, uint32_t> kEffects[] = {
-        {fsBold, re::kCfeBold}, {fsItalic, re::kCfeItalic}, {fsUnderline, re::kCfeUnderline}, {fsStrikeOut, 0x0008}};
     std::array<re::CompColor, re::kImeColorCount> colors{};
     for (size_t i = 0; i < colors.size(); ++i) {
+        const TImeColor& state = *imeColors_.States(i);
         uint32_t effects = 0;
         for (const auto& [style, effect] : kEffects)
-            if (states[i]->Style & style) effects |= effect;
-        colors[i] = re::CompColor{ColorToRgb(states[i]->icText), ColorToRgb(states[i]->icBackground), effects};
+            if (state.Style() & style) effects |= effect;
+        colors[i] = re::CompColor{ColorToRgb(state.icText()), ColorToRgb(state.icBackground()), effects};
     }
     Perform(re::kSetImeColor, 0, reinterpret_cast<intptr_t>(colors.data()));
+}
+
+// The control's colours, when it answers; other effect bits are ignored.
+void TExtMemo::RefreshImeColors()
+{
+    std::array<re::CompColor, re::kImeColorCount> colors{};
+    if (Perform(re::kGetImeColor, 0, reinterpret_cast<intptr_t>(colors.data())) == 0) return;
+    for (size_t i = 0; i < colors.size(); ++i) {
+        TImeColor& state = *imeColors_.States(i);
+        TFontStyles style = 0;
+        for (const auto& [fontStyle, effect] : kEffects)
+            if (colors[i].dwEffects & effect) style |= fontStyle;
+        state.text_ = colors[i].crText & 0x00FFFFFF;
+        state.background_ = colors[i].crBackground & 0x00FFFFFF;
+        state.style_ = style;
+    }
 }
 
 // The custom sets go in under the custom rule, then the object's own mode
@@ -355,12 +458,19 @@ void TExtMemo::SendWordWrapOption()
     constexpr uint32_t kCustomWithAllWrapFlags = re::kWbfCustom | re::kWbfWordWrap | re::kWbfWordBreak | re::kWbfOverflow;
     Perform(re::kSetWordWrapMode, kCustomWithAllWrapFlags);
     for (uint32_t type = re::kPcFollowing; type <= re::kPcDelimiter; ++type) {
-        std::string& set = WordWrapOption.custom[type - 1];
+        std::string& set = wordWrapOption_.custom[type - 1];
         re::Punctuation punctuation{static_cast<uint32_t>(set.size() + 1), set.data()};
         if (Perform(re::kSetPunctuation, type, reinterpret_cast<intptr_t>(&punctuation)) == 0) set.clear();
     }
-    Perform(re::kSetWordWrapMode, WordWrapOption.modeWord);
+    Perform(re::kSetWordWrapMode, wordWrapOption_.modeWord);
 }
+
+// ---- Marks and markers -----------------------------------------------------------------
+
+void TExtMemo::PaintMarks(size_t, size_t, bool) {}
+void TExtMemo::DrawWrapLine() {}
+void TExtMemo::DrawCaretLine() {}
+void TExtMemo::EraseCaretLine() {}
 
 // ---- Operations ----------------------------------------------------------------------
 

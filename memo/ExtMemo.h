@@ -81,11 +81,25 @@ public:
 
     TEditArea EditArea{this};
     TEditMarks EditMarks;
-    TImeColors ImeColors{this};
     TMarker CaretMarker;
     TMarker WordWrapMarker;
-    TWordWrapOption WordWrapOption{this};
     TCanvas Canvas;
+
+    // The IME colours and line-breaking options. Reading refreshes them from
+    // the control first, except while loading (the IME colours keep theirs
+    // when the control does not answer; the mode word takes the answer, 0
+    // without a window). Assigning the IME colours copies them only when a
+    // state differs.
+    TImeColors& ImeColors();
+    void SetImeColors(const TImeColors& colors);
+    TWordWrapOption& WordWrapOption();
+    void SetWordWrapOption(const TWordWrapOption& option) { wordWrapOption_ = option; }
+
+    // The memo is being configured by its form (loading) or written to one.
+    bool Loading() const { return loading_; }
+    void SetLoading(bool value) { loading_ = value; }
+    bool Writing() const { return writing_; }
+    void SetWriting(bool value) { writing_ = value; }
 
     // ---- Operations ----
     int CaretLine();
@@ -179,6 +193,9 @@ private:
     void RestoreDocument();
     void HoldText(const TextSnapshot& text, bool modified);
     void SendImeColors();
+    void RefreshImeColors();
+    // The width of a full-width square in the control's font.
+    int OverflowCellWidth() const;
     void SendWordWrapOption();
     intptr_t HandlePaint(uint32_t message, uintptr_t wParam, intptr_t lParam);
     intptr_t HandleNotify(uintptr_t wParam, intptr_t lParam);
@@ -192,6 +209,10 @@ private:
     const platform::SysColors& sysColors_;
     std::unique_ptr<MemoWindow> window_;
 
+    TImeColors imeColors_{this};
+    TWordWrapOption wordWrapOption_{this};
+    bool loading_ = false;
+    bool writing_ = false;
     bool insertMode_ = true;
     bool lineSelect_ = true;
     bool vertical_ = false;

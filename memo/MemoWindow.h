@@ -43,6 +43,8 @@ public:
     virtual int ClientWidth() const = 0;
     virtual int ClientHeight() const = 0;
     virtual std::unique_ptr<CanvasDevice> GetDC() = 0;
+    // Dots per inch of the window's display.
+    virtual int Dpi() const { return 96; }
 };
 
 struct MemoWindowStyle {

@@ -36,6 +36,7 @@ public:
     int Paints() const { return paints_; }
     bool Focused() const { return focused_; }
     int OpenDCs() const { return openDCs_; }
+    int Invalidations() const { return invalidations_; }
 
 private:
     void Notify(uint32_t code) override;

@@ -677,7 +677,13 @@ re::Rect EditControl::FormatRect() const
 
 void EditControl::SetFormatRect(const re::Rect& rect)
 {
-    if (rect.left == 0 && rect.top == 0 && rect.right == 0 && rect.bottom == 0)
+    const bool reset = rect.left == 0 && rect.top == 0 && rect.right == 0 && rect.bottom == 0;
+    // The same rectangle again changes nothing: no layout, no repaint.
+    if (reset && !formatRect_) return;
+    if (!reset && formatRect_ && formatRect_->left == rect.left && formatRect_->top == rect.top &&
+        formatRect_->right == rect.right && formatRect_->bottom == rect.bottom)
+        return;
+    if (reset)
         formatRect_.reset();
     else
         formatRect_ = rect;
@@ -712,7 +718,7 @@ void EditControl::ApplyWrapWidth()
 void EditControl::MetricsChanged()
 {
     // The overflow cell is as wide as a full-width square in the font.
-    layout_.SetRules(layout_.Rules(), metrics_.CharWidth(kOverflowCellCode));
+    layout_.SetRules(layout_.Rules(), OverflowCellWidth());
     layout_.Reset();
     firstLine_ = std::min(firstLine_, LineCount() - 1);
     if (listener_) listener_->Invalidate();
@@ -893,11 +899,26 @@ bool EditControl::SetPunctuation(uint32_t type, std::string_view characters)
     return valid;
 }
 
+void EditControl::HoldRules(bool hold)
+{
+    rulesHeld_ = hold;
+    if (!hold) ApplyRules();
+}
+
+int EditControl::OverflowCellWidth() const
+{
+    return metrics_.CharWidth(kOverflowCellCode);
+}
+
 void EditControl::ApplyRules()
 {
-    const std::string sets[4] = {Punctuation(1), Punctuation(2), Punctuation(3), Punctuation(4)};
-    const std::string_view views[4] = {sets[0], sets[1], sets[2], sets[3]};
-    layout_.SetRules(Kinsoku(wordWrapMode_, views), metrics_.CharWidth(kOverflowCellCode));
+    if (rulesHeld_) return;
+    std::pair<uint32_t, std::array<std::string, 4>> rules{
+        wordWrapMode_, {Punctuation(1), Punctuation(2), Punctuation(3), Punctuation(4)}};
+    if (appliedRules_ == rules) return;
+    appliedRules_ = rules;
+    const std::string_view views[4] = {rules.second[0], rules.second[1], rules.second[2], rules.second[3]};
+    layout_.SetRules(Kinsoku(wordWrapMode_, views), OverflowCellWidth());
     firstLine_ = std::min(firstLine_, LineCount() - 1);
     if (listener_) listener_->Invalidate();
 }

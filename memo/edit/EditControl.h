@@ -215,6 +215,11 @@ public:
     // control character, or one ending in a lead byte without its partner;
     // a refused set of a valid type empties that custom set.
     bool SetPunctuation(uint32_t type, std::string_view characters);
+    // While held, changes of the mode and sets wait; releasing applies what
+    // changed in between (reading the built-in sets switches levels and back).
+    void HoldRules(bool hold);
+    // The cell the overflow rule keeps at the wrap width: a full-width square.
+    int OverflowCellWidth() const;
     const std::array<re::CompColor, re::kImeColorCount>& ImeColors() const { return imeColors_; }
     void SetImeColors(const std::array<re::CompColor, re::kImeColorCount>& colors) { imeColors_ = colors; }
 
@@ -252,7 +257,8 @@ private:
     Spot SpotAtX(size_t line, int x) const;
     Spot MoveVertically(int64_t lines);
     void ApplyWrapWidth();
-    // Rebuilds the layout's line-breaking rules from the mode word and sets.
+    // Rebuilds the layout's line-breaking rules from the mode word and sets
+    // (unless held), re-laying the document when they changed.
     void ApplyRules();
     void SelectionChanged();
     void TextChanged();
@@ -286,6 +292,9 @@ private:
     bool systemBackground_ = true;
     uint32_t wordWrapMode_;
     std::array<std::string, 4> customPunctuation_;
+    bool rulesHeld_ = false;
+    // The mode word and sets the layout's rules were built from.
+    std::optional<std::pair<uint32_t, std::array<std::string, 4>>> appliedRules_;
     std::array<re::CompColor, re::kImeColorCount> imeColors_;
 };
 
