@@ -15,6 +15,7 @@
 // not, with or without a window. Loading a file clears the flag.
 
 #include "base/Color.h"
+#include "memo/MarkPainter.h"
 #include "memo/MemoOptions.h"
 #include "memo/MemoWindow.h"
 #include "memo/text/TextBuffer.h"
@@ -202,6 +203,10 @@ private:
     intptr_t HandleKeyDown(uintptr_t wParam, intptr_t lParam);
     intptr_t HandleChar(uintptr_t wParam, intptr_t lParam);
     void VisibleRange(size_t& first, size_t& last);
+    MarkColors ColorsOf(const TEditMark& mark, bool erase) const;
+    void DrawUnderline(int32_t line, TColor color);
+    // The display line at the formatting rectangle's bottom left.
+    int32_t LastVisibleLine();
     uint32_t ColorToRgb(TColor color) const;
 
     MemoWindowFactory& factory_;
