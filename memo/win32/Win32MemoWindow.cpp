@@ -98,7 +98,9 @@ re::PointL Win32MemoWindow::CaretPos() const
 // its creation has the width the user sees.
 std::unique_ptr<MemoWindow> Win32MemoWindowFactory::Create(const MemoWindowStyle& style, MessageHandler handler)
 {
-    if (bounds_->right <= bounds_->left || bounds_->bottom <= bounds_->top) {
+    const auto empty = [](const RECT& r) { return r.right <= r.left || r.bottom <= r.top; };
+    if (empty(*bounds_) && layoutBounds_) *bounds_ = layoutBounds_();
+    if (empty(*bounds_)) {
         RECT client{};
         if (parent_ && GetClientRect(parent_, &client) && client.right > 0 && client.bottom > 0)
             *bounds_ = client;

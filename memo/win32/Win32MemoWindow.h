@@ -8,6 +8,7 @@
 #include "memo/MemoWindow.h"
 #include "memo/win32/EditWindow.h"
 
+#include <functional>
 #include <memory>
 
 namespace kp::memo {
@@ -80,6 +81,9 @@ class Win32MemoWindowFactory final : public MemoWindowFactory {
 public:
     Win32MemoWindowFactory(HWND parent, int id) : parent_(parent), id_(id) {}
     void SetBounds(const RECT& bounds) { *bounds_ = bounds; }
+    // Where the memo is laid out, in the parent's client coordinates (an
+    // empty rectangle when not known yet), asked for the first window.
+    void SetLayoutBounds(std::function<RECT()> source) { layoutBounds_ = std::move(source); }
     void SetParent(HWND parent) { parent_ = parent; }
     // For the windows made from now on.
     void SetExceptionHandler(EditWindow::ExceptionHandler handler) { onException_ = std::move(handler); }
@@ -93,6 +97,7 @@ private:
     // area, where the host lays the memo out.
     std::shared_ptr<RECT> bounds_ = std::make_shared<RECT>(RECT{0, 0, 0, 0});
     EditWindow::ExceptionHandler onException_;
+    std::function<RECT()> layoutBounds_;
 };
 
 }  // namespace kp::memo

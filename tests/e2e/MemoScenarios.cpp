@@ -89,10 +89,13 @@ void MemoWrapsJapaneseTextByTheLineBreakingRules(Context& context)
     Editor editor(context.exePath, {path});
     const HWND window = editor.WaitForMainWindow();
     const HWND memo = WaitForMemo(window);
+    // The layout settles once the window has its size and edit area.
     int lines = 0;
-    for (int attempt = 0; attempt < 100 && lines <= 10; ++attempt) {
-        lines = static_cast<int>(SendMessageW(memo, EM_GETLINECOUNT, 0, 0));
-        if (lines <= 10) Sleep(100);
+    for (int attempt = 0, stable = 0; attempt < 100 && stable < 5; ++attempt) {
+        Sleep(100);
+        const auto now = static_cast<int>(SendMessageW(memo, EM_GETLINECOUNT, 0, 0));
+        stable = now == lines && now > 10 ? stable + 1 : 0;
+        lines = now;
     }
     Expect(lines > 10, "the document did not wrap: " + std::to_string(lines) + " lines");
     const std::string stop = Cp932(L"。");
@@ -101,8 +104,9 @@ void MemoWrapsJapaneseTextByTheLineBreakingRules(Context& context)
     int checked = 0;
     for (int line = 1; line < lines; ++line) {
         const auto at = static_cast<size_t>(SendMessageW(memo, EM_LINEINDEX, static_cast<WPARAM>(line), 0));
-        Expect(at < bytes.size() && starts[at], "line " + std::to_string(line) + " starts inside a character");
-        if (at < 2 || bytes[at - 1] == '\n') continue;  // a paragraph's first line
+        Expect(at <= bytes.size() && starts[at], "line " + std::to_string(line) + " starts inside a character: offset " + std::to_string(at) +
+                   " of " + std::to_string(bytes.size()) + " in " + std::to_string(lines) + " lines");
+        if (at < 2 || at == bytes.size() || bytes[at - 1] == '\n') continue;  // a paragraph's first line
         ++checked;
         const std::string first = bytes.substr(at, 2);
         Expect(first != stop && first != close,

@@ -102,7 +102,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
     ime.WatchingUntransfered.SetIcBackground(0x800000);
 
     memo.SetText(Cp932(L"吾輩は猫である。名前はまだ無い。「どこで生れたか」とんと見当がつかぬ。何でも薄暗い所で泣いていた。\r\n"
-                       L"\tタブ\tの後 spaces  and\x01control\r\n"
+                       L"\tタブ\tの後 spaces  and\x01" L"control\r\n"
                        L"全角　スペース　。lone LF\n"
                        L"lone CR\r"
                        L"The quick brown fox jumps over the lazy dog again and again.\r\n"
