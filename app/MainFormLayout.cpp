@@ -197,22 +197,28 @@ void TEditForm::ConfigureMemo()
     Memo.PlainText = true;
     Memo.WantTabs = true;
     Memo.SetFont(platform::FontSpec{"ＭＳ Ｐゴシック", 15, false, false, platform::kShiftJisCharset});
-    Memo.EditArea.Enabled = true;
-    Memo.EditArea.Margin.Left = 10;
-    Memo.EditArea.Margin.Top = 2;
-    Memo.EditArea.Margin.Bottom = 1;
-    Memo.EditArea.Width = 511;
-    Memo.EditArea.OverFlow = 15;
+    // Configuring is the memo's loading phase: the option objects take these
+    // values without sending them, so the control keeps its own defaults.
+    Memo.SetLoading(true);
+    Memo.EditArea.SetEnabled(true);
+    Memo.EditArea.Margin().SetLeft(10);
+    Memo.EditArea.Margin().SetTop(2);
+    Memo.EditArea.Margin().SetBottom(1);
+    Memo.EditArea.SetWidth(511);
+    Memo.EditArea.SetOverFlow(15);
     Memo.EditMarks.CrLf.Color = memo::clGray;
     Memo.EditMarks.Eot.Color = memo::clGray;
-    Memo.ImeColors.Untransfered.icBackground = memo::clWhite;
-    Memo.ImeColors.Untransfered.Style = memo::fsUnderline;
-    Memo.ImeColors.WatchingTransfered.icBackground = memo::clGray;
-    Memo.ImeColors.Transfered.icBackground = memo::clWhite;
-    Memo.ImeColors.Transfered.Style = memo::fsUnderline;
-    Memo.ImeColors.WatchingUntransfered.icText = memo::clWhite;
-    // Level-2 rule with all three wrapping behaviours, held in the object.
-    Memo.WordWrapOption.modeWord = 0x170;
+    memo::TImeColors& ime = Memo.ImeColors();
+    ime.Untransfered.SetIcBackground(memo::clWhite);
+    ime.Untransfered.SetStyle(memo::fsUnderline);
+    ime.WatchingTransfered.SetIcBackground(memo::clGray);
+    ime.Transfered.SetIcBackground(memo::clWhite);
+    ime.Transfered.SetStyle(memo::fsUnderline);
+    ime.WatchingUntransfered.SetIcText(memo::clWhite);
+    memo::TWordWrapOption& option = Memo.WordWrapOption();
+    option.SetPunctuationMode(memo::wbfLevel2);
+    option.SetWordWrapMode(memo::wbfWordWrap | memo::wbfWordBreak | memo::wbfOverFlow);
+    Memo.SetLoading(false);
 }
 
 }  // namespace kp::app

@@ -156,6 +156,10 @@ int Run()
     };
     // The memo's window is made, and made again, where the host lays it out.
     memoWindows.SetParent(host.ParentWindowOf(*editForm.MemoControl));
+    memoWindows.SetLayoutBounds([&] {
+        const kp::ui::TRect b = editForm.MemoControl->Bounds();
+        return RECT{b.left, b.top, b.right, b.bottom};
+    });
 
     try {
         editForm.FormCreate(CommandLineArguments());

@@ -85,4 +85,22 @@ void BM_LayOutOneScreen(benchmark::State& state)
 }
 BENCHMARK(BM_LayOutOneScreen)->ArgsProduct({{kKB, 100 * kMB}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
+
+
+// Laying out 100 MB wrapped with the Japanese line-breaking rules (level 2,
+// wrap, word break and overflow) against wrapping at the width alone.
+void BM_LayOutWrapped(benchmark::State& state)
+{
+    const auto size = static_cast<size_t>(state.range(0));
+    const bool rules = state.range(1) != 0;
+    Text(size);
+    Editor editor(1, true);
+    editor.control.SetWordWrapMode(rules ? re::kWbfLevel2 | re::kWbfWordWrap | re::kWbfWordBreak | re::kWbfOverflow
+                                         : re::kWbfLevel2);
+    for (auto _ : state) editor.control.SetText(Text(size));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(size));
+    state.SetLabel(rules ? "line-breaking rules" : "at the width");
+}
+BENCHMARK(BM_LayOutWrapped)->ArgsProduct({{100 * kMB}, {0, 1}})->Unit(benchmark::kMillisecond)->Iterations(3);
+
 }  // namespace

@@ -1,11 +1,14 @@
 #include "memo/ExtMemo.h"
 
+#include "memo/MarkPainter.h"
 #include "memo/TextFile.h"
 #include "memo/edit/WindowMessages.h"
 #include "platform/keyboard/KeyState.h"
 #include "platform/syscolors/ColorToRGB.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstring>
 #include <array>
 #include <utility>
 #include <vector>
@@ -317,33 +320,134 @@ intptr_t TExtMemo::HandleChar(uintptr_t wParam, intptr_t lParam)
     return window_->DefaultProc(wm::kChar, wParam, lParam);
 }
 
-// ---- Seams filled by the marks and line-breaking features --------------------------
+// ---- Edit area and punctuation sets ------------------------------------------------
 
-void TExtMemo::PaintMarks(size_t, size_t, bool) {}
-void TExtMemo::DrawWrapLine() {}
-void TExtMemo::DrawCaretLine() {}
-void TExtMemo::EraseCaretLine() {}
-void TExtMemo::ApplyEditArea() {}
-void TExtMemo::DeriveEditArea() {}
-void TExtMemo::ReadPunctuationSets() {}
+namespace {
+
+constexpr int kMinimumLeftMargin96 = 10;  // room for the selection bar
+
+int ClampToInt(int64_t value)
+{
+    return static_cast<int>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+int TExtMemo::OverflowCellWidth() const
+{
+    return window_ ? window_->Control().OverflowCellWidth() : 0;
+}
+
+// The formatting rectangle: the text column after the left margin, the
+// overflow zone after it, the bottom margin above the client's bottom.
+void TExtMemo::ApplyEditArea()
+{
+    if (!wordWrap_ || vertical_ || !EditArea.Enabled()) return;
+    const int dpi = window_ ? window_->Dpi() : 96;
+    const int minimum = ClampToInt(static_cast<int64_t>(kMinimumLeftMargin96) * dpi / 96);
+    TEditMargin& margin = EditArea.margin_;
+    if (lineSelect_ && margin.left_ < minimum) margin.left_ = minimum;
+    if (!window_) return;
+    re::Rect rect{margin.left_, margin.top_,
+                  ClampToInt(static_cast<int64_t>(margin.left_) + EditArea.width_ + EditArea.overFlow_),
+                  ClampToInt(static_cast<int64_t>(window_->ClientHeight()) - margin.bottom_)};
+    Perform(re::kSetRect, 0, reinterpret_cast<intptr_t>(&rect));
+}
+
+// The edit area as the new window lays text out: its rectangle's margins,
+// an overflow cell of one full-width square, the rest of the width for text.
+void TExtMemo::DeriveEditArea()
+{
+    if (!window_) return;
+    re::Rect rect{};
+    Perform(re::kGetRect, 0, reinterpret_cast<intptr_t>(&rect));
+    TEditMargin& margin = EditArea.margin_;
+    margin.left_ = rect.left;
+    margin.top_ = rect.top;
+    margin.bottom_ = ClampToInt(static_cast<int64_t>(window_->ClientHeight()) - rect.bottom);
+    EditArea.overFlow_ = OverflowCellWidth();
+    EditArea.width_ = std::max(0, ClampToInt(static_cast<int64_t>(rect.right) - rect.left - EditArea.overFlow_));
+}
+
+// The control's built-in sets of both levels, read under each level and the
+// control's own mode put back. A set the control does not answer is empty.
+void TExtMemo::ReadPunctuationSets()
+{
+    if (!window_) return;
+    EditControl& control = window_->Control();
+    control.HoldRules(true);  // the document is laid out at most once, for the mode put back
+    const intptr_t saved = Perform(re::kGetWordWrapMode);
+    constexpr uint32_t kAllFlags = re::kWbfWordWrap | re::kWbfWordBreak | re::kWbfOverflow;
+    const std::pair<uint32_t, std::array<std::string, 4>*> levels[] = {
+        {kAllFlags | re::kWbfLevel1, &wordWrapOption_.level1}, {kAllFlags | re::kWbfLevel2, &wordWrapOption_.level2}};
+    std::vector<char> buffer(2048);
+    for (const auto& [mode, sets] : levels) {
+        Perform(re::kSetWordWrapMode, mode);
+        for (uint32_t type = re::kPcFollowing; type <= re::kPcDelimiter; ++type) {
+            buffer[0] = '\0';
+            re::Punctuation query{static_cast<uint32_t>(buffer.size()), buffer.data()};
+            const bool answered = Perform(re::kGetPunctuation, type, reinterpret_cast<intptr_t>(&query)) != 0;
+            (*sets)[type - 1] = answered ? std::string(buffer.data(), strnlen(buffer.data(), buffer.size())) : "";
+        }
+    }
+    Perform(re::kSetWordWrapMode, static_cast<uintptr_t>(saved));
+    control.HoldRules(false);
+}
 
 // ---- Option objects ------------------------------------------------------------------
+
+TImeColors& TExtMemo::ImeColors()
+{
+    if (!loading_) RefreshImeColors();
+    return imeColors_;
+}
+
+void TExtMemo::SetImeColors(const TImeColors& colors)
+{
+    if (!imeColors_.SameColors(colors)) imeColors_ = colors;
+}
+
+TWordWrapOption& TExtMemo::WordWrapOption()
+{
+    if (!loading_) wordWrapOption_.modeWord = static_cast<uint32_t>(Perform(re::kGetWordWrapMode));
+    return wordWrapOption_;
+}
+
+namespace {
+
+constexpr std::pair<TFontStyle, uint32_t> kEffects[] = {
+    {fsBold, re::kCfeBold}, {fsItalic, re::kCfeItalic}, {fsUnderline, re::kCfeUnderline}, {fsStrikeOut, re::kCfeStrikeOut}};
+
+}  // namespace
 
 // All four composition states at once, as RGB values with their effects.
 void TExtMemo::SendImeColors()
 {
-    const TImeColor* states[re::kImeColorCount] = {&ImeColors.Untransfered, &ImeColors.WatchingTransfered,
-                                                   &ImeColors.Transfered, &ImeColors.WatchingUntransfered};
-    constexpr std::pair<TFontStyle, uint32_t> kEffects[] = {
-        {fsBold, re::kCfeBold}, {fsItalic, re::kCfeItalic}, {fsUnderline, re::kCfeUnderline}, {fsStrikeOut, 0x0008}};
     std::array<re::CompColor, re::kImeColorCount> colors{};
     for (size_t i = 0; i < colors.size(); ++i) {
+        const TImeColor& state = *imeColors_.States(i);
         uint32_t effects = 0;
         for (const auto& [style, effect] : kEffects)
-            if (states[i]->Style & style) effects |= effect;
-        colors[i] = re::CompColor{ColorToRgb(states[i]->icText), ColorToRgb(states[i]->icBackground), effects};
+            if (state.Style() & style) effects |= effect;
+        colors[i] = re::CompColor{ColorToRgb(state.icText()), ColorToRgb(state.icBackground()), effects};
     }
     Perform(re::kSetImeColor, 0, reinterpret_cast<intptr_t>(colors.data()));
+}
+
+// The control's colours, when it answers; other effect bits are ignored.
+void TExtMemo::RefreshImeColors()
+{
+    std::array<re::CompColor, re::kImeColorCount> colors{};
+    if (Perform(re::kGetImeColor, 0, reinterpret_cast<intptr_t>(colors.data())) == 0) return;
+    for (size_t i = 0; i < colors.size(); ++i) {
+        TImeColor& state = *imeColors_.States(i);
+        TFontStyles style = 0;
+        for (const auto& [fontStyle, effect] : kEffects)
+            if (colors[i].dwEffects & effect) style |= fontStyle;
+        state.text_ = colors[i].crText & 0x00FFFFFF;
+        state.background_ = colors[i].crBackground & 0x00FFFFFF;
+        state.style_ = style;
+    }
 }
 
 // The custom sets go in under the custom rule, then the object's own mode
@@ -355,11 +459,205 @@ void TExtMemo::SendWordWrapOption()
     constexpr uint32_t kCustomWithAllWrapFlags = re::kWbfCustom | re::kWbfWordWrap | re::kWbfWordBreak | re::kWbfOverflow;
     Perform(re::kSetWordWrapMode, kCustomWithAllWrapFlags);
     for (uint32_t type = re::kPcFollowing; type <= re::kPcDelimiter; ++type) {
-        std::string& set = WordWrapOption.custom[type - 1];
+        std::string& set = wordWrapOption_.custom[type - 1];
         re::Punctuation punctuation{static_cast<uint32_t>(set.size() + 1), set.data()};
         if (Perform(re::kSetPunctuation, type, reinterpret_cast<intptr_t>(&punctuation)) == 0) set.clear();
     }
-    Perform(re::kSetWordWrapMode, WordWrapOption.modeWord);
+    Perform(re::kSetWordWrapMode, wordWrapOption_.modeWord);
+}
+
+// ---- Marks and markers -----------------------------------------------------------------
+
+namespace {
+
+re::Rect Intersect(const re::Rect& a, const re::Rect& b)
+{
+    return re::Rect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                    std::min(a.bottom, b.bottom)};
+}
+
+}  // namespace
+
+MarkColors TExtMemo::ColorsOf(const TEditMark& mark, bool erase) const
+{
+    const uint32_t background = ColorToRgb(color_);
+    if (erase) return {background, background};
+    if (mark.Reversed) return {ColorToRgb(mark.Color), background};
+    return {background, ColorToRgb(mark.Color)};
+}
+
+// The marks of [from, to]: the end of the text when `to` reaches it, then
+// each blank, control character and line end of the range outside the
+// selection, taking positions from one walk of each display line. Drawing
+// (not erasing) a pass that walked fills the bands outside the formatting
+// rectangle with the background.
+void TExtMemo::PaintMarks(size_t from, size_t to, bool erase)
+{
+    if (vertical_ || !window_ || !Canvas.Bound()) return;
+    EditControl& control = window_->Control();
+    const Layout& layout = control.GetLayout();
+    const TextBuffer& text = control.Text();
+    const int size = OverflowCellWidth() - 2;
+    re::Rect rect{};
+    Perform(re::kGetRect, 0, reinterpret_cast<intptr_t>(&rect));
+    const re::Rect client{0, 0, window_->ClientWidth(), window_->ClientHeight()};
+    const re::Rect bounds = Intersect(rect, client);
+    const auto length = static_cast<int64_t>(control.TextLength());
+    const size_t selStart = control.SelStart();
+    const size_t selEnd = control.SelEnd();
+    const bool hasSel = selEnd > selStart;
+    int64_t last = static_cast<int64_t>(std::min<size_t>(to, static_cast<size_t>(INT64_MAX)));
+    MarkBatch batch;
+
+    if (length <= last) {
+        if (EditMarks.Eot.Enabled && (!hasSel || static_cast<size_t>(length) > selEnd)) {
+            const re::PointL pt = control.PosFromChar(static_cast<size_t>(length));
+            if (pt.x < rect.right)
+                PaintMark(batch, MarkKind::EndOfText, MarkCell{pt.x, pt.y, 0, size, bounds},
+                          ColorsOf(EditMarks.Eot, erase), erase);
+        }
+        last = length - 1;
+    }
+    const TEditMarks& marks = EditMarks;
+    const bool walks = last >= 0 && (marks.CrLf.Enabled || marks.Ctrl.Enabled || marks.DSp.Enabled ||
+                                     marks.SSp.Enabled || marks.Tab.Enabled);
+    if (walks && static_cast<int64_t>(from) <= last) {
+        const auto inRange = [&](size_t offset) {
+            return offset >= from && static_cast<int64_t>(offset) <= last &&
+                   !(hasSel && offset >= selStart && offset < selEnd);
+        };
+        const int lineHeight = std::max(control.LineHeight(), 1);
+        const auto firstVisible = static_cast<int64_t>(control.FirstVisibleLine());
+        const size_t lastLine = control.LineFromChar(static_cast<size_t>(last));
+        for (size_t line = control.LineFromChar(from); line <= lastLine; ++line) {
+            const int64_t y = rect.top + (static_cast<int64_t>(line) - firstVisible) * lineHeight;
+            if (y >= bounds.bottom) break;
+            if (y + lineHeight <= bounds.top) continue;
+            const int x0 = rect.left - control.XScroll();
+            int lineWidth = 0;
+            for (const Layout::Glyph& glyph : layout.Glyphs(line)) {
+                lineWidth = glyph.x + glyph.width;
+                if (!inRange(glyph.offset)) continue;
+                const MarkCell cell{x0 + glyph.x, static_cast<int>(y), glyph.width, size, bounds};
+                const uint8_t c = text.At(glyph.offset);
+                if (glyph.length == 2) {
+                    if (c == 0x81 && text.At(glyph.offset + 1) == 0x40 && marks.DSp.Enabled)
+                        PaintMark(batch, MarkKind::IdeographicSpace, cell, ColorsOf(marks.DSp, erase), erase);
+                } else if (c == '\t') {
+                    if (marks.Tab.Enabled) PaintMark(batch, MarkKind::Tab, cell, ColorsOf(marks.Tab, erase), erase);
+                } else if (c == ' ') {
+                    if (marks.SSp.Enabled) PaintMark(batch, MarkKind::Space, cell, ColorsOf(marks.SSp, erase), erase);
+                } else if (c < 0x20 && marks.Ctrl.Enabled) {
+                    PaintMark(batch, MarkKind::Control, cell, ColorsOf(marks.Ctrl, erase), erase,
+                              static_cast<char>(c + 0x40), &font_);
+                }
+            }
+            // The line break after the display line's characters, if any.
+            const size_t end = layout.DisplayLineEnd(line);
+            if (marks.CrLf.Enabled && layout.DisplayLineNext(line) > end && inRange(end)) {
+                const MarkKind kind = text.At(end) == '\n' ? MarkKind::LoneLf : MarkKind::LineEnd;
+                PaintMark(batch, kind, MarkCell{x0 + lineWidth, static_cast<int>(y), 0, size, bounds},
+                          ColorsOf(marks.CrLf, erase), erase);
+            }
+        }
+    }
+    if (walks && !erase) {
+        const uint32_t background = ColorToRgb(color_);
+        batch.Fill({client.left, client.top, rect.left, client.bottom}, background);
+        batch.Fill({client.left, client.top, client.right, rect.top}, background);
+        batch.Fill({client.left, rect.bottom, client.right, client.bottom}, background);
+        batch.Fill({rect.right, client.top, client.right, client.bottom}, background);
+    }
+    if (batch.Empty()) return;
+    CanvasDevice& device = *Canvas.Device();
+    CanvasPass pass(&device);
+    device.HideCaret();
+    batch.Draw(device);
+    device.ShowCaret();
+}
+
+// A vertical line at the wrap width, over the whole client height.
+void TExtMemo::DrawWrapLine()
+{
+    if (vertical_ || !wordWrap_ || !WordWrapMarker.Enabled || !EditArea.Enabled() || !window_ || !Canvas.Bound())
+        return;
+    const int64_t x = static_cast<int64_t>(EditArea.Margin().Left()) + EditArea.Width() + (EditArea.OverFlow() > 0);
+    const int height = window_->ClientHeight();
+    if (x < 0 || x >= window_->ClientWidth() || height <= 0) return;
+    CanvasDevice& device = *Canvas.Device();
+    CanvasPass pass(&device);
+    const auto column = static_cast<int32_t>(x);
+    device.Polylines({{column, 0}, {column, height - 1}}, {2}, ColorToRgb(WordWrapMarker.Color));
+}
+
+// The underline of a display line, one full-width square below its top,
+// from the rectangle's left to the wrap width.
+void TExtMemo::DrawUnderline(int32_t line, TColor color)
+{
+    re::Rect rect{};
+    Perform(re::kGetRect, 0, reinterpret_cast<intptr_t>(&rect));
+    const intptr_t start = Perform(re::kLineIndex, static_cast<uintptr_t>(line));
+    re::PointL pt{};
+    Perform(re::kPosFromChar, reinterpret_cast<uintptr_t>(&pt), start);
+    const int64_t y = static_cast<int64_t>(pt.y) + OverflowCellWidth();
+    const int64_t right = std::min<int64_t>(static_cast<int64_t>(EditArea.Margin().Left()) + EditArea.Width(),
+                                            window_->ClientWidth() - 1);
+    if (y < 0 || y >= window_->ClientHeight() || right < rect.left) return;
+    CanvasDevice& device = *Canvas.Device();
+    CanvasPass pass(&device);
+    device.HideCaret();
+    device.Polylines({{rect.left, static_cast<int32_t>(y)}, {static_cast<int32_t>(right), static_cast<int32_t>(y)}},
+                     {2}, ColorToRgb(color));
+    device.ShowCaret();
+}
+
+int32_t TExtMemo::LastVisibleLine()
+{
+    re::Rect rect{};
+    Perform(re::kGetRect, 0, reinterpret_cast<intptr_t>(&rect));
+    re::PointL corner{rect.left, rect.bottom};
+    const intptr_t bottom = Perform(re::kCharFromPos, 0, reinterpret_cast<intptr_t>(&corner));
+    return static_cast<int32_t>(Perform(re::kExLineFromChar, 0, bottom));
+}
+
+// The caret's display line is underlined when nothing is selected: with the
+// focus where the caret is shown (at a wrap point, the line it stands on),
+// without it the line underlined last.
+void TExtMemo::DrawCaretLine()
+{
+    if (vertical_ || !wordWrap_ || !CaretMarker.Enabled || !EditArea.Enabled() || !window_ || !Canvas.Bound()) return;
+    if (SelLength() > 0) return;
+    const bool focused = window_->Focused();
+    auto line = static_cast<int32_t>(focused ? Perform(re::kExLineFromChar, 0, static_cast<intptr_t>(SelStart()))
+                                             : (MarkedLine >= 0 ? MarkedLine : ~MarkedLine));
+    const auto first = static_cast<int32_t>(Perform(re::kGetFirstVisibleLine));
+    if (line < first || line > LastVisibleLine()) return;
+    if (focused) {
+        const re::PointL caret = window_->CaretPos();
+        re::PointL pt{};
+        Perform(re::kPosFromChar, reinterpret_cast<uintptr_t>(&pt), static_cast<intptr_t>(SelStart()));
+        if (line == first && pt.x != caret.x) return;
+        re::Rect rect{};
+        Perform(re::kGetRect, 0, reinterpret_cast<intptr_t>(&rect));
+        re::PointL at{rect.left, caret.y};
+        const intptr_t shown = Perform(re::kCharFromPos, 0, reinterpret_cast<intptr_t>(&at));
+        line = static_cast<int32_t>(Perform(re::kExLineFromChar, 0, shown));
+        if (line == MarkedLine) return;
+    }
+    if (MarkedLine >= 0) EraseCaretLine();
+    MarkedLine = line;
+    DrawUnderline(line, CaretMarker.Color);
+}
+
+void TExtMemo::EraseCaretLine()
+{
+    if (vertical_ || !window_ || !Canvas.Bound()) return;
+    const int32_t old = MarkedLine;
+    if (old >= 0) MarkedLine = ~old;
+    if (SelLength() > 0 || old < 0) return;
+    if (old < static_cast<int32_t>(Perform(re::kGetFirstVisibleLine)) || old > LastVisibleLine()) return;
+    DrawUnderline(old, color_);
+    DrawWrapLine();
 }
 
 // ---- Operations ----------------------------------------------------------------------

@@ -15,6 +15,7 @@
 // not, with or without a window. Loading a file clears the flag.
 
 #include "base/Color.h"
+#include "memo/MarkPainter.h"
 #include "memo/MemoOptions.h"
 #include "memo/MemoWindow.h"
 #include "memo/text/TextBuffer.h"
@@ -81,11 +82,25 @@ public:
 
     TEditArea EditArea{this};
     TEditMarks EditMarks;
-    TImeColors ImeColors{this};
     TMarker CaretMarker;
     TMarker WordWrapMarker;
-    TWordWrapOption WordWrapOption{this};
     TCanvas Canvas;
+
+    // The IME colours and line-breaking options. Reading refreshes them from
+    // the control first, except while loading (the IME colours keep theirs
+    // when the control does not answer; the mode word takes the answer, 0
+    // without a window). Assigning the IME colours copies them only when a
+    // state differs.
+    TImeColors& ImeColors();
+    void SetImeColors(const TImeColors& colors);
+    TWordWrapOption& WordWrapOption();
+    void SetWordWrapOption(const TWordWrapOption& option) { wordWrapOption_ = option; }
+
+    // The memo is being configured by its form (loading) or written to one.
+    bool Loading() const { return loading_; }
+    void SetLoading(bool value) { loading_ = value; }
+    bool Writing() const { return writing_; }
+    void SetWriting(bool value) { writing_ = value; }
 
     // ---- Operations ----
     int CaretLine();
@@ -179,12 +194,19 @@ private:
     void RestoreDocument();
     void HoldText(const TextSnapshot& text, bool modified);
     void SendImeColors();
+    void RefreshImeColors();
+    // The width of a full-width square in the control's font.
+    int OverflowCellWidth() const;
     void SendWordWrapOption();
     intptr_t HandlePaint(uint32_t message, uintptr_t wParam, intptr_t lParam);
     intptr_t HandleNotify(uintptr_t wParam, intptr_t lParam);
     intptr_t HandleKeyDown(uintptr_t wParam, intptr_t lParam);
     intptr_t HandleChar(uintptr_t wParam, intptr_t lParam);
     void VisibleRange(size_t& first, size_t& last);
+    MarkColors ColorsOf(const TEditMark& mark, bool erase) const;
+    void DrawUnderline(int32_t line, TColor color);
+    // The display line at the formatting rectangle's bottom left.
+    int32_t LastVisibleLine();
     uint32_t ColorToRgb(TColor color) const;
 
     MemoWindowFactory& factory_;
@@ -192,6 +214,10 @@ private:
     const platform::SysColors& sysColors_;
     std::unique_ptr<MemoWindow> window_;
 
+    TImeColors imeColors_{this};
+    TWordWrapOption wordWrapOption_{this};
+    bool loading_ = false;
+    bool writing_ = false;
     bool insertMode_ = true;
     bool lineSelect_ = true;
     bool vertical_ = false;

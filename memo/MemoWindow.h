@@ -15,13 +15,51 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 namespace kp::memo {
 
-// A device context bound for drawing; released when destroyed.
+// Where the memo draws its marks and markers over the control's client
+// area. Drawing happens in passes (Begin ... End); a device may take the
+// platform's drawing context for each pass only. Coordinates are client
+// pixels; colours are RGB.
 class CanvasDevice {
 public:
     virtual ~CanvasDevice() = default;
+
+    virtual void Begin() {}
+    virtual void End() {}
+    // Fills each rectangle (right and bottom exclusive) with one colour.
+    virtual void Fill(const std::vector<re::Rect>& rects, uint32_t rgb) = 0;
+    // One-pixel lines in one colour: counts[i] points of `points` form the
+    // i-th polyline (each count at least 2). A segment's end point is drawn.
+    virtual void Polylines(const std::vector<re::PointL>& points, const std::vector<uint32_t>& counts,
+                           uint32_t rgb) = 0;
+    // Code-page-932 text in a font at (x, y), its cell filled with `back`
+    // and clipped to `clip`.
+    virtual void Text(int x, int y, std::string_view text, const platform::FontSpec& font, uint32_t rgb,
+                      uint32_t back, const re::Rect& clip) = 0;
+    virtual void HideCaret() = 0;
+    virtual void ShowCaret() = 0;
+};
+
+// One drawing pass on a device (nothing without one).
+class CanvasPass {
+public:
+    explicit CanvasPass(CanvasDevice* device) : device_(device)
+    {
+        if (device_) device_->Begin();
+    }
+    ~CanvasPass()
+    {
+        if (device_) device_->End();
+    }
+    CanvasPass(const CanvasPass&) = delete;
+    CanvasPass& operator=(const CanvasPass&) = delete;
+
+private:
+    CanvasDevice* device_;
 };
 
 using MessageHandler = std::function<intptr_t(uint32_t message, uintptr_t wParam, intptr_t lParam)>;
@@ -43,6 +81,11 @@ public:
     virtual int ClientWidth() const = 0;
     virtual int ClientHeight() const = 0;
     virtual std::unique_ptr<CanvasDevice> GetDC() = 0;
+    // Dots per inch of the window's display.
+    virtual int Dpi() const { return 96; }
+    // Whether the window has the keyboard focus, and where its caret is.
+    virtual bool Focused() const = 0;
+    virtual re::PointL CaretPos() const = 0;
 };
 
 struct MemoWindowStyle {

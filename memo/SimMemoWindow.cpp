@@ -10,13 +10,48 @@ namespace kp::memo {
 
 namespace {
 
+// Records what is drawn, as the window's canvas.
 class SimDevice final : public CanvasDevice {
 public:
-    explicit SimDevice(int& open) : open_(open) { ++open_; }
+    SimDevice(int& open, std::vector<PaintOp>& painted) : open_(open), painted_(painted) { ++open_; }
     ~SimDevice() override { --open_; }
+
+    void Begin() override { painted_.push_back(PaintOp(PaintOp::Begin)); }
+    void End() override { painted_.push_back(PaintOp(PaintOp::End)); }
+    void Fill(const std::vector<re::Rect>& rects, uint32_t rgb) override
+    {
+        PaintOp op(PaintOp::Fill);
+        op.rects = rects;
+        op.color = rgb;
+        painted_.push_back(std::move(op));
+    }
+    void Polylines(const std::vector<re::PointL>& points, const std::vector<uint32_t>& counts, uint32_t rgb) override
+    {
+        PaintOp op(PaintOp::Lines);
+        op.points = points;
+        op.counts = counts;
+        op.color = rgb;
+        painted_.push_back(std::move(op));
+    }
+    void Text(int x, int y, std::string_view text, const platform::FontSpec& font, uint32_t rgb, uint32_t back,
+              const re::Rect& clip) override
+    {
+        PaintOp op(PaintOp::Text);
+        op.x = x;
+        op.y = y;
+        op.text = std::string(text);
+        op.font = font;
+        op.color = rgb;
+        op.back = back;
+        op.clip = clip;
+        painted_.push_back(std::move(op));
+    }
+    void HideCaret() override { painted_.push_back(PaintOp(PaintOp::HideCaret)); }
+    void ShowCaret() override { painted_.push_back(PaintOp(PaintOp::ShowCaret)); }
 
 private:
     int& open_;
+    std::vector<PaintOp>& painted_;
 };
 
 re::PointL PointOf(intptr_t lParam)
@@ -40,7 +75,7 @@ SimMemoWindow::SimMemoWindow(MessageHandler handler, const platform::Cp932Codec&
 
 std::unique_ptr<CanvasDevice> SimMemoWindow::GetDC()
 {
-    return std::make_unique<SimDevice>(openDCs_);
+    return std::make_unique<SimDevice>(openDCs_, painted_);
 }
 
 void SimMemoWindow::Resize(int width, int height)

@@ -7,12 +7,32 @@
 #include "memo/MemoWindow.h"
 #include "memo/edit/EditInput.h"
 
+#include <string>
+#include <vector>
+
 namespace kp::platform {
 class Clipboard;
 class KeyState;
 }  // namespace kp::platform
 
 namespace kp::memo {
+
+// One drawing operation on the simulated window's canvas.
+struct PaintOp {
+    enum Kind { Fill, Lines, Text, HideCaret, ShowCaret, Begin, End };
+    explicit PaintOp(Kind k) : kind(k) {}
+    Kind kind;
+    std::vector<re::Rect> rects;       // Fill
+    std::vector<re::PointL> points;    // Lines
+    std::vector<uint32_t> counts;      // Lines
+    uint32_t color = 0;                // fill, line or text colour
+    uint32_t back = 0;                 // Text: the cell's colour
+    std::string text;                  // Text
+    platform::FontSpec font;           // Text
+    re::Rect clip{};                   // Text
+    int x = 0;
+    int y = 0;
+};
 
 class SimMemoWindow final : public MemoWindow, private EditListener {
 public:
@@ -29,13 +49,18 @@ public:
     int ClientWidth() const override { return width_; }
     int ClientHeight() const override { return height_; }
     std::unique_ptr<CanvasDevice> GetDC() override;
+    re::PointL CaretPos() const override { return control_.CaretPos(); }
+    void SetFocused(bool focused) { focused_ = focused; }
+    // Everything drawn on the canvas so far.
+    std::vector<PaintOp>& Painted() { return painted_; }
 
     void Resize(int width, int height);
     const platform::FontSpec& Font() const { return font_; }
     uint32_t TextColor() const { return textColor_; }
     int Paints() const { return paints_; }
-    bool Focused() const { return focused_; }
+    bool Focused() const override { return focused_; }
     int OpenDCs() const { return openDCs_; }
+    int Invalidations() const { return invalidations_; }
 
 private:
     void Notify(uint32_t code) override;
@@ -54,6 +79,7 @@ private:
     int invalidations_ = 0;
     bool focused_ = false;
     int openDCs_ = 0;
+    std::vector<PaintOp> painted_;
 };
 
 class SimMemoWindowFactory final : public MemoWindowFactory {

@@ -62,6 +62,7 @@ std::array<re::CompColor, re::kImeColorCount> ImeColors()
 namespace {
 
 constexpr int kSelectionBarWidth96 = 8;
+constexpr uint16_t kOverflowCellCode = 0x81A0;  // □
 
 bool IsBreakByte(uint8_t b) { return b == '\r' || b == '\n'; }
 
@@ -76,6 +77,7 @@ EditControl::EditControl(GlyphMetrics& metrics, const platform::Cp932Codec& code
       wordWrapMode_(defaults::kWordWrapMode),
       imeColors_(defaults::ImeColors())
 {
+    ApplyRules();
 }
 
 // ---- Notifications -------------------------------------------------------------
@@ -675,7 +677,13 @@ re::Rect EditControl::FormatRect() const
 
 void EditControl::SetFormatRect(const re::Rect& rect)
 {
-    if (rect.left == 0 && rect.top == 0 && rect.right == 0 && rect.bottom == 0)
+    const bool reset = rect.left == 0 && rect.top == 0 && rect.right == 0 && rect.bottom == 0;
+    // The same rectangle again changes nothing: no layout, no repaint.
+    if (reset && !formatRect_) return;
+    if (!reset && formatRect_ && formatRect_->left == rect.left && formatRect_->top == rect.top &&
+        formatRect_->right == rect.right && formatRect_->bottom == rect.bottom)
+        return;
+    if (reset)
         formatRect_.reset();
     else
         formatRect_ = rect;
@@ -709,6 +717,8 @@ void EditControl::ApplyWrapWidth()
 
 void EditControl::MetricsChanged()
 {
+    // The overflow cell is as wide as a full-width square in the font.
+    layout_.SetRules(layout_.Rules(), OverflowCellWidth());
     layout_.Reset();
     firstLine_ = std::min(firstLine_, LineCount() - 1);
     if (listener_) listener_->Invalidate();
@@ -841,17 +851,21 @@ uint32_t EditControl::SetWordWrapMode(uint32_t mode)
 {
     const uint32_t previous = wordWrapMode_;
     wordWrapMode_ = mode;
+    if (mode != previous) ApplyRules();
     return previous;
 }
 
 namespace {
 
+// The rule a mode word selects: level 1 with the level-1 bit alone, the
+// custom sets with the custom bit and no level bit, level 2 otherwise (no
+// rule bit, or both level bits).
 int RuleLevel(uint32_t mode)
 {
-    if ((mode & re::kWbfCustom) && !(mode & (re::kWbfLevel1 | re::kWbfLevel2))) return 0;
-    if (mode & re::kWbfLevel1) return 1;
-    if (mode & re::kWbfLevel2) return 2;
-    return 1;
+    constexpr uint32_t kLevels = re::kWbfLevel1 | re::kWbfLevel2;
+    if ((mode & kLevels) == re::kWbfLevel1) return 1;
+    if ((mode & (kLevels | re::kWbfCustom)) == re::kWbfCustom) return 0;
+    return 2;
 }
 
 }  // namespace
@@ -866,16 +880,47 @@ std::string EditControl::Punctuation(uint32_t type) const
 
 bool EditControl::SetPunctuation(uint32_t type, std::string_view characters)
 {
-    if (type < 1 || type > 4 || characters.empty() || characters.size() > 255) return false;
-    for (size_t at = 0; at < characters.size();) {
+    if (type < 1 || type > 4) return false;
+    bool valid = !characters.empty() && characters.size() <= 255;
+    for (size_t at = 0; valid && at < characters.size();) {
         const auto b = static_cast<uint8_t>(characters[at]);
         const size_t length = cp932::CharLength(characters, at);
-        if (b < 0x20 || b == 0x7F) return false;
-        if (length == 1 && cp932::IsLeadByte(b)) return false;  // a lead byte without its partner
+        if (b < 0x20 || b == 0x7F) valid = false;
+        if (length == 1 && cp932::IsLeadByte(b)) valid = false;  // a lead byte without its partner
         at += length;
     }
-    customPunctuation_[type - 1] = std::string(characters);
-    return true;
+    // A refused set leaves the type empty, as the option object that sent it
+    // clears its copy.
+    const std::string set = valid ? std::string(characters) : std::string();
+    if (set != customPunctuation_[type - 1]) {
+        customPunctuation_[type - 1] = set;
+        if (RuleLevel(wordWrapMode_) == 0) ApplyRules();
+    }
+    return valid;
+}
+
+void EditControl::HoldRules(bool hold)
+{
+    rulesHeld_ = hold;
+    if (!hold) ApplyRules();
+}
+
+int EditControl::OverflowCellWidth() const
+{
+    return metrics_.CharWidth(kOverflowCellCode);
+}
+
+void EditControl::ApplyRules()
+{
+    if (rulesHeld_) return;
+    std::pair<uint32_t, std::array<std::string, 4>> rules{
+        wordWrapMode_, {Punctuation(1), Punctuation(2), Punctuation(3), Punctuation(4)}};
+    if (appliedRules_ == rules) return;
+    appliedRules_ = rules;
+    const std::string_view views[4] = {rules.second[0], rules.second[1], rules.second[2], rules.second[3]};
+    layout_.SetRules(Kinsoku(wordWrapMode_, views), OverflowCellWidth());
+    firstLine_ = std::min(firstLine_, LineCount() - 1);
+    if (listener_) listener_->Invalidate();
 }
 
 }  // namespace kp::memo

@@ -205,14 +205,21 @@ public:
     uint32_t SetBackgroundColor(bool useSystem, uint32_t rgb);
     uint32_t WordWrapMode() const { return wordWrapMode_; }
     uint32_t SetWordWrapMode(uint32_t mode);
-    // The punctuation set of a type (1..4) for the current rule level: the
-    // custom sets when the mode word has the custom bit and no level bit,
-    // otherwise the built-in set of level 1 or 2 (level 1 when neither).
+    // The punctuation set of a type (1..4) for the current rule: the custom
+    // sets when the mode word has the custom bit and no level bit, level 1
+    // with the level-1 bit alone, otherwise level 2. The layout wraps by the
+    // same rule.
     std::string Punctuation(uint32_t type) const;
     // Stores a custom set. Refused (EM_SETPUNCTUATION answers 0) for a type
     // outside 1..4, an empty set, one longer than 255 bytes, one holding a
-    // control character, or one ending in a lead byte without its partner.
+    // control character, or one ending in a lead byte without its partner;
+    // a refused set of a valid type empties that custom set.
     bool SetPunctuation(uint32_t type, std::string_view characters);
+    // While held, changes of the mode and sets wait; releasing applies what
+    // changed in between (reading the built-in sets switches levels and back).
+    void HoldRules(bool hold);
+    // The cell the overflow rule keeps at the wrap width: a full-width square.
+    int OverflowCellWidth() const;
     const std::array<re::CompColor, re::kImeColorCount>& ImeColors() const { return imeColors_; }
     void SetImeColors(const std::array<re::CompColor, re::kImeColorCount>& colors) { imeColors_ = colors; }
 
@@ -250,6 +257,9 @@ private:
     Spot SpotAtX(size_t line, int x) const;
     Spot MoveVertically(int64_t lines);
     void ApplyWrapWidth();
+    // Rebuilds the layout's line-breaking rules from the mode word and sets
+    // (unless held), re-laying the document when they changed.
+    void ApplyRules();
     void SelectionChanged();
     void TextChanged();
 
@@ -282,6 +292,9 @@ private:
     bool systemBackground_ = true;
     uint32_t wordWrapMode_;
     std::array<std::string, 4> customPunctuation_;
+    bool rulesHeld_ = false;
+    // The mode word and sets the layout's rules were built from.
+    std::optional<std::pair<uint32_t, std::array<std::string, 4>>> appliedRules_;
     std::array<re::CompColor, re::kImeColorCount> imeColors_;
 };
 

@@ -84,27 +84,75 @@ void Layout::Update(size_t offset, size_t removed, size_t inserted)
     lineCount_ = newCount;
 }
 
+void Layout::SetRules(const Kinsoku& rules, int overflowCell)
+{
+    rules_ = rules;
+    overflowCell_ = std::max(overflowCell, 0);
+    if (Wrapping()) Reset();
+}
+
+// Display lines break where the next character overruns the wrap width. With
+// the line-breaking rules, ordinary text wraps one overflow cell early when
+// the overflow rule is on, and one overflow character may hang into that cell
+// instead; a break the rules forbid moves back to the nearest allowed one.
 std::vector<uint32_t> Layout::ComputeBreaks(size_t lineStart, size_t lineEnd) const
 {
     std::vector<uint32_t> breaks{0};
     const std::string bytes = text_.Read(lineStart, lineEnd - lineStart);
+    const bool rules = Wrapping() && rules_.Active();
+    const bool overflow = rules && rules_.Overflow();
+    const int limit = overflow ? std::max(wrapWidth_ - overflowCell_, 1) : wrapWidth_;
+    std::vector<uint32_t>& starts = starts_;  // character starts on the current display line
+    starts.clear();
     int x = 0;
     size_t displayStart = 0;
+    bool hung = false;
     for (size_t at = 0; at < bytes.size();) {
         const size_t length = cp932::CharLength(bytes, at);
-        const int width = Advance(CodeAt(bytes, at, length), x);
-        if (Wrapping() && at > displayStart && x + width > wrapWidth_) {
-            breaks.push_back(static_cast<uint32_t>(at));
-            displayStart = at;
+        const uint16_t code = CodeAt(bytes, at, length);
+        const int width = Advance(code, x);
+        if (Wrapping() && at > displayStart && (hung || x + width > limit)) {
+            if (overflow && !hung && x + width <= wrapWidth_ && rules_.In(Kinsoku::kOverflow, code)) {
+                hung = true;  // hangs into the cell; the line breaks after it
+                starts.push_back(static_cast<uint32_t>(at));
+                x += width;
+                at += length;
+                continue;
+            }
+            const size_t to = rules ? LegalBreak(bytes, starts, at) : at;
+            breaks.push_back(static_cast<uint32_t>(to));
+            displayStart = to;
             maxWidth_ = std::max(maxWidth_, x);
             x = 0;
+            hung = false;
+            starts.clear();
+            at = to;
             continue;  // measure again: a tab's advance depends on x
         }
+        if (rules) starts.push_back(static_cast<uint32_t>(at));
         x += width;
         at += length;
     }
     maxWidth_ = std::max(maxWidth_, x);
     return breaks;
+}
+
+size_t Layout::LegalBreak(std::string_view bytes, const std::vector<uint32_t>& starts, size_t at) const
+{
+    auto codeAt = [&](size_t pos) { return CodeAt(bytes, pos, cp932::CharLength(bytes, pos)); };
+    size_t before = starts.size();  // starts[before - 1] is the character before the break
+    size_t candidate = at;
+    while (before > 0) {
+        const uint16_t next = codeAt(candidate);
+        const uint16_t previous = codeAt(starts[before - 1]);
+        const bool kinsoku = rules_.WordWrap() && (rules_.In(Kinsoku::kFollowing, next) ||
+                                                   rules_.In(Kinsoku::kLeading, previous));
+        const bool inWord = rules_.WordBreak() && rules_.WordChar(next) && rules_.WordChar(previous);
+        if (!kinsoku && !inWord) return candidate;
+        --before;
+        candidate = starts[before];
+    }
+    return at;  // no allowed break on the line: at the width
 }
 
 const std::vector<uint32_t>& Layout::Breaks(size_t logicalLine) const

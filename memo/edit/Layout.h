@@ -9,6 +9,7 @@
 
 #include "memo/edit/CountIndex.h"
 #include "memo/edit/GlyphMetrics.h"
+#include "memo/edit/Kinsoku.h"
 #include "memo/text/TextBuffer.h"
 
 #include <cstddef>
@@ -26,6 +27,12 @@ public:
     void SetWrapWidth(int width);
     int WrapWidth() const { return wrapWidth_; }
     bool Wrapping() const { return wrapWidth_ > 0; }
+
+    // The line-breaking rules, and the width of the cell at the wrap width's
+    // end that the overflow rule keeps for hanging punctuation. Re-lays the
+    // document when wrapping.
+    void SetRules(const Kinsoku& rules, int overflowCell);
+    const Kinsoku& Rules() const { return rules_; }
 
     // After a font change or when the whole text was replaced.
     void Reset();
@@ -84,14 +91,20 @@ private:
     const std::vector<uint32_t>& Breaks(size_t logicalLine) const;
     std::vector<uint32_t> ComputeBreaks(size_t lineStart, size_t lineEnd) const;
     int Advance(uint16_t code, int x) const;
+    // Where a display line that overran at `at` breaks: at `at`, or moved
+    // back to the nearest position the rules allow, never to `displayStart`.
+    size_t LegalBreak(std::string_view bytes, const std::vector<uint32_t>& starts, size_t at) const;
 
     const TextBuffer& text_;
     GlyphMetrics& metrics_;
     int wrapWidth_ = 0;
+    Kinsoku rules_;
+    int overflowCell_ = 0;
     size_t lineCount_ = 1;  // logical lines at the last update
     CountIndex counts_;     // display lines per logical line (wrapping only)
     mutable std::map<size_t, std::vector<uint32_t>> breakCache_;
     mutable int maxWidth_ = 0;
+    mutable std::vector<uint32_t> starts_;
 };
 
 }  // namespace kp::memo

@@ -100,6 +100,7 @@ constexpr int kImeColorCount = 4;
 constexpr uint32_t kCfeBold = 0x0001;
 constexpr uint32_t kCfeItalic = 0x0002;
 constexpr uint32_t kCfeUnderline = 0x0004;
+constexpr uint32_t kCfeStrikeOut = 0x0008;
 
 // Structures, laid out as the platform's (64-bit) are.
 struct CharRange {

@@ -224,6 +224,11 @@ void EditWindow::PaintComposition(HDC dc, int64_t x, int y)
             const int thickness = (run.slot == 1 || run.slot == 3) ? 2 : 1;
             FillRect(dc, RECT{box.left + 1, box.bottom - thickness, box.right - 1, box.bottom}, color.crText);
         }
+        if (color.dwEffects & re::kCfeStrikeOut) {
+            // Through the middle of the letters' body.
+            const int middle = y + control_.GetLayout().Metrics().Ascent() * 5 / 8;
+            FillRect(dc, RECT{box.left, middle, box.right, middle + 1}, color.crText);
+        }
     }
     SelectObject(dc, FontFor(0));
 }

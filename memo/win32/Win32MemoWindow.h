@@ -8,6 +8,7 @@
 #include "memo/MemoWindow.h"
 #include "memo/win32/EditWindow.h"
 
+#include <functional>
 #include <memory>
 
 namespace kp::memo {
@@ -32,6 +33,9 @@ public:
     int ClientWidth() const override;
     int ClientHeight() const override;
     std::unique_ptr<CanvasDevice> GetDC() override;
+    int Dpi() const override { return static_cast<int>(window_.Dpi()); }
+    bool Focused() const override;
+    re::PointL CaretPos() const override;
 
     EditWindow& Window() { return window_; }
 
@@ -41,19 +45,34 @@ private:
     std::shared_ptr<RECT> keepBounds_;
 };
 
-// A canvas device: the window's client DC, released with the device.
+// A canvas device on a window: each pass takes the window's client DC and
+// releases it at its end (the window class keeps no DC of its own, so none
+// is held between passes). Made on a DC instead (a memory DC), it draws there
+// and leaves the caret alone.
 class Win32CanvasDevice final : public CanvasDevice {
 public:
-    explicit Win32CanvasDevice(HWND window) : window_(window), dc_(::GetDC(window)) {}
-    ~Win32CanvasDevice() override
-    {
-        if (dc_) ReleaseDC(window_, dc_);
-    }
+    explicit Win32CanvasDevice(HWND window) : window_(window) {}
+    explicit Win32CanvasDevice(HDC dc) : dc_(dc), ownDc_(false) {}
+    ~Win32CanvasDevice() override;
+    Win32CanvasDevice(const Win32CanvasDevice&) = delete;
+    Win32CanvasDevice& operator=(const Win32CanvasDevice&) = delete;
+
+    void Begin() override;
+    void End() override;
+    void Fill(const std::vector<re::Rect>& rects, uint32_t rgb) override;
+    void Polylines(const std::vector<re::PointL>& points, const std::vector<uint32_t>& counts, uint32_t rgb) override;
+    void Text(int x, int y, std::string_view text, const platform::FontSpec& font, uint32_t rgb, uint32_t back,
+              const re::Rect& clip) override;
+    void HideCaret() override;
+    void ShowCaret() override;
+    // The DC of the pass under way (or the one given).
     HDC Handle() const { return dc_; }
 
 private:
-    HWND window_;
-    HDC dc_;
+    HWND window_ = nullptr;
+    HDC dc_ = nullptr;
+    bool ownDc_ = true;
+    int depth_ = 0;
 };
 
 // A window made again (the memo recreates its window) takes the place of the
@@ -62,6 +81,9 @@ class Win32MemoWindowFactory final : public MemoWindowFactory {
 public:
     Win32MemoWindowFactory(HWND parent, int id) : parent_(parent), id_(id) {}
     void SetBounds(const RECT& bounds) { *bounds_ = bounds; }
+    // Where the memo is laid out, in the parent's client coordinates (an
+    // empty rectangle when not known yet), asked for the first window.
+    void SetLayoutBounds(std::function<RECT()> source) { layoutBounds_ = std::move(source); }
     void SetParent(HWND parent) { parent_ = parent; }
     // For the windows made from now on.
     void SetExceptionHandler(EditWindow::ExceptionHandler handler) { onException_ = std::move(handler); }
@@ -71,8 +93,11 @@ private:
     HWND parent_;
     int id_;
     // Shared with the windows, which may outlive the factory.
-    std::shared_ptr<RECT> bounds_ = std::make_shared<RECT>(RECT{0, 0, 100, 100});
+    // Empty until known: the first window then fills its parent's client
+    // area, where the host lays the memo out.
+    std::shared_ptr<RECT> bounds_ = std::make_shared<RECT>(RECT{0, 0, 0, 0});
     EditWindow::ExceptionHandler onException_;
+    std::function<RECT()> layoutBounds_;
 };
 
 }  // namespace kp::memo

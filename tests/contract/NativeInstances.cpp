@@ -10,6 +10,7 @@
 #include "platform/registry/SimRegistry.h"
 #include "platform/syscolors/SimSysColors.h"
 #include "platform/textmetrics/SimTextMetrics.h"
+#include "tests/contract/CanvasContract.h"
 #include "tests/contract/ClipboardContract.h"
 #include "tests/contract/ClockContract.h"
 #include "tests/contract/Cp932CodecContract.h"
@@ -61,5 +62,7 @@ KP_CONTRACT_INSTANCES(ClockContract, platform::Clock,
 KP_CONTRACT_INSTANCES(DateTimeLocaleContract, platform::DateTimeLocale,
                       Implementation<platform::DateTimeLocale>{
                           "Sim", [] { return std::make_unique<platform::SimDateTimeLocale>(); }});
+
+KP_CONTRACT_INSTANCES(CanvasContract, CanvasSurface, Implementation<CanvasSurface>{"Sim", MakeSimCanvasSurface});
 
 }  // namespace kp::test

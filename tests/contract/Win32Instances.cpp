@@ -22,6 +22,8 @@
 #include "platform/syscolors/Win32SysColors.h"
 #include "platform/textmetrics/SimTextMetrics.h"
 #include "platform/textmetrics/Win32TextMetrics.h"
+#include "memo/win32/Win32MemoWindow.h"
+#include "tests/contract/CanvasContract.h"
 #include "tests/contract/ClipboardContract.h"
 #include "tests/contract/ClockContract.h"
 #include "tests/contract/Cp932CodecContract.h"
@@ -154,5 +156,46 @@ KP_CONTRACT_INSTANCES(DateTimeLocaleContract, platform::DateTimeLocale,
                           "Win32", [] { return std::make_unique<platform::Win32DateTimeLocale>(); }},
                       Implementation<platform::DateTimeLocale>{
                           "Sim", [] { return std::make_unique<platform::SimDateTimeLocale>(); }});
+
+namespace {
+
+// A memory DC over a bitmap; pixels are read back with GetPixel.
+class Win32CanvasSurface final : public CanvasSurface {
+public:
+    Win32CanvasSurface()
+        : screen_(GetDC(nullptr)),
+          dc_(CreateCompatibleDC(screen_)),
+          bitmap_(CreateCompatibleBitmap(screen_, kSize, kSize)),
+          old_(SelectObject(dc_, bitmap_)),
+          device_(dc_)
+    {
+    }
+    ~Win32CanvasSurface() override
+    {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+        ReleaseDC(nullptr, screen_);
+    }
+    memo::CanvasDevice& Device() override { return device_; }
+    uint32_t Pixel(int x, int y) override
+    {
+        GdiFlush();
+        return static_cast<uint32_t>(GetPixel(dc_, x, y)) & 0x00FFFFFF;
+    }
+
+private:
+    HDC screen_;
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+    memo::Win32CanvasDevice device_;
+};
+
+}  // namespace
+
+KP_CONTRACT_INSTANCES(CanvasContract, CanvasSurface,
+                      Implementation<CanvasSurface>{"Win32", [] { return std::make_unique<Win32CanvasSurface>(); }},
+                      Implementation<CanvasSurface>{"Sim", MakeSimCanvasSurface});
 
 }  // namespace kp::test

@@ -28,6 +28,7 @@ protected:
     {
         control.SetListener(&recorder);
         control.SetClientSize(400, 160);  // ten lines of 16 px
+        control.SetWordWrapMode(re::kWbfLevel1);  // lines wrap at the width, no line-breaking rules
     }
     std::string Text() const { return control.GetText(); }
     intptr_t Send(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0)
@@ -295,10 +296,10 @@ TEST_F(EditControlTest, PunctuationSetsAnswerForTheirRuleLevel)
 
     char custom[] = "\x81\x42\x81\x41";
     re::Punctuation set{sizeof custom, custom};
-    EXPECT_EQ(Send(re::kSetPunctuation, re::kPcOverflow, reinterpret_cast<intptr_t>(&set)), 1);
     char bad[] = "a\x81";  // a lead byte without its partner
     re::Punctuation refused{sizeof bad, bad};
     EXPECT_EQ(Send(re::kSetPunctuation, re::kPcOverflow, reinterpret_cast<intptr_t>(&refused)), 0);
+    EXPECT_EQ(Send(re::kSetPunctuation, re::kPcOverflow, reinterpret_cast<intptr_t>(&set)), 1);
     EXPECT_EQ(Send(re::kSetPunctuation, 5, reinterpret_cast<intptr_t>(&set)), 0);
     Send(re::kSetWordWrapMode, 0x270);
     ASSERT_EQ(Send(re::kGetPunctuation, re::kPcOverflow, reinterpret_cast<intptr_t>(&query)), 1);

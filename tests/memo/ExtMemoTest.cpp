@@ -512,56 +512,56 @@ TEST_F(ExtMemoTest, CopiesOfTheOptionObjectsLeaveTheControlAlone)
 
     // Edit area: a copy carries every value; assigning it applies nothing
     // until it is assigned to the memo's own object.
-    memo.EditArea.Enabled = true;
-    memo.EditArea.Width = 300;
+    memo.EditArea.SetEnabled(true);
+    memo.EditArea.SetWidth(300);
     TEditArea area = memo.EditArea;
-    EXPECT_TRUE(area.Enabled);
-    EXPECT_EQ(area.Width, 300);
+    EXPECT_TRUE(area.Enabled());
+    EXPECT_EQ(area.Width(), 300);
     memo.calls.clear();
     TEditArea changed;
-    changed.Width = 420;
-    changed.Margin.Left = 12;
+    changed.SetWidth(420);
+    changed.Margin().SetLeft(12);
     area = changed;
     EXPECT_TRUE(memo.calls.empty());
-    EXPECT_EQ(memo.EditArea.Width, 300);
-    EXPECT_TRUE(area.Enabled);  // assignment leaves the switch
+    EXPECT_EQ(memo.EditArea.Width(), 300);
+    EXPECT_TRUE(area.Enabled());  // assignment leaves the switch
     memo.EditArea = area;
     EXPECT_EQ(memo.calls, std::vector<std::string>{"area"});
-    EXPECT_EQ(memo.EditArea.Width, 420);
-    EXPECT_EQ(memo.EditArea.Margin.Left, 12);
+    EXPECT_EQ(memo.EditArea.Width(), 420);
+    EXPECT_EQ(memo.EditArea.Margin().Left(), 12);
 
     // IME colours: sent as RGB with their effects, by the memo's object only.
     const auto defaults = control.ImeColors();
-    TImeColors ime = memo.ImeColors;
-    ime.Untransfered.icText = clWindow;
-    ime.Transfered.icBackground = RGBColor(1, 2, 3);
-    ime.WatchingUntransfered.Style = fsBold | fsStrikeOut;
+    TImeColors ime = memo.ImeColors();
+    ime.Untransfered.SetIcText(clWindow);
+    ime.Transfered.SetIcBackground(RGBColor(1, 2, 3));
+    ime.WatchingUntransfered.SetStyle(fsBold | fsStrikeOut);
     TImeColors another = ime;
     another = ime;
     EXPECT_EQ(control.ImeColors()[0].crText, defaults[0].crText);
     EXPECT_EQ(control.ImeColors()[2].crBackground, defaults[2].crBackground);
-    memo.ImeColors = ime;
+    memo.SetImeColors(ime);
     EXPECT_EQ(control.ImeColors()[0].crText, 0xFFFFFFu);  // the window colour, as RGB
     EXPECT_EQ(control.ImeColors()[2].crBackground, 0x030201u);
     EXPECT_EQ(control.ImeColors()[3].dwEffects, 9u);
     control.SetImeColors(defaults);
-    memo.ImeColors = ime;  // the colours it holds already: nothing is sent
+    memo.SetImeColors(ime);  // the colours it holds already: nothing is sent
     EXPECT_EQ(control.ImeColors()[0].crText, defaults[0].crText);
 
     // Line breaking: the custom sets and the mode word reach the control from
     // the memo's object; a set the control refuses is cleared there.
-    TWordWrapOption option = memo.WordWrapOption;
+    TWordWrapOption option = memo.WordWrapOption();
     option.custom = {"\x81\x41\x81\x42", "\x01", "", ""};
     option.modeWord = re::kWbfCustom | re::kWbfWordWrap | re::kWbfWordBreak;
     TWordWrapOption copy = option;
     copy = option;
     EXPECT_EQ(copy.custom[1], "\x01");
     EXPECT_EQ(control.WordWrapMode(), defaults::kWordWrapMode);
-    memo.WordWrapOption = option;
+    memo.SetWordWrapOption(option);
     EXPECT_EQ(control.WordWrapMode(), option.modeWord);
     EXPECT_EQ(control.Punctuation(re::kPcFollowing), "\x81\x41\x81\x42");
-    EXPECT_EQ(memo.WordWrapOption.custom[0], "\x81\x41\x81\x42");
-    EXPECT_EQ(memo.WordWrapOption.custom[1], "");  // refused
+    EXPECT_EQ(memo.WordWrapOption().custom[0], "\x81\x41\x81\x42");
+    EXPECT_EQ(memo.WordWrapOption().custom[1], "");  // refused
     EXPECT_EQ(option.custom[1], "\x01");          // the copy keeps its own
 }
 
@@ -570,9 +570,14 @@ TEST_F(ExtMemoTest, WithoutAWindowTheMemosOptionObjectsKeepWhatTheyAreGiven)
     TWordWrapOption option;
     option.custom = {"\x81\x41", "\x81\x42", "", ""};
     option.modeWord = 0x0230;
-    memo.WordWrapOption = option;
-    EXPECT_EQ(memo.WordWrapOption.custom, option.custom);
-    EXPECT_EQ(memo.WordWrapOption.modeWord, 0x0230u);
+    memo.SetWordWrapOption(option);
+    // Read while loading, the object holds what it was given; otherwise the
+    // mode word is the control's answer, none without a window.
+    memo.SetLoading(true);
+    EXPECT_EQ(memo.WordWrapOption().custom, option.custom);
+    EXPECT_EQ(memo.WordWrapOption().modeWord, 0x0230u);
+    memo.SetLoading(false);
+    EXPECT_EQ(memo.WordWrapOption().modeWord, 0u);
     memo.calls.clear();
     memo.EditArea = TEditArea{};
     EXPECT_EQ(memo.calls, std::vector<std::string>{"area"});  // applying has no effect without a window

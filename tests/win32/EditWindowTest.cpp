@@ -537,6 +537,7 @@ TEST_F(EditWindowIme, AtAWrapTheCaretIsDrawnAtTheUpperLinesEnd)
     RECT rect{};
     Send(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&rect));
     rect.right = rect.left + 11 * w + w / 2;  // eleven characters a line
+    Send(EM_SETWORDWRAPMODE, 0x0080);         // wrapping at the width, no line-breaking rules
     edit_->Control().SetWordWrap(true);
     Send(EM_SETRECT, 0, reinterpret_cast<LPARAM>(&rect));
     ASSERT_EQ(Send(EM_GETLINECOUNT), 3);

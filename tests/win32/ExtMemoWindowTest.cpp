@@ -266,5 +266,41 @@ TEST_F(ExtMemoWindowTest, WithoutAnExceptionHandlerAFailureShowsAnErrorBox)
               (std::vector<std::pair<std::u16string, std::u16string>>{{Utf8ToUtf16("ｴﾗｰ"), Utf8ToUtf16("失敗")}}));
 }
 
+// The marks reach the screen after the control's own paint, on the window's
+// DC taken for the pass: a reversed space mark fills its cell, the character
+// after it stays untouched, and the wrap line stands at the wrap width.
+TEST_F(ExtMemoWindowTest, MarksArePaintedOverTheTextOnTheScreen)
+{
+    constexpr COLORREF kMark = RGB(200, 0, 0);
+    constexpr COLORREF kWrap = RGB(0, 160, 0);
+    memo.EditMarks.SSp.Enabled = true;
+    memo.EditMarks.SSp.Reversed = true;
+    memo.EditMarks.SSp.Color = kMark;
+    memo.WordWrapMarker.Enabled = true;
+    memo.WordWrapMarker.Color = kWrap;
+    memo.EditArea.SetEnabled(true);
+    memo.SetWordWrap(true);
+    memo.EditArea.SetWidth(200);
+    memo.SetText("a   b");
+    RedrawWindow(Edit(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    POINTL space{};
+    SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&space), 2);
+    POINTL after{};
+    SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&after), 4);
+    HDC dc = GetDC(Edit());
+    int marked = 0;
+    for (int x = space.x; x < after.x; ++x)
+        for (int y = space.y; y < space.y + memo.Control()->LineHeight(); ++y) marked += GetPixel(dc, x, y) == kMark;
+    int spilled = 0;
+    for (int x = after.x; x < after.x + 3; ++x)
+        for (int y = after.y; y < after.y + memo.Control()->LineHeight(); ++y) spilled += GetPixel(dc, x, y) == kMark;
+    const int wrapX = memo.EditArea.Margin().Left() + 200 + 1;
+    const COLORREF wrapPixel = GetPixel(dc, wrapX, 100);
+    ReleaseDC(Edit(), dc);
+    EXPECT_GT(marked, 10);
+    EXPECT_EQ(spilled, 0);
+    EXPECT_EQ(wrapPixel, kWrap);
+}
+
 }  // namespace
 }  // namespace kp::test
