@@ -541,6 +541,13 @@ FileStatus SimFileSystem::Recycle(std::string_view path)
     return FileStatus::Ok;
 }
 
+std::vector<char> SimFileSystem::Drives() const
+{
+    std::vector<char> letters;
+    for (const auto& [letter, drive] : drives_) letters.push_back(letter);
+    return letters;
+}
+
 uint64_t SimFileSystem::NextTime()
 {
     // Times move on by one second with each change, from 2001-01-01.

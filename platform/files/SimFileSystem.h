@@ -82,6 +82,8 @@ public:
     // Every path on the drive fails (Failed), as a removable drive without
     // its medium does.
     void SetDriveNotReady(char letter, bool notReady);
+    // The letters of the drives, in order.
+    std::vector<char> Drives() const;
     // Moves a file or a folder (with what it holds) to the recycle bin.
     FileStatus Recycle(std::string_view path);
     // The paths moved to the recycle bin, oldest first.
