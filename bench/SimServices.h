@@ -29,7 +29,7 @@ struct SimServices {
         : memoWindows(codec, &clipboard, keys),
           services{registry, ownFiles ? *ownFiles : files, keyNames, keys, colors, application, dialogs, host,
                    memoWindows, locale, [](const std::string& path) { return "C:\\" + path; }, "C:\\", clock,
-                   dateLocale, clipboard, codec, forms}
+                   dateLocale, clipboard, codec, forms, nullptr}
     {
         files.CreateFolder("C:\\");
     }

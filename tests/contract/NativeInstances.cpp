@@ -8,10 +8,8 @@
 #include "platform/locale/SimDateTimeLocale.h"
 #include "platform/locale/SimLocaleCompare.h"
 #include "platform/registry/SimRegistry.h"
-#include "platform/shell/SimShellNamespace.h"
 #include "platform/syscolors/SimSysColors.h"
 #include "platform/textmetrics/SimTextMetrics.h"
-#include "tests/TestPlatform.h"
 #include "tests/contract/ClipboardContract.h"
 #include "tests/contract/ClockContract.h"
 #include "tests/contract/Cp932CodecContract.h"
@@ -63,28 +61,8 @@ KP_CONTRACT_INSTANCES(DateTimeLocaleContract, platform::DateTimeLocale,
                       Implementation<platform::DateTimeLocale>{
                           "Sim", [] { return std::make_unique<platform::SimDateTimeLocale>(); }});
 
-// The simulation's shell over its own file system; a shortcut there is a file
-// whose content names its target.
-ShellUnderTest SimShell()
-{
-    auto files = std::make_unique<platform::SimFileSystem>();
-    platform::SimShellOptions options;
-    options.linkAttribute = true;
-    auto shell = std::make_unique<platform::SimShellNamespace>(*files, TestCodec(), options);
-    platform::SimFileSystem* sim = files.get();
-    ShellUnderTest under{std::move(files), std::move(shell), "C:\\scratch", {}, true};
-    under.makeShortcut = [sim](const std::string& path, const std::string& target) {
-        std::string temp;
-        platform::FileHandle file;
-        return sim->CreateTempFile(platform::ParentFolder(path), temp, file) == platform::FileStatus::Ok &&
-               sim->Write(file, target) == platform::FileStatus::Ok && (file.Close(), true) &&
-               sim->Replace(path, temp) == platform::FileStatus::Ok;
-    };
-    return under;
-}
-
 KP_CONTRACT_INSTANCES(ShellNamespaceContract, ShellUnderTest,
                       Implementation<ShellUnderTest>{
-                          "Sim", [] { return std::make_unique<ShellUnderTest>(SimShell()); }});
+                          "Sim", [] { return std::make_unique<ShellUnderTest>(SimShellUnderTest()); }});
 
 }  // namespace kp::test

@@ -4,6 +4,9 @@
 
 #include "tests/contract/ShellNamespaceContract.h"
 
+#include "platform/files/SimFileSystem.h"
+#include "platform/shell/SimShellNamespace.h"
+
 #include "shell/ShellItems.h"
 #include "tests/TestPlatform.h"
 #include "tests/contract/FileSystemContract.h"
@@ -49,6 +52,26 @@ std::set<std::string> Lower(std::set<std::string> names)
 }
 
 }  // namespace
+
+// The simulation's shell over its own file system; a shortcut there is a file
+// whose content names its target.
+ShellUnderTest SimShellUnderTest()
+{
+    auto files = std::make_unique<platform::SimFileSystem>();
+    platform::SimShellOptions options;
+    options.linkAttribute = true;
+    auto shell = std::make_unique<platform::SimShellNamespace>(*files, TestCodec(), options);
+    platform::SimFileSystem* sim = files.get();
+    ShellUnderTest under{std::move(files), std::move(shell), "C:\\scratch", {}, true};
+    under.makeShortcut = [sim](const std::string& path, const std::string& target) {
+        std::string temp;
+        platform::FileHandle file;
+        return sim->CreateTempFile(platform::ParentFolder(path), temp, file) == platform::FileStatus::Ok &&
+               sim->Write(file, target) == platform::FileStatus::Ok && (file.Close(), true) &&
+               sim->Replace(path, temp) == platform::FileStatus::Ok;
+    };
+    return under;
+}
 
 void ShellNamespaceContract::SetUp()
 {

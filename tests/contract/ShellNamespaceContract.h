@@ -19,6 +19,9 @@ struct ShellUnderTest {
     bool linkAttribute = true;  // GetAttributesOf reports links
 };
 
+// The simulation over its own file system, scratch folder "C:\\scratch".
+ShellUnderTest SimShellUnderTest();
+
 class ShellNamespaceContract : public ::testing::TestWithParam<Implementation<ShellUnderTest>> {
 protected:
     void SetUp() override;

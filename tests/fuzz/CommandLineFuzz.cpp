@@ -89,7 +89,7 @@ void Run(FuzzInput& in)
     ui::SimFormService forms;
     app::FormServices services{registry, files,  keyNames, keys,   colors, application,
                                dialogs,  host,   memoWindows, locale, FullPath, "C:\\Program Files\\Kestrelpad\\",
-                               clock, dateLocale, clipboard, codec, forms};
+                               clock, dateLocale, clipboard, codec, forms, nullptr};
 
     files.CreateFolder("C:\\work");
     files.CreateFolder("C:\\docs");
