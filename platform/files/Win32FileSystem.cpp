@@ -470,8 +470,19 @@ FileStatus Win32FileSystem::SetHidden(std::string_view path, bool hidden)
 
 FileStatus Win32FileSystem::Rename(std::string_view from, std::string_view to)
 {
-    // Without MOVEFILE_REPLACE_EXISTING an existing name is refused; a change
-    // of letter case alone names the same file and goes through.
+    // Without MOVEFILE_REPLACE_EXISTING an existing name is refused. A change
+    // of letter case alone goes by a temporary name: Wine takes the new name
+    // for the same file and keeps the old spelling.
+    if (from != to && EqualsIgnoreCase(from, to)) {
+        char suffix[24];
+        std::snprintf(suffix, sizeof suffix, ".~kp%08X", static_cast<unsigned>(NextTempNumber()));
+        const std::wstring aside = WidePath(std::string(from) + suffix);
+        if (!MoveFileExW(WidePath(from).c_str(), aside.c_str(), 0)) return LastStatus();
+        if (MoveFileExW(aside.c_str(), WidePath(to).c_str(), 0)) return FileStatus::Ok;
+        const FileStatus status = LastStatus();
+        MoveFileExW(aside.c_str(), WidePath(from).c_str(), 0);
+        return status;
+    }
     if (MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), 0)) return FileStatus::Ok;
     const DWORD error = GetLastError();
     return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? FileStatus::Failed : StatusOf(error);

@@ -10,8 +10,8 @@ namespace kp::platform {
 
 namespace {
 
-constexpr std::string_view kMyComputerParse = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
-constexpr std::string_view kRecycleBinParse = "::{645FF040-5081-101B-9F08-00AA002F954E}";
+constexpr std::string_view kMyComputerParse = "::{20d04fe0-3aea-1069-a2d8-08002b30309d}";
+constexpr std::string_view kRecycleBinParse = "::{645ff040-5081-101b-9f08-00aa002f954e}";
 constexpr uint8_t kPoison = 0xDD;
 
 // Command offsets of the context menu (menu id - first id).
@@ -60,6 +60,16 @@ std::string Extension(std::string_view name)
     for (char& c : ext)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
     return ext;
+}
+
+// No file type is registered: the platform names a type by its extension.
+std::string TypeName(std::string_view name)
+{
+    std::string ext = Extension(name);
+    if (ext.empty()) return "File";
+    for (char& c : ext)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return ext + " file";
 }
 
 ShellResult StatusResult(FileStatus status)
@@ -270,7 +280,8 @@ public:
         }
         case kDelete: {
             ++shell_.confirmations;
-            if (!shell_.options_.confirmDeletion) return shellcode::kCancelled;
+            // The platform answers a refused confirmation as a success.
+            if (!shell_.options_.confirmDeletion) return shellcode::kOk;
             for (const Path& item : items_) {
                 const FileStatus status = files.Recycle(FsPath(item));
                 if (status != FileStatus::Ok) return StatusResult(status);
@@ -315,9 +326,9 @@ public:
     ShellResult ParseDisplayName(std::string_view name, IdList& out) override
     {
         if (!base_.empty()) return shellcode::kNotImplemented;
-        if (name.empty() || !ValidUtf8(name)) return shellcode::kInvalidArgument;
+        if (!ValidUtf8(name)) return shellcode::kInvalidArgument;
         Path path;
-        if (EqualsIgnoreCase(name, kMyComputerParse)) {
+        if (name.empty() || EqualsIgnoreCase(name, kMyComputerParse)) {
             path.push_back({'M', {}});
         } else if (EqualsIgnoreCase(name, kRecycleBinParse)) {
             path.push_back({'R', {}});
@@ -748,8 +759,7 @@ bool SimShellNamespace::GetFileInfo(IdView absolute, uint32_t flags, ShellFileIn
         case 'D': out.typeName = "Local Disk"; break;
         case 'F': out.typeName = "File Folder"; break;
         default: {
-            const std::string ext = Extension(full.back().name);
-            out.typeName = ext == "TXT" ? "Text Document" : ext.empty() ? "File" : ext + " File";
+            out.typeName = TypeName(full.back().name);
         }
         }
     }
@@ -764,8 +774,7 @@ bool SimShellNamespace::GetFileInfoOfPath(std::string_view path, uint32_t attrib
     const bool folder = (attributes & 0x10) != 0;
     const std::string ext = Extension(FileNameOf(path));
     out.iconIndex = folder ? 3 : ext == "TXT" ? 1 : 0;
-    if (flags & fileinfo::kTypeName)
-        out.typeName = folder ? "File Folder" : ext == "TXT" ? "Text Document" : ext.empty() ? "File" : ext + " File";
+    if (flags & fileinfo::kTypeName) out.typeName = folder ? "File Folder" : TypeName(FileNameOf(path));
     return true;
 }
 

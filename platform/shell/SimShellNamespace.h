@@ -46,7 +46,7 @@ struct SimShellOptions {
     // The name kind folders answer with: 0 wide, 1 offset, 2 byte buffer.
     uint32_t nameKind = ShellName::kWide;
     bool shellIcon = false;          // folders offer GetIconOf
-    bool linkAttribute = false;      // ".lnk" files carry the link attribute
+    bool linkAttribute = true;       // ".lnk" files carry the link attribute
     bool sendToMenu = true;          // menus hold "送る(&N)" with one placeholder item
     bool sendToDisabled = false;     // … disabled
     bool workingPaste = true;        // paste copies; otherwise it does nothing

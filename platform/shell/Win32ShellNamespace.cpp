@@ -273,7 +273,7 @@ public:
     }
     ShellResult GetAttributesOf(std::span<const IdView> children, uint32_t& inOut) override
     {
-        const std::vector<LPCITEMIDLIST> lists = Pidls(children);
+        std::vector<LPCITEMIDLIST> lists = Pidls(children);
         ULONG bits = inOut;
         const HRESULT result = folder_->GetAttributesOf(static_cast<UINT>(lists.size()), lists.data(), &bits);
         inOut = bits;
@@ -333,7 +333,7 @@ public:
                                std::unique_ptr<ShellContextMenu>& out) override
     {
         out.reset();
-        const std::vector<LPCITEMIDLIST> lists = Pidls(children);
+        std::vector<LPCITEMIDLIST> lists = Pidls(children);
         IContextMenu* menu = nullptr;
         const HRESULT result = folder_->GetUIObjectOf(Hwnd(owner), static_cast<UINT>(lists.size()), lists.data(),
                                                       IID_IContextMenu, nullptr, reinterpret_cast<void**>(&menu));
@@ -348,7 +348,7 @@ public:
                               std::unique_ptr<ShellDataObject>& out) override
     {
         out.reset();
-        const std::vector<LPCITEMIDLIST> lists = Pidls(children);
+        std::vector<LPCITEMIDLIST> lists = Pidls(children);
         IDataObject* data = nullptr;
         const HRESULT result = folder_->GetUIObjectOf(Hwnd(owner), static_cast<UINT>(lists.size()), lists.data(),
                                                       IID_IDataObject, nullptr, reinterpret_cast<void**>(&data));

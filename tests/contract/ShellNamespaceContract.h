@@ -17,6 +17,10 @@ struct ShellUnderTest {
     // shortcut object on Win32); false when it cannot.
     std::function<bool(const std::string& path, const std::string& target)> makeShortcut;
     bool linkAttribute = true;  // GetAttributesOf reports links
+    // Every file-system folder reports having subfolders, empty or not.
+    bool subfolderAlways = false;
+    // A rename that changes only letter case keeps the old spelling.
+    bool caseKept = false;
 };
 
 // The simulation over its own file system, scratch folder "C:\\scratch".

@@ -129,8 +129,9 @@ ShellUnderTest Win32Shell()
                          std::make_unique<platform::Win32ShellNamespace>(),
                          platform::JoinPath(platform::Win32FileSystem::TempFolder(), UniqueScratchName()),
                          MakeShellLink,
-                         // Wine's folders never report the link attribute.
-                         false};
+                         // Wine's folders give every folder subfolders and
+                         // keep the case of a name when only its case changes.
+                         true, true, true};
     return under;
 }
 

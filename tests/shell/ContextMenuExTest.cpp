@@ -130,8 +130,8 @@ TEST_F(ContextMenuExTest, ChoicesOfTheShellsOwnCommands)
         {"copy", {"コピー(&C)"}, true, true, false},
         {"open", {"開く(&O)"}, true, true, false},
         {"delete confirmed", {"削除(&D)"}, true, true, false},
-        // The shell reports the refusal as a failure, which gets the box.
-        {"delete refused", {"削除(&D)"}, false, false, true},
+        // The shell answers a refused confirmation as a success.
+        {"delete refused", {"削除(&D)"}, false, true, false},
         {"a target without paste", {"送る(&N)", "Nowhere"}, true, false, false},
     };
     for (const auto& c : cases) {
