@@ -112,6 +112,9 @@ private:
     std::map<HMENU, std::unique_ptr<Menu>> children_;
 };
 
+// The command record's size is its own, not the 32-bit one.
+static_assert(sizeof(CMINVOKECOMMANDINFO) == (sizeof(void*) == 8 ? 56 : 36));
+
 class ContextMenu final : public ShellContextMenu {
 public:
     explicit ContextMenu(IContextMenu* menu) : menu_(menu) {}

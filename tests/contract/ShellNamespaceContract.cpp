@@ -7,6 +7,7 @@
 #include "platform/files/SimFileSystem.h"
 #include "platform/shell/SimShellNamespace.h"
 
+#include "shell/DRPCOMEX.h"
 #include "shell/ShellItems.h"
 #include "tests/TestPlatform.h"
 #include "tests/contract/FileSystemContract.h"
@@ -324,6 +325,11 @@ TEST_P(ShellNamespaceContract, ContextMenusKeepTheirIdsBelowTheSendToRange)
     EXPECT_EQ(ids["切り取り(&U)"], 25u);
     EXPECT_EQ(ids["削除(&D)"], 18u);
     EXPECT_EQ(ids["プロパティ(&P)"], 20u);
+    const int sendTo = shell::FindMenuItem(*menu, TestCodec(), "(&N)", 5);
+    EXPECT_EQ(sendTo != -1, under->sendToMenu);
+    if (sendTo != -1) {
+        EXPECT_NE(menu->Submenu(sendTo - 1), nullptr);
+    }
 
     // The data object of a file carries its path.
     std::unique_ptr<platform::ShellDataObject> data;

@@ -21,6 +21,8 @@ struct ShellUnderTest {
     bool subfolderAlways = false;
     // A rename that changes only letter case keeps the old spelling.
     bool caseKept = false;
+    // A file's context menu holds a Send To submenu ("送る(&N)").
+    bool sendToMenu = true;
 };
 
 // The simulation over its own file system, scratch folder "C:\\scratch".

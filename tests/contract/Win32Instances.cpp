@@ -129,9 +129,10 @@ ShellUnderTest Win32Shell()
                          std::make_unique<platform::Win32ShellNamespace>(),
                          platform::JoinPath(platform::Win32FileSystem::TempFolder(), UniqueScratchName()),
                          MakeShellLink,
-                         // Wine's folders give every folder subfolders and
-                         // keep the case of a name when only its case changes.
-                         true, true, true};
+                         // Wine's folders give every folder subfolders, keep
+                         // the case of a name when only its case changes, and
+                         // their menus have no Send To submenu.
+                         true, true, true, false};
     return under;
 }
 
