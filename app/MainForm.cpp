@@ -66,6 +66,7 @@ std::string ShortCutText(ui::TShortCut shortCut, const platform::KeyNames& keyNa
 TEditForm::TEditForm(FormServices& services, ui::FormHost& host)
     : Memo(services.memoWindows, services.keys, services.sysColors),
       HistoryMenu1(services.registry, services.locale),
+      ContextMenuEx1(services.shell, services.codec, services.application.Dialogs()),
       services_(services),
       host_(host)
 {

@@ -8,6 +8,7 @@
 #include "history/HistMenu.h"
 #include "memo/ExtMemo.h"
 #include "settings/RegIniFile.h"
+#include "shell/DRPCOMEX.h"
 #include "ui/Application.h"
 #include "ui/Bars.h"
 #include "ui/Dialogs.h"
@@ -70,6 +71,9 @@ struct FormServices {
     ui::FormService& forms;
     platform::PrintDeviceFactory& printers;
     platform::HelpViewer& help;
+    // The shell namespace; null without the shell's allocator or desktop
+    // folder, and then the explorer components do nothing.
+    platform::ShellNamespace* shell;
 };
 
 class TEditForm {
@@ -195,6 +199,8 @@ public:
     ui::TPrintDialog PrintDialog1;
     ui::TTimer Timer1{100};
     history::THistoryMenu HistoryMenu1;
+    // The shell's context menu for the explorer views.
+    shell::TContextMenuEx ContextMenuEx1;
 
     ui::FormHost& Host() { return host_; }
     FormServices& Services() { return services_; }

@@ -16,6 +16,7 @@
 #include "platform/locale/Win32LocaleCompare.h"
 #include "platform/printer/Win32PrintDevice.h"
 #include "platform/registry/Win32Registry.h"
+#include "platform/shell/Win32ShellNamespace.h"
 #include "platform/syscolors/Win32SysColors.h"
 #include "settings/SetupDlg.h"
 #include "ui/win32/Win32Application.h"
@@ -26,6 +27,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <ole2.h>
 #include <shellapi.h>
 
 #include <memory>
@@ -119,12 +121,17 @@ int Run()
 
     // The backup writer's thread outlives the form, which waits for its last write.
     kp::app::ThreadExecutor backupThread;
+    // The shell's allocator and desktop folder (the folder only with the
+    // allocator) outlive the form, whose explorer items free their lists
+    // through them.
+    kp::platform::Win32ShellNamespace shell;
+    kp::platform::ShellNamespace* const shellOrNone = shell.Allocator() && shell.Desktop() ? &shell : nullptr;
     auto form = std::unique_ptr<kp::app::TEditForm>();
     kp::memo::Win32MemoWindowFactory memoWindows(host.Handle(), kMemoId);
     memoWindows.SetExceptionHandler([&](const std::exception& e) { application.HandleException(e); });
     kp::app::FormServices services{registry, files, keyNames, keys, sysColors, application, dialogs,
                                    host.Timers(), memoWindows, locale, FullPath, ProgramFolder(),
-                                   clock, dateLocale, clipboard, codec, forms, printers, help};
+                                   clock, dateLocale, clipboard, codec, forms, printers, help, shellOrNone};
     form = std::make_unique<kp::app::TEditForm>(services, host);
     kp::app::TEditForm& editForm = *form;
     editForm.SetBackupWriting(backupThread, [] { return static_cast<uint64_t>(GetTickCount64()); });
@@ -194,10 +201,14 @@ int Run()
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     kp::ui::RestrictLibrarySearchToSystem();
+    // OLE (drags and the shell's objects) for the whole run, shut down last.
+    const bool ole = SUCCEEDED(OleInitialize(nullptr));
+    int code = 1;
     try {
-        return Run();
+        code = Run();
     } catch (const std::exception& e) {
         MessageBoxW(nullptr, Wide(e.what()).c_str(), L"Kestrelpad", MB_OK | MB_ICONSTOP);
     }
-    return 1;
+    if (ole) OleUninitialize();
+    return code;
 }

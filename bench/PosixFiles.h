@@ -81,6 +81,9 @@ public:
     Status ListFolder(std::string_view, std::vector<std::string>&) override { return Status::Failed; }
     Status SetReadOnly(std::string_view, bool) override { return Status::Failed; }
     Status MakeHardLink(std::string_view, std::string_view) override { return Status::Failed; }
+    Status SetLastWriteTime(std::string_view, uint64_t) override { return Status::Failed; }
+    Status SetHidden(std::string_view, bool) override { return Status::Failed; }
+    Status Rename(std::string_view, std::string_view) override { return Status::Failed; }
 
 protected:
     void CloseHandle(uintptr_t handle) override { ::close(static_cast<int>(handle)); }

@@ -31,7 +31,8 @@ struct SimServices {
         : memoWindows(codec, &clipboard, keys),
           services{registry, ownFiles ? *ownFiles : files, keyNames, keys, colors, application, dialogs, host,
                    memoWindows, locale, [](const std::string& path) { return "C:\\" + path; }, "C:\\", clock,
-                   dateLocale, clipboard, codec, forms, printers, help}
+                   dateLocale, clipboard, codec, forms, printers, help,
+                   nullptr}
     {
         files.CreateFolder("C:\\");
     }

@@ -35,6 +35,10 @@ struct FileInfo {
     // would cut it off from the file the other names still show.
     uint32_t hardLinks = 1;
     uint64_t size = 0;  // of the file a link leads to
+    bool hidden = false;
+    // Last write, in 100-nanosecond units since 1601-01-01 UTC (the
+    // platform's file time).
+    uint64_t lastWriteTime = 0;
 };
 
 class FileSystem;
@@ -95,6 +99,14 @@ public:
     virtual FileStatus SetReadOnly(std::string_view path, bool readOnly) = 0;
     // Adds the name newPath to the file existing.
     virtual FileStatus MakeHardLink(std::string_view existing, std::string_view newPath) = 0;
+    // Sets the last-write time (units as FileInfo::lastWriteTime) of a file or
+    // folder.
+    virtual FileStatus SetLastWriteTime(std::string_view path, uint64_t fileTime) = 0;
+    virtual FileStatus SetHidden(std::string_view path, bool hidden) = 0;
+    // Gives a file or folder another name in the same volume. An existing
+    // name at to is refused (Failed) and both stay as they were; a change of
+    // letter case alone is a rename.
+    virtual FileStatus Rename(std::string_view from, std::string_view to) = 0;
 
 protected:
     friend FileHandle;

@@ -9,6 +9,7 @@ namespace kp::platform {
 
 struct SimFileSystem::Drive {
     uint64_t free = 0;
+    bool notReady = false;
     std::shared_ptr<Node> root;
 };
 
@@ -20,6 +21,8 @@ struct SimFileSystem::Data {
     int opens = 0;
     bool readOnly = false;
     bool lockedForReading = false;
+    bool hidden = false;
+    uint64_t writeTime = 0;
 };
 
 struct SimFileSystem::Node {
@@ -29,6 +32,9 @@ struct SimFileSystem::Node {
     std::shared_ptr<Data> data;                   // File
     std::vector<std::shared_ptr<Node>> children;  // Folder
     std::string target;                           // Link
+    bool hidden = false;                          // Folder, Link
+    bool unlistable = false;                      // Folder
+    uint64_t writeTime = 0;                       // Folder, Link
 
     std::shared_ptr<Node> Child(std::string_view childName) const
     {
@@ -122,6 +128,10 @@ SimFileSystem::Found SimFileSystem::Find(std::string_view path, bool followLast,
     }
     const auto drive = drives_.find(letter);
     if (drive == drives_.end()) return found;
+    if (drive->second->notReady) {
+        found.status = FileStatus::Failed;
+        return found;
+    }
     found.drive = drive->second.get();
     std::string folderPath{letter, ':', '\\'};
     if (parts.empty()) {
@@ -247,6 +257,8 @@ FileInfo SimFileSystem::Query(std::string_view path)
     if (found.status != FileStatus::Ok || !found.node) return info;
     info.exists = true;
     info.directory = found.node->kind == Kind::Folder;
+    info.hidden = own.node->data ? own.node->data->hidden : own.node->hidden;
+    info.lastWriteTime = found.node->data ? found.node->data->writeTime : found.node->writeTime;
     if (const Data* data = found.node->data.get()) {
         info.readOnly = data->readOnly;
         info.size = data->bytes.size();
@@ -294,6 +306,7 @@ FileStatus SimFileSystem::CreateTempFile(std::string_view folder, std::string& p
     node->data = std::make_shared<Data>();
     node->data->drive = found.drive;
     node->data->names = 1;
+    node->data->writeTime = NextTime();
     found.node->children.push_back(node);
     path = JoinPath(folder, name);
     return AttachNew(out, node->data);
@@ -340,6 +353,7 @@ FileStatus SimFileSystem::Write(const FileHandle& file, std::string_view bytes)
     std::copy(bytes.begin(), bytes.end(),
               data.bytes.begin() + static_cast<std::ptrdiff_t>(open->position));
     open->position = end;
+    data.writeTime = NextTime();
     return failed ? FileStatus::Failed : FileStatus::Ok;
 }
 
@@ -399,6 +413,7 @@ FileStatus SimFileSystem::CreateFolder(std::string_view path)
     if (found.node) return FileStatus::Failed;
     auto node = std::make_shared<Node>();
     node->name = found.name;
+    node->writeTime = NextTime();
     found.parent->children.push_back(std::move(node));
     return FileStatus::Ok;
 }
@@ -419,6 +434,7 @@ FileStatus SimFileSystem::ListFolder(std::string_view path, std::vector<std::str
     const Found found = Find(path, true);
     if (found.status != FileStatus::Ok) return found.status;
     if (!found.node || found.node->kind != Kind::Folder) return FileStatus::NotFound;
+    if (found.node->unlistable) return FileStatus::AccessDenied;
     names.clear();
     for (const auto& child : found.node->children) names.push_back(child->name);
     return FileStatus::Ok;
@@ -449,6 +465,94 @@ FileStatus SimFileSystem::MakeHardLink(std::string_view existing, std::string_vi
     ++node->data->names;
     to.parent->children.push_back(std::move(node));
     return FileStatus::Ok;
+}
+
+FileStatus SimFileSystem::SetLastWriteTime(std::string_view path, uint64_t fileTime)
+{
+    const Found found = Find(path, true);
+    if (found.status != FileStatus::Ok) return found.status;
+    if (!found.node) return FileStatus::NotFound;
+    if (Data* data = found.node->data.get()) {
+        if (data->readOnly) return FileStatus::AccessDenied;
+        data->writeTime = fileTime;
+    } else {
+        found.node->writeTime = fileTime;
+    }
+    return FileStatus::Ok;
+}
+
+FileStatus SimFileSystem::SetHidden(std::string_view path, bool hidden)
+{
+    const Found found = Find(path, false);
+    if (found.status != FileStatus::Ok) return found.status;
+    if (!found.node) return FileStatus::NotFound;
+    if (Data* data = found.node->data.get())
+        data->hidden = hidden;
+    else
+        found.node->hidden = hidden;
+    return FileStatus::Ok;
+}
+
+FileStatus SimFileSystem::Rename(std::string_view from, std::string_view to)
+{
+    const Found source = Find(from, false);
+    if (source.status != FileStatus::Ok) return source.status;
+    if (!source.node) return FileStatus::NotFound;
+    if (!source.parent) return FileStatus::AccessDenied;  // a drive's root
+    if (source.node->data && source.node->data->opens > 0) return FileStatus::Failed;
+    const Found target = Find(to, false);
+    if (target.status != FileStatus::Ok) return target.status;
+    if (!target.parent) return FileStatus::Failed;
+    if (target.drive != source.drive) return FileStatus::Failed;
+    if (target.node && target.node != source.node) return FileStatus::Failed;
+    // A folder cannot move into itself or below itself.
+    if (source.node->kind == Kind::Folder && source.path.size() < target.path.size() &&
+        EqualsIgnoreCase(std::string_view(target.path).substr(0, source.path.size() + 1),
+                         source.path + '\\'))
+        return FileStatus::Failed;
+    source.parent->RemoveChild(source.node.get());
+    source.node->name = target.name;
+    target.parent->children.push_back(source.node);
+    return FileStatus::Ok;
+}
+
+void SimFileSystem::SetUnlistable(std::string_view path, bool unlistable)
+{
+    const Found found = Find(path, true);
+    if (found.node && found.node->kind == Kind::Folder) found.node->unlistable = unlistable;
+}
+
+void SimFileSystem::SetDriveNotReady(char letter, bool notReady)
+{
+    const auto drive = drives_.find(static_cast<char>(letter & ~0x20));
+    if (drive != drives_.end()) drive->second->notReady = notReady;
+}
+
+FileStatus SimFileSystem::Recycle(std::string_view path)
+{
+    const Found found = Find(path, false);
+    if (found.status != FileStatus::Ok) return found.status;
+    if (!found.node) return FileStatus::NotFound;
+    if (!found.parent) return FileStatus::AccessDenied;
+    if (found.node->data && (found.node->data->readOnly || found.node->data->opens > 0))
+        return FileStatus::AccessDenied;
+    recycled_.push_back(found.path);
+    found.parent->RemoveChild(found.node.get());
+    return FileStatus::Ok;
+}
+
+std::vector<char> SimFileSystem::Drives() const
+{
+    std::vector<char> letters;
+    for (const auto& [letter, drive] : drives_) letters.push_back(letter);
+    return letters;
+}
+
+uint64_t SimFileSystem::NextTime()
+{
+    // Times move on by one second with each change, from 2001-01-01.
+    constexpr uint64_t kStart = 126227808000000000u;
+    return kStart + 10000000u * ++ticks_;
 }
 
 void SimFileSystem::AddDrive(char letter, uint64_t freeBytes)

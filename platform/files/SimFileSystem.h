@@ -38,6 +38,9 @@ public:
     FileStatus ListFolder(std::string_view path, std::vector<std::string>& names) override;
     FileStatus SetReadOnly(std::string_view path, bool readOnly) override;
     FileStatus MakeHardLink(std::string_view existing, std::string_view newPath) override;
+    FileStatus SetLastWriteTime(std::string_view path, uint64_t fileTime) override;
+    FileStatus SetHidden(std::string_view path, bool hidden) override;
+    FileStatus Rename(std::string_view from, std::string_view to) override;
 
     // Test controls with no counterpart in the interface.
     // Another drive (an existing one just gets the new budget).
@@ -73,6 +76,18 @@ public:
     void ChangeWhileRead(std::string_view path, uint64_t after, std::string bytes);
     // The nth Read from now (1 = the next) fails; 0 turns this off.
     void FailReadNumber(int n) { failReadIn_ = n; }
+    // Listing the folder is refused (AccessDenied), as for a folder this
+    // user may not read.
+    void SetUnlistable(std::string_view path, bool unlistable);
+    // Every path on the drive fails (Failed), as a removable drive without
+    // its medium does.
+    void SetDriveNotReady(char letter, bool notReady);
+    // The letters of the drives, in order.
+    std::vector<char> Drives() const;
+    // Moves a file or a folder (with what it holds) to the recycle bin.
+    FileStatus Recycle(std::string_view path);
+    // The paths moved to the recycle bin, oldest first.
+    const std::vector<std::string>& Recycled() const { return recycled_; }
     // How many files are open now (a leak shows up here).
     size_t OpenHandleCount() const { return handles_.size(); }
 
@@ -94,6 +109,7 @@ private:
     Open* OpenOf(const FileHandle& file);
     FileStatus AttachNew(FileHandle& out, std::shared_ptr<Data> data);
     void Unlink(Data& data);
+    uint64_t NextTime();
 
     std::map<char, std::shared_ptr<Drive>> drives_;
     std::map<uintptr_t, Open> handles_;
@@ -113,6 +129,8 @@ private:
         std::string bytes;
     };
     std::vector<PendingChange> changes_;
+    std::vector<std::string> recycled_;
+    uint64_t ticks_ = 0;
 };
 
 }  // namespace kp::platform

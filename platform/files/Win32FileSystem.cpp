@@ -231,6 +231,7 @@ FileInfo Win32FileSystem::Query(std::string_view path)
         info.exists = true;
         info.directory = (own & FILE_ATTRIBUTE_DIRECTORY) != 0;
         info.readOnly = (own & FILE_ATTRIBUTE_READONLY) != 0;
+        info.hidden = (own & FILE_ATTRIBUTE_HIDDEN) != 0;
         info.symbolicLink = linkEntry && !info.directory;
         return info;
     }
@@ -242,6 +243,9 @@ FileInfo Win32FileSystem::Query(std::string_view path)
     info.exists = true;
     info.directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     info.readOnly = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    info.hidden = (own & FILE_ATTRIBUTE_HIDDEN) != 0;
+    info.lastWriteTime = (uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                         data.ftLastWriteTime.dwLowDateTime;
     info.size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
     if (!info.directory) {
         // Wine shows a Unix symbolic link as a plain file; only the path the
@@ -439,6 +443,49 @@ FileStatus Win32FileSystem::MakeHardLink(std::string_view existing, std::string_
     return CreateHardLinkW(WidePath(newPath).c_str(), WidePath(existing).c_str(), nullptr)
                ? FileStatus::Ok
                : LastStatus();
+}
+
+FileStatus Win32FileSystem::SetLastWriteTime(std::string_view path, uint64_t fileTime)
+{
+    const HANDLE file = CreateFileW(WidePath(path).c_str(), FILE_WRITE_ATTRIBUTES, kShareAll, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return LastStatus();
+    FILETIME time;
+    time.dwLowDateTime = static_cast<DWORD>(fileTime);
+    time.dwHighDateTime = static_cast<DWORD>(fileTime >> 32);
+    const FileStatus status = SetFileTime(file, nullptr, nullptr, &time) ? FileStatus::Ok : LastStatus();
+    ::CloseHandle(file);
+    return status;
+}
+
+FileStatus Win32FileSystem::SetHidden(std::string_view path, bool hidden)
+{
+    const std::wstring wide = WidePath(path);
+    DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return LastStatus();
+    attributes = hidden ? (attributes | FILE_ATTRIBUTE_HIDDEN) : (attributes & ~DWORD{FILE_ATTRIBUTE_HIDDEN});
+    if (attributes == 0) attributes = FILE_ATTRIBUTE_NORMAL;
+    return SetFileAttributesW(wide.c_str(), attributes) ? FileStatus::Ok : LastStatus();
+}
+
+FileStatus Win32FileSystem::Rename(std::string_view from, std::string_view to)
+{
+    // Without MOVEFILE_REPLACE_EXISTING an existing name is refused. A change
+    // of letter case alone goes by a temporary name: Wine takes the new name
+    // for the same file and keeps the old spelling.
+    if (from != to && EqualsIgnoreCase(from, to)) {
+        char suffix[24];
+        std::snprintf(suffix, sizeof suffix, ".~kp%08X", static_cast<unsigned>(NextTempNumber()));
+        const std::wstring aside = WidePath(std::string(from) + suffix);
+        if (!MoveFileExW(WidePath(from).c_str(), aside.c_str(), 0)) return LastStatus();
+        if (MoveFileExW(aside.c_str(), WidePath(to).c_str(), 0)) return FileStatus::Ok;
+        const FileStatus status = LastStatus();
+        MoveFileExW(aside.c_str(), WidePath(from).c_str(), 0);
+        return status;
+    }
+    if (MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), 0)) return FileStatus::Ok;
+    const DWORD error = GetLastError();
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? FileStatus::Failed : StatusOf(error);
 }
 
 std::string Win32FileSystem::TempFolder()

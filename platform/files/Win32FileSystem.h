@@ -31,6 +31,9 @@ public:
     FileStatus ListFolder(std::string_view path, std::vector<std::string>& names) override;
     FileStatus SetReadOnly(std::string_view path, bool readOnly) override;
     FileStatus MakeHardLink(std::string_view existing, std::string_view newPath) override;
+    FileStatus SetLastWriteTime(std::string_view path, uint64_t fileTime) override;
+    FileStatus SetHidden(std::string_view path, bool hidden) override;
+    FileStatus Rename(std::string_view from, std::string_view to) override;
 
     // This user's folder for temporary files (GetTempPathW), without the
     // trailing '\'.

@@ -37,7 +37,8 @@ protected:
         : memoWindows(test::TestCodec(), &clipboard, keys),
           services{registry, files, keyNames, keys,  colors, application, dialogs, host, memoWindows, locale,
                    [](const std::string& path) { return path.find(':') == std::string::npos ? "C:\\work\\" + path : path; },
-                   "C:\\Program Files\\Kestrelpad\\", clock, dateLocale, clipboard, test::TestCodec(), forms, printers, help}
+                   "C:\\Program Files\\Kestrelpad\\", clock, dateLocale, clipboard, test::TestCodec(), forms, printers, help,
+                   nullptr}
     {
         application.SetTitle("Kestrelpad");
         files.CreateFolder("C:\\work");

@@ -529,3 +529,67 @@ TEST_P(FileSystemContract, SavingThroughLinksKeepsThem)
 }
 
 }  // namespace kp::test
+
+namespace kp::test {
+
+TEST_P(FileSystemContract, WriteTimesAreSetAndReadBackForFilesAndFolders)
+{
+    // 2020-02-29 12:34:56 and 1999-12-31 23:59:58 (whole seconds: every file
+    // system keeps those).
+    constexpr uint64_t kLeapDay = 132274772960000000u;
+    constexpr uint64_t kOldYear = 125910719980000000u;
+    Put(*files, In("a.txt"), "abc");
+    ASSERT_EQ(files->CreateFolder(In("sub")), FileStatus::Ok);
+    for (const auto& [name, time] : {std::pair{"a.txt", kLeapDay}, std::pair{"sub", kOldYear}}) {
+        ASSERT_EQ(files->SetLastWriteTime(In(name), time), FileStatus::Ok) << name;
+        EXPECT_EQ(files->Query(In(name)).lastWriteTime, time) << name;
+    }
+    EXPECT_EQ(Read(*files, In("a.txt")), "abc");
+    EXPECT_EQ(files->SetLastWriteTime(In("missing.txt"), kLeapDay), FileStatus::NotFound);
+}
+
+TEST_P(FileSystemContract, TheHiddenAttributeComesAndGoes)
+{
+    Put(*files, In("h.txt"), "x");
+    ASSERT_EQ(files->CreateFolder(In("hf")), FileStatus::Ok);
+    for (const char* name : {"h.txt", "hf"}) {
+        EXPECT_FALSE(files->Query(In(name)).hidden) << name;
+        ASSERT_EQ(files->SetHidden(In(name), true), FileStatus::Ok) << name;
+        EXPECT_TRUE(files->Query(In(name)).hidden) << name;
+        EXPECT_EQ(Listed(*files, folder).size(), 2u) << "hidden names are still listed";
+    }
+    ASSERT_EQ(files->SetHidden(In("h.txt"), false), FileStatus::Ok);
+    EXPECT_FALSE(files->Query(In("h.txt")).hidden);
+    EXPECT_EQ(files->SetHidden(In("missing"), true), FileStatus::NotFound);
+}
+
+TEST_P(FileSystemContract, RenameMovesNamesAndRefusesExistingOnes)
+{
+    Put(*files, In("one.txt"), "1");
+    Put(*files, In("two.txt"), "22");
+    ASSERT_EQ(files->CreateFolder(In("dir")), FileStatus::Ok);
+    Put(*files, In("dir\\inner.txt"), "in");
+
+    ASSERT_EQ(files->Rename(In("one.txt"), In("表ソ.txt")), FileStatus::Ok);
+    EXPECT_EQ(Read(*files, In("表ソ.txt")), "1");
+    EXPECT_FALSE(files->Query(In("one.txt")).exists);
+
+    // An existing name is refused and both files keep their bytes.
+    EXPECT_EQ(files->Rename(In("表ソ.txt"), In("two.txt")), FileStatus::Failed);
+    EXPECT_EQ(Read(*files, In("表ソ.txt")), "1");
+    EXPECT_EQ(Read(*files, In("two.txt")), "22");
+
+    // A change of case alone goes through and shows in the listing.
+    ASSERT_EQ(files->Rename(In("two.txt"), In("TWO.txt")), FileStatus::Ok);
+    EXPECT_EQ(Listed(*files, folder), (std::vector<std::string>{"TWO.txt", "dir", "表ソ.txt"}));
+
+    // A folder takes what it holds along.
+    ASSERT_EQ(files->Rename(In("dir"), In("moved")), FileStatus::Ok);
+    EXPECT_EQ(Read(*files, In("moved\\inner.txt")), "in");
+
+    EXPECT_EQ(files->Rename(In("missing.txt"), In("x.txt")), FileStatus::NotFound);
+    EXPECT_EQ(files->Rename(In("TWO.txt"), In("nowhere\\x.txt")), FileStatus::NotFound);
+    EXPECT_EQ(Read(*files, In("TWO.txt")), "22");
+}
+
+}  // namespace kp::test

@@ -21,6 +21,7 @@
 #include "tests/contract/PrintDeviceContract.h"
 #include "tests/contract/RegIniFileContract.h"
 #include "tests/contract/RegistryContract.h"
+#include "tests/contract/ShellNamespaceContract.h"
 #include "tests/contract/SysColorsContract.h"
 #include "tests/contract/TextMetricsContract.h"
 
@@ -64,5 +65,8 @@ KP_CONTRACT_INSTANCES(DateTimeLocaleContract, platform::DateTimeLocale,
                           "Sim", [] { return std::make_unique<platform::SimDateTimeLocale>(); }});
 
 KP_CONTRACT_INSTANCES(CanvasContract, CanvasSurface, Implementation<CanvasSurface>{"Sim", MakeSimCanvasSurface});
+KP_CONTRACT_INSTANCES(ShellNamespaceContract, ShellUnderTest,
+                      Implementation<ShellUnderTest>{
+                          "Sim", [] { return std::make_unique<ShellUnderTest>(SimShellUnderTest()); }});
 
 }  // namespace kp::test

@@ -18,6 +18,7 @@
 #include "platform/printer/Win32PrintDevice.h"
 #include "platform/registry/SimRegistry.h"
 #include "platform/registry/Win32Registry.h"
+#include "platform/shell/Win32ShellNamespace.h"
 #include "platform/syscolors/SimSysColors.h"
 #include "platform/syscolors/Win32SysColors.h"
 #include "platform/textmetrics/SimTextMetrics.h"
@@ -34,6 +35,7 @@
 #include "tests/contract/PrintDeviceContract.h"
 #include "tests/contract/RegIniFileContract.h"
 #include "tests/contract/RegistryContract.h"
+#include "tests/contract/ShellNamespaceContract.h"
 #include "tests/contract/SysColorsContract.h"
 #include "tests/contract/TextMetricsContract.h"
 #include "tests/TestPlatform.h"
@@ -45,6 +47,11 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include <windows.h>
+
+#include <ole2.h>
+#include <shlobj.h>
 
 namespace kp::test {
 
@@ -197,5 +204,48 @@ private:
 KP_CONTRACT_INSTANCES(CanvasContract, CanvasSurface,
                       Implementation<CanvasSurface>{"Win32", [] { return std::make_unique<Win32CanvasSurface>(); }},
                       Implementation<CanvasSurface>{"Sim", MakeSimCanvasSurface});
+// OLE for the whole run, as the program has it.
+class OleEnvironment final : public ::testing::Environment {
+public:
+    void SetUp() override { OleInitialize(nullptr); }
+    void TearDown() override { OleUninitialize(); }
+};
+const auto* const kOle = ::testing::AddGlobalTestEnvironment(new OleEnvironment);
+
+// A shortcut file made with the platform's own shortcut object.
+bool MakeShellLink(const std::string& path, const std::string& target)
+{
+    IShellLinkW* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link))))
+        return false;
+    IPersistFile* file = nullptr;
+    const std::u16string wideTarget = Utf8ToUtf16(target), widePath = Utf8ToUtf16(path);
+    bool made = SUCCEEDED(link->SetPath(reinterpret_cast<const wchar_t*>(wideTarget.c_str()))) &&
+                SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+                SUCCEEDED(file->Save(reinterpret_cast<const wchar_t*>(widePath.c_str()), TRUE));
+    if (file) file->Release();
+    link->Release();
+    return made;
+}
+
+ShellUnderTest Win32Shell()
+{
+    ShellUnderTest under{std::make_unique<platform::Win32FileSystem>(),
+                         std::make_unique<platform::Win32ShellNamespace>(),
+                         platform::JoinPath(platform::Win32FileSystem::TempFolder(), UniqueScratchName()),
+                         MakeShellLink,
+                         // Wine's folders give every folder subfolders, keep
+                         // the case of a name when only its case changes, and
+                         // their menus have no Send To submenu.
+                         true, true, true, false};
+    return under;
+}
+
+KP_CONTRACT_INSTANCES(ShellNamespaceContract, ShellUnderTest,
+                      Implementation<ShellUnderTest>{
+                          "Win32", [] { return std::make_unique<ShellUnderTest>(Win32Shell()); }},
+                      Implementation<ShellUnderTest>{
+                          "Sim", [] { return std::make_unique<ShellUnderTest>(SimShellUnderTest()); }});
 
 }  // namespace kp::test

@@ -93,7 +93,8 @@ void Run(FuzzInput& in)
     platform::SimHelpViewer help;
     app::FormServices services{registry, files,  keyNames, keys,   colors, application,
                                dialogs,  host,   memoWindows, locale, FullPath, "C:\\Program Files\\Kestrelpad\\",
-                               clock, dateLocale, clipboard, codec, forms, printers, help};
+                               clock, dateLocale, clipboard, codec, forms, printers, help,
+                   nullptr};
 
     files.CreateFolder("C:\\work");
     files.CreateFolder("C:\\docs");

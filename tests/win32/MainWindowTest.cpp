@@ -43,7 +43,8 @@ protected:
         : host(Options()),
           memoWindows(host.Handle(), 100),
           services{registry, files, keyNames, keys, colors, application, dialogs, host.Timers(), memoWindows, locale,
-                   {}, "C:\\", clock, dateLocale, clipboard, TestCodec(), forms, printers, help},
+                   {}, "C:\\", clock, dateLocale, clipboard, TestCodec(), forms, printers, help,
+                   nullptr},
           form(services, host)
     {
         host.SetShortCutText([this](ui::TShortCut shortCut) { return app::ShortCutText(shortCut, keyNames); });
