@@ -38,7 +38,10 @@ size_t TComboBox::Insert(size_t position, std::string text, TPayload data)
     if (position > entries_.size()) position = entries_.size();
     entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(position), Entry{std::move(text), std::move(data)});
     if (itemIndex_ >= static_cast<int>(position)) ++itemIndex_;
-    if (display_) display_->Inserted(position);
+    if (display_) {
+        display_->Inserted(position);
+        display_->ShowItemIndex(itemIndex_);
+    }
     return position;
 }
 
@@ -49,7 +52,10 @@ void TComboBox::Delete(size_t position)
     const int at = static_cast<int>(position);
     if (itemIndex_ == at) itemIndex_ = -1;
     else if (itemIndex_ > at) --itemIndex_;
-    if (display_) display_->Removed(position);
+    if (display_) {
+        display_->Removed(position);
+        display_->ShowItemIndex(itemIndex_);
+    }
 }
 
 void TComboBox::Clear()
@@ -108,7 +114,7 @@ void TComboBox::DrawItem(size_t position, TItemCanvas& canvas, const TRect& rect
         return;
     }
     canvas.FillRect(rect);
-    canvas.TextOut(rect.left + 2, rect.top, entries_[position].text);
+    canvas.TextAt(rect.left + 2, rect.top, entries_[position].text);
 }
 
 }  // namespace kp::ui

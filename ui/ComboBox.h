@@ -31,7 +31,7 @@ public:
     virtual ~TItemCanvas() = default;
     // Fills a rectangle with the background (the highlight when selected).
     virtual void FillRect(const TRect& rect) = 0;
-    virtual void TextOut(int x, int y, const std::string& text) = 0;
+    virtual void TextAt(int x, int y, const std::string& text) = 0;
     // Draws image `index` of `images`, stretched into `square`.
     virtual void DrawImage(TImageList images, int index, const TRect& square) = 0;
 };

@@ -149,7 +149,11 @@ void TTreeView::Delete(TTreeNode* node)
     std::unique_ptr<TTreeNode> owned = std::move(*found);
     siblings.erase(found);
     owned.reset();
-    if (selectionGone) Change(nullptr);
+    if (selectionGone) {
+        // The platform's control picks another node itself: none is shown.
+        if (display_) display_->ShowSelected(nullptr);
+        Change(nullptr);
+    }
     if (failure) std::rethrow_exception(failure);
 }
 

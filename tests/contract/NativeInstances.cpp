@@ -12,6 +12,7 @@
 #include "platform/textmetrics/SimTextMetrics.h"
 #include "tests/contract/ClipboardContract.h"
 #include "tests/contract/ClockContract.h"
+#include "tests/contract/SimViewStages.h"
 #include "tests/contract/Cp932CodecContract.h"
 #include "tests/contract/DateTimeLocaleContract.h"
 #include "tests/contract/FileSystemContract.h"
@@ -59,5 +60,12 @@ KP_CONTRACT_INSTANCES(ClockContract, platform::Clock,
 KP_CONTRACT_INSTANCES(DateTimeLocaleContract, platform::DateTimeLocale,
                       Implementation<platform::DateTimeLocale>{
                           "Sim", [] { return std::make_unique<platform::SimDateTimeLocale>(); }});
+
+KP_CONTRACT_INSTANCES(TreeViewContract, TreeViewStage,
+                      Implementation<TreeViewStage>{"Sim", [] { return std::make_unique<SimTreeViewStage>(); }});
+KP_CONTRACT_INSTANCES(ListViewContract, ListViewStage,
+                      Implementation<ListViewStage>{"Sim", [] { return std::make_unique<SimListViewStage>(); }});
+KP_CONTRACT_INSTANCES(ComboBoxContract, ComboBoxStage,
+                      Implementation<ComboBoxStage>{"Sim", [] { return std::make_unique<SimComboBoxStage>(); }});
 
 }  // namespace kp::test

@@ -14,7 +14,7 @@ std::string RectText(const TRect& r)
 
 void SimItemCanvas::FillRect(const TRect& rect) { calls.push_back("fill " + RectText(rect)); }
 
-void SimItemCanvas::TextOut(int x, int y, const std::string& text)
+void SimItemCanvas::TextAt(int x, int y, const std::string& text)
 {
     calls.push_back("text " + std::to_string(x) + "," + std::to_string(y) + " " + text);
 }

@@ -13,7 +13,7 @@ namespace kp::ui {
 class SimItemCanvas final : public TItemCanvas {
 public:
     void FillRect(const TRect& rect) override;
-    void TextOut(int x, int y, const std::string& text) override;
+    void TextAt(int x, int y, const std::string& text) override;
     void DrawImage(TImageList images, int index, const TRect& square) override;
     std::vector<std::string> calls;
 };
