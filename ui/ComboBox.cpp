@@ -8,6 +8,7 @@ TComboBox::TComboBox() = default;
 
 TComboBox::~TComboBox()
 {
+    if (display_) display_->Detached();
     display_ = nullptr;
 }
 

@@ -46,6 +46,8 @@ public:
     virtual void ShowDropped(bool dropped) = 0;
     // Item height, drop-down count.
     virtual void OptionsChanged() = 0;
+    // The component goes first: show nothing, forget it.
+    virtual void Detached() = 0;
 };
 
 class TComboBox {

@@ -46,6 +46,7 @@ TListView::TListView() = default;
 
 TListView::~TListView()
 {
+    if (display_) display_->Detached();
     display_ = nullptr;
     items_.clear();
 }

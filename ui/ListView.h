@@ -87,6 +87,8 @@ public:
     virtual void OptionsChanged() = 0;
     virtual void StartEdit(TListItem& item) = 0;
     virtual void StopEdit(bool cancel) = 0;
+    // The component goes first: show nothing, forget it.
+    virtual void Detached() = 0;
 };
 
 class TListView {

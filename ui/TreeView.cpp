@@ -62,6 +62,7 @@ TTreeView::TTreeView() = default;
 
 TTreeView::~TTreeView()
 {
+    if (display_) display_->Detached();
     display_ = nullptr;
     // Deletion hooks of derived classes are gone: the payloads are freed
     // without notifications.

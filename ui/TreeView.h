@@ -96,6 +96,8 @@ public:
     virtual void OptionsChanged() = 0;
     // A handler failed where nothing can unwind (the drawing path).
     virtual void ReportFailure(const std::exception& failure) = 0;
+    // The component goes first: show nothing, forget it.
+    virtual void Detached() = 0;
 };
 
 class TTreeView {

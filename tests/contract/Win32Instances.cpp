@@ -22,6 +22,8 @@
 #include "platform/textmetrics/Win32TextMetrics.h"
 #include "tests/contract/ClipboardContract.h"
 #include "tests/contract/ClockContract.h"
+#include "tests/contract/SimViewStages.h"
+#include "tests/contract/Win32ViewStages.h"
 #include "tests/contract/Cp932CodecContract.h"
 #include "tests/contract/DateTimeLocaleContract.h"
 #include "tests/contract/FileSystemContract.h"
@@ -89,5 +91,15 @@ KP_CONTRACT_INSTANCES(DateTimeLocaleContract, platform::DateTimeLocale,
                           "Win32", [] { return std::make_unique<platform::Win32DateTimeLocale>(); }},
                       Implementation<platform::DateTimeLocale>{
                           "Sim", [] { return std::make_unique<platform::SimDateTimeLocale>(); }});
+
+KP_CONTRACT_INSTANCES(TreeViewContract, TreeViewStage,
+                      Implementation<TreeViewStage>{"Win32", [] { return std::make_unique<Win32TreeViewStage>(); }},
+                      Implementation<TreeViewStage>{"Sim", [] { return std::make_unique<SimTreeViewStage>(); }});
+KP_CONTRACT_INSTANCES(ListViewContract, ListViewStage,
+                      Implementation<ListViewStage>{"Win32", [] { return std::make_unique<Win32ListViewStage>(); }},
+                      Implementation<ListViewStage>{"Sim", [] { return std::make_unique<SimListViewStage>(); }});
+KP_CONTRACT_INSTANCES(ComboBoxContract, ComboBoxStage,
+                      Implementation<ComboBoxStage>{"Win32", [] { return std::make_unique<Win32ComboBoxStage>(); }},
+                      Implementation<ComboBoxStage>{"Sim", [] { return std::make_unique<SimComboBoxStage>(); }});
 
 }  // namespace kp::test

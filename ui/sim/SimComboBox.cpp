@@ -28,7 +28,7 @@ SimComboBox::SimComboBox(TComboBox& combo, int width) : combo_(combo), width_(wi
 
 SimComboBox::~SimComboBox()
 {
-    if (combo_.Display() == this) combo_.SetDisplay(nullptr);
+    if (alive_ && combo_.Display() == this) combo_.SetDisplay(nullptr);
 }
 
 void SimComboBox::DropDown() { combo_.UserDropped(true); }

@@ -41,8 +41,10 @@ public:
     void ShowItemIndex(int index) override { shownIndex_ = index; }
     void ShowDropped(bool dropped) override;
     void OptionsChanged() override {}
+    void Detached() override { alive_ = false; }
 
 private:
+    bool alive_ = true;
     TComboBox& combo_;
     int width_;
     size_t shown_ = 0;

@@ -9,7 +9,7 @@ SimListView::SimListView(TListView& list) : list_(list) { list_.SetDisplay(this)
 
 SimListView::~SimListView()
 {
-    if (list_.Display() == this) list_.SetDisplay(nullptr);
+    if (alive_ && list_.Display() == this) list_.SetDisplay(nullptr);
 }
 
 std::vector<size_t> SimListView::SelectedPositions() const

@@ -48,10 +48,12 @@ public:
     void SetRedraw(bool redraw) override { redraw_ = redraw; }
     void ColumnsChanged() override;
     void OptionsChanged() override {}
+    void Detached() override { alive_ = false; }
     void StartEdit(TListItem& item) override;
     void StopEdit(bool cancel) override;
 
 private:
+    bool alive_ = true;
     void Finish(bool cancel);
     std::vector<size_t> SelectedPositions() const;
 

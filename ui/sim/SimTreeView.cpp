@@ -8,7 +8,7 @@ SimTreeView::SimTreeView(TTreeView& tree) : tree_(tree) { tree_.SetDisplay(this)
 
 SimTreeView::~SimTreeView()
 {
-    if (tree_.Display() == this) tree_.SetDisplay(nullptr);
+    if (alive_ && tree_.Display() == this) tree_.SetDisplay(nullptr);
 }
 
 void SimTreeView::Click(TTreeNode& node)

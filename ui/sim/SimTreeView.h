@@ -56,9 +56,11 @@ public:
     void StartEdit(TTreeNode& node) override;
     void StopEdit(bool cancel) override;
     void OptionsChanged() override {}
+    void Detached() override { alive_ = false; }
     void ReportFailure(const std::exception& failure) override;
 
 private:
+    bool alive_ = true;
     void PaintNodes(TTreeNode* parent);
     void Finish(bool cancel);
 

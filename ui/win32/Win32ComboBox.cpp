@@ -81,12 +81,20 @@ Win32ComboBox::Win32ComboBox(HWND parent, const TRect& bounds, TComboBox& combo,
 
 Win32ComboBox::~Win32ComboBox()
 {
-    if (model_.Display() == this) model_.SetDisplay(nullptr);
+    if (alive_ && model_.Display() == this) model_.SetDisplay(nullptr);
     if (IsWindow(container_)) {
         SetWindowLongPtrW(container_, GWLP_USERDATA, 0);
         DestroyWindow(container_);
     }
     if (font_) DeleteObject(font_);
+}
+
+void Win32ComboBox::Detached()
+{
+    alive_ = false;
+    SetWindowLongPtrW(container_, GWLP_USERDATA, 0);
+    TFlagScope applying(applying_);
+    SendMessageW(combo_, CB_RESETCONTENT, 0, 0);
 }
 
 HWND Win32ComboBox::ListWindow() const

@@ -31,6 +31,7 @@ public:
     void ShowItemIndex(int index) override;
     void ShowDropped(bool dropped) override;
     void OptionsChanged() override;
+    void Detached() override;
 
 private:
     static LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -46,6 +47,7 @@ private:
     UINT dpi_ = 96;
     int width_ = 0;
     bool applying_ = false;
+    bool alive_ = true;
 };
 
 }  // namespace kp::ui

@@ -46,9 +46,15 @@ Win32ListView::Win32ListView(HWND window, TListView& list, const ExceptionHandle
 
 Win32ListView::~Win32ListView()
 {
-    if (list_.Display() == this) list_.SetDisplay(nullptr);
+    if (alive_ && list_.Display() == this) list_.SetDisplay(nullptr);
+    Detached();
+}
+
+void Win32ListView::Detached()
+{
+    alive_ = false;
     if (IsWindow(Handle())) {
-        applying_ = true;
+        TFlagScope applying(applying_);
         ListView_SetItemCountEx(Handle(), 0, 0);
     }
 }
@@ -173,7 +179,7 @@ void Win32ListView::StopEdit(bool cancel)
 
 void Win32ListView::FlushSelection()
 {
-    if (!selectionPending_) return;
+    if (!selectionPending_ || !alive_) return;
     selectionPending_ = false;
     std::vector<size_t> selected;
     for (int i = ListView_GetNextItem(Handle(), -1, LVNI_SELECTED); i >= 0;
@@ -184,6 +190,7 @@ void Win32ListView::FlushSelection()
 
 bool Win32ListView::Notify(NMHDR& header, LRESULT& result)
 {
+    if (!alive_) return false;
     switch (header.code) {
     case LVN_GETDISPINFOW: {
         auto& info = reinterpret_cast<NMLVDISPINFOW&>(header).item;
@@ -267,6 +274,7 @@ bool Win32ListView::Notify(NMHDR& header, LRESULT& result)
 
 bool Win32ListView::Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
+    if (!alive_) return false;
     const int x = GET_X_LPARAM(lParam);
     const int y = GET_Y_LPARAM(lParam);
     switch (message) {

@@ -38,6 +38,7 @@ public:
     void OptionsChanged() override;
     void StartEdit(TListItem& item) override;
     void StopEdit(bool cancel) override;
+    void Detached() override;
 
 private:
     bool Notify(NMHDR& header, LRESULT& result) override;
@@ -49,6 +50,7 @@ private:
 
     TListView& list_;
     bool applying_ = false;
+    bool alive_ = true;
     bool selectionPending_ = false;
     std::wstring textBuffer_;
 };

@@ -29,10 +29,18 @@ Win32TreeView::Win32TreeView(HWND window, TTreeView& tree, const ExceptionHandle
 
 Win32TreeView::~Win32TreeView()
 {
-    if (tree_.Display() == this) tree_.SetDisplay(nullptr);
-    for (TTreeNode* node : tree_.AllNodes()) node->SetDisplayHandle(nullptr);
+    if (alive_) {
+        if (tree_.Display() == this) tree_.SetDisplay(nullptr);
+        for (TTreeNode* node : tree_.AllNodes()) node->SetDisplayHandle(nullptr);
+    }
+    Detached();
+}
+
+void Win32TreeView::Detached()
+{
+    alive_ = false;
     if (IsWindow(Handle())) {
-        applying_ = true;
+        TFlagScope applying(applying_);
         TreeView_DeleteAllItems(Handle());
     }
 }
@@ -186,6 +194,7 @@ void Win32TreeView::ReportFailure(const std::exception& failure) { ReportExcepti
 
 bool Win32TreeView::Notify(NMHDR& header, LRESULT& result)
 {
+    if (!alive_) return false;
     switch (header.code) {
     case TVN_SELCHANGEDW: {
         if (applying_) return true;
@@ -250,6 +259,7 @@ bool Win32TreeView::Notify(NMHDR& header, LRESULT& result)
 
 bool Win32TreeView::Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
+    if (!alive_) return false;
     const int x = GET_X_LPARAM(lParam);
     const int y = GET_Y_LPARAM(lParam);
     switch (message) {

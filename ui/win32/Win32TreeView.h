@@ -38,6 +38,7 @@ public:
     void StopEdit(bool cancel) override;
     void OptionsChanged() override;
     void ReportFailure(const std::exception& failure) override;
+    void Detached() override;
 
 private:
     bool Notify(NMHDR& header, LRESULT& result) override;
@@ -49,6 +50,7 @@ private:
     // Set while the control carries out the component's own change: the
     // notifications it sends then are not the user's.
     bool applying_ = false;
+    bool alive_ = true;  // the component still lives
 };
 
 }  // namespace kp::ui
