@@ -106,7 +106,8 @@ void Win32TreeView::Inserted(TTreeNode& node)
     insert.item.lParam = reinterpret_cast<LPARAM>(&node);
     TFlagScope applying(applying_);
     node.SetDisplayHandle(TreeView_InsertItem(Handle(), &insert));
-    if (parent) SetChildrenFlag(*parent);
+    // The parent's button appears with its first child.
+    if (parent && parent->Count() == 1) SetChildrenFlag(*parent);
 }
 
 void Win32TreeView::ClearHandles(TTreeNode& node)
