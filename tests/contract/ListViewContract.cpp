@@ -80,6 +80,13 @@ TEST_P(ListViewContract, ColumnsTextsAndColumnClicks)
     EXPECT_EQ(stage->ShownText(3, 2), "Document");
     EXPECT_EQ(stage->ShownText(3, 3), "");
 
+    // Images and the shortcut overlay, set after the item was shown.
+    list.Item(1)->SetImageIndex(3);
+    list.Item(2)->SetOverlayIndex(1);
+    EXPECT_EQ(stage->ShownImage(1), 3);
+    EXPECT_EQ(stage->ShownOverlay(1), 0);
+    EXPECT_EQ(stage->ShownOverlay(2), 1);
+
     stage->ClickColumn(1);
     stage->ClickColumn(3);
     EXPECT_EQ(list.log, (std::vector<std::string>{"column 1", "column 3"}));

@@ -23,6 +23,7 @@ public:
     std::string ShownText(ui::TTreeNode& node) override { return node.Text(); }
     bool ShownExpanded(ui::TTreeNode& node) override { return node.Expanded(); }
     ui::TTreeNode* ShownSelection() override { return tree_->Selected(); }
+    int ShownImage(ui::TTreeNode& node) override { return node.ImageIndex(); }
 
 private:
     ui::TTreeView* tree_ = nullptr;
@@ -31,7 +32,7 @@ private:
 
 class SimListViewStage final : public ListViewStage {
 public:
-    void Show(ui::TListView& list) override { display_ = std::make_unique<ui::SimListView>(list); }
+    void Show(ui::TListView& list) override { display_ = std::make_unique<ui::SimListView>(list), list_ = &list; }
     void Click(ui::TListItem& item) override { display_->Click(item); }
     void CtrlClick(ui::TListItem& item) override { display_->CtrlClick(item); }
     void DoubleClick(ui::TListItem& item) override { display_->DoubleClick(item); }
@@ -43,8 +44,11 @@ public:
     size_t ShownCount() override { return display_->ShownCount(); }
     std::string ShownText(size_t row, size_t column) override { return display_->Rows().at(row).at(column); }
     size_t ShownColumns() override { return display_->ColumnCount(); }
+    int ShownImage(size_t row) override { return list_->Item(row)->ImageIndex(); }
+    int ShownOverlay(size_t row) override { return list_->Item(row)->OverlayIndex(); }
 
 private:
+    ui::TListView* list_ = nullptr;
     std::unique_ptr<ui::SimListView> display_;
 };
 

@@ -112,6 +112,8 @@ TEST_P(TreeViewContract, ExpandingReadsChildrenOnceAndDropsAnEmptyFoldersButton)
 
     // The program's own expansion asks the same question.
     TTreeNode* docs = root->Item(0);
+    docs->SetImageIndex(4);
+    EXPECT_EQ(stage->ShownImage(*docs), 4);
     EXPECT_TRUE(tree.Expand(*docs));
     EXPECT_TRUE(stage->ShownExpanded(*docs));
     EXPECT_EQ(docs->Count(), 2u);

@@ -30,6 +30,7 @@ public:
     virtual std::string ShownText(ui::TTreeNode& node) = 0;
     virtual bool ShownExpanded(ui::TTreeNode& node) = 0;
     virtual ui::TTreeNode* ShownSelection() = 0;
+    virtual int ShownImage(ui::TTreeNode& node) = 0;
 };
 
 class ListViewStage {
@@ -47,6 +48,8 @@ public:
     virtual size_t ShownCount() = 0;
     virtual std::string ShownText(size_t row, size_t column) = 0;
     virtual size_t ShownColumns() = 0;
+    virtual int ShownImage(size_t row) = 0;
+    virtual int ShownOverlay(size_t row) = 0;
 };
 
 class ComboBoxStage {

@@ -131,6 +131,14 @@ public:
                 TVIS_EXPANDED) != 0;
     }
     ui::TTreeNode* ShownSelection() override { return display_->NodeOf(TreeView_GetSelection(window_)); }
+    int ShownImage(ui::TTreeNode& node) override
+    {
+        TVITEMW item{};
+        item.mask = TVIF_HANDLE | TVIF_IMAGE;
+        item.hItem = static_cast<HTREEITEM>(node.DisplayHandle());
+        TreeView_GetItem(window_, &item);
+        return item.iImage;
+    }
 
 private:
     RECT RectOf(ui::TTreeNode& node)
@@ -175,6 +183,19 @@ public:
         return ui::Utf8Text(text);
     }
     size_t ShownColumns() override { return static_cast<size_t>(Header_GetItemCount(ListView_GetHeader(window_))); }
+    int ShownImage(size_t row) override
+    {
+        LVITEMW item{};
+        item.mask = LVIF_IMAGE;
+        item.iItem = static_cast<int>(row);
+        ListView_GetItem(window_, &item);
+        return item.iImage;
+    }
+    int ShownOverlay(size_t row) override
+    {
+        const UINT state = ListView_GetItemState(window_, static_cast<int>(row), LVIS_OVERLAYMASK);
+        return static_cast<int>((state & LVIS_OVERLAYMASK) >> 8);
+    }
 
 private:
     RECT RectOf(ui::TListItem& item)
