@@ -121,12 +121,16 @@ TTreeNode* TTreeView::Add(TTreeNode* parent, std::string text, TPayload data)
     return node;
 }
 
-void TTreeView::Forget(TTreeNode& node)
+void TTreeView::Forget(TTreeNode& node, std::exception_ptr& failure)
 {
-    for (const auto& child : node.children_) Forget(*child);
-    // The payload is still there for the handlers; it goes with the node.
-    Deletion(node);
+    for (const auto& child : node.children_) Forget(*child, failure);
     if (editing_ == &node) editing_ = nullptr;
+    // The payload is still there for the handlers; it goes with the node.
+    try {
+        Deletion(node);
+    } catch (...) {
+        if (!failure) failure = std::current_exception();
+    }
 }
 
 void TTreeView::Delete(TTreeNode* node)
@@ -137,14 +141,10 @@ void TTreeView::Delete(TTreeNode* node)
         if (n == node) selectionGone = true;
     if (display_) display_->Removing(*node);
     if (selectionGone) selected_ = nullptr;
-    // Each node is forgotten (and its payload freed) even when a handler
+    // Every node is reported (and its payload freed) even when a handler
     // throws for another; the first failure goes on afterwards.
     std::exception_ptr failure;
-    try {
-        Forget(*node);
-    } catch (...) {
-        failure = std::current_exception();
-    }
+    Forget(*node, failure);
     auto& siblings = ChildrenOf(node->parent_);
     const auto found = std::find_if(siblings.begin(), siblings.end(), [&](const auto& p) { return p.get() == node; });
     std::unique_ptr<TTreeNode> owned = std::move(*found);

@@ -223,7 +223,7 @@ protected:
 private:
     friend class TTreeNode;
     void NodeChanged(TTreeNode& node);
-    void Forget(TTreeNode& node);
+    void Forget(TTreeNode& node, std::exception_ptr& failure);
     void ShowAll(TTreeNode* parent, const std::vector<std::unique_ptr<TTreeNode>>& nodes);
     void CollectAll(const std::vector<std::unique_ptr<TTreeNode>>& nodes, std::vector<TTreeNode*>& out) const;
     std::vector<std::unique_ptr<TTreeNode>>& ChildrenOf(TTreeNode* parent);

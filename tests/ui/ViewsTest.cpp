@@ -99,12 +99,16 @@ TEST(ViewPayloads, OwnedUntilReplacedReleasedOrDeletedEvenWhenAHandlerThrows)
     TTreeNode* other = tree.Add(nullptr, "b", Counted(kept));
     EXPECT_EQ(other->Data().Release(), &kept);
     tree.Add(node, "a1", Counted(frees));
+    tree.Add(node, "a2", Counted(frees));
 
-    tree.OnDeletion = [](TTreeNode& n) {
+    std::vector<std::string> reported;
+    tree.OnDeletion = [&](TTreeNode& n) {
+        reported.push_back(n.Text());
         if (n.Text() == "a1") throw std::runtime_error("handler failed");
     };
     EXPECT_THROW(tree.Delete(node), std::runtime_error);
-    EXPECT_EQ(frees, 3);
+    EXPECT_EQ(reported, (std::vector<std::string>{"a1", "a2", "a"}));
+    EXPECT_EQ(frees, 4);
     EXPECT_EQ(tree.Count(), 1u);
     tree.Clear();
     EXPECT_EQ(kept, 0);
