@@ -31,14 +31,14 @@ void TTreeNode::SetText(std::string text)
 {
     if (text == text_) return;
     text_ = std::move(text);
-    owner_.NodeChanged(*this);
+    owner_.NodeChanged(*this, TreeViewDisplay::kText);
 }
 
 void TTreeNode::SetImageIndex(int index)
 {
     if (index == imageIndex_) return;
     imageIndex_ = index;
-    owner_.NodeChanged(*this);
+    owner_.NodeChanged(*this, TreeViewDisplay::kImage);
 }
 
 void TTreeNode::SetSelectedIndex(int index)
@@ -46,14 +46,14 @@ void TTreeNode::SetSelectedIndex(int index)
     if (index == selectedIndex_) return;
     selectedIndex_ = index;
     // Asked for while drawing: the display draws what comes back.
-    if (!owner_.inDisplayInfo_) owner_.NodeChanged(*this);
+    if (!owner_.inDisplayInfo_) owner_.NodeChanged(*this, TreeViewDisplay::kImage);
 }
 
 void TTreeNode::SetHasChildren(bool hasChildren)
 {
     if (hasChildren == hasChildren_) return;
     hasChildren_ = hasChildren;
-    owner_.NodeChanged(*this);
+    owner_.NodeChanged(*this, TreeViewDisplay::kChildren);
 }
 
 // ---- TTreeView ------------------------------------------------------------------
@@ -197,9 +197,9 @@ void TTreeView::EndUpdate()
     if (updateDepth_ > 0 && --updateDepth_ == 0 && display_) display_->SetRedraw(true);
 }
 
-void TTreeView::NodeChanged(TTreeNode& node)
+void TTreeView::NodeChanged(TTreeNode& node, unsigned what)
 {
-    if (display_) display_->Changed(node);
+    if (display_) display_->Changed(node, what);
 }
 
 // ---- Selection and expansion ---------------------------------------------------
@@ -311,12 +311,12 @@ void TTreeView::UserEndEdit(TTreeNode& node, std::optional<std::string> text)
     editing_ = nullptr;
     if (!text) {
         if (OnCancelEdit) OnCancelEdit(node);
-        if (display_) display_->Changed(node);
+        if (display_) display_->Changed(node, TreeViewDisplay::kText);
         return;
     }
     if (OnEdited) OnEdited(node, *text);
     node.text_ = *text;
-    if (display_) display_->Changed(node);
+    if (display_) display_->Changed(node, TreeViewDisplay::kText);
     Edit(node, *text);
 }
 

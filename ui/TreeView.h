@@ -82,8 +82,9 @@ public:
     virtual void Inserted(TTreeNode& node) = 0;
     // The node and its children go; called before they are freed.
     virtual void Removing(TTreeNode& node) = 0;
-    // Text, image index or expand flag changed.
-    virtual void Changed(TTreeNode& node) = 0;
+    // What of a node changed (a combination of the flags).
+    enum Change : unsigned { kText = 1, kImage = 2, kChildren = 4, kAll = 7 };
+    virtual void Changed(TTreeNode& node, unsigned what) = 0;
     // The children of `parent` (nullptr: the top level) have a new order.
     virtual void Reordered(TTreeNode* parent) = 0;
     virtual void ShowExpanded(TTreeNode& node, bool expanded) = 0;
@@ -222,7 +223,7 @@ protected:
 
 private:
     friend class TTreeNode;
-    void NodeChanged(TTreeNode& node);
+    void NodeChanged(TTreeNode& node, unsigned what);
     void Forget(TTreeNode& node, std::exception_ptr& failure);
     void ShowAll(TTreeNode* parent, const std::vector<std::unique_ptr<TTreeNode>>& nodes);
     void CollectAll(const std::vector<std::unique_ptr<TTreeNode>>& nodes, std::vector<TTreeNode*>& out) const;

@@ -100,7 +100,7 @@ void SimTreeView::Removing(TTreeNode& node)
                  drawn_.end());
 }
 
-void SimTreeView::Changed(TTreeNode&) {}
+void SimTreeView::Changed(TTreeNode&, unsigned) {}
 void SimTreeView::Reordered(TTreeNode*) {}
 void SimTreeView::ShowExpanded(TTreeNode&, bool) {}
 void SimTreeView::ShowSelected(TTreeNode*) {}

@@ -124,17 +124,28 @@ void Win32TreeView::Removing(TTreeNode& node)
     ClearHandles(node);
 }
 
-void Win32TreeView::Changed(TTreeNode& node)
+void Win32TreeView::Changed(TTreeNode& node, unsigned what)
 {
     if (!HandleOf(node)) return;
-    const std::wstring text = WideText(node.Text());
+    // Only what changed: the control measures a label again when its text
+    // is set, which a fill setting the expand flags need not pay.
+    const std::wstring text = what & kText ? WideText(node.Text()) : std::wstring();
     TVITEMW item{};
-    item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
+    item.mask = TVIF_HANDLE;
     item.hItem = HandleOf(node);
-    item.pszText = const_cast<wchar_t*>(text.c_str());
-    item.iImage = node.ImageIndex();
-    item.iSelectedImage = I_IMAGECALLBACK;
-    item.cChildren = node.HasChildren() || node.Count() > 0 ? 1 : 0;
+    if (what & kText) {
+        item.mask |= TVIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(text.c_str());
+    }
+    if (what & kImage) {
+        item.mask |= TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        item.iImage = node.ImageIndex();
+        item.iSelectedImage = I_IMAGECALLBACK;
+    }
+    if (what & kChildren) {
+        item.mask |= TVIF_CHILDREN;
+        item.cChildren = node.HasChildren() || node.Count() > 0 ? 1 : 0;
+    }
     TFlagScope applying(applying_);
     TreeView_SetItem(Handle(), &item);
 }

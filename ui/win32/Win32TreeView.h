@@ -29,7 +29,7 @@ public:
     // ---- TreeViewDisplay ----
     void Inserted(TTreeNode& node) override;
     void Removing(TTreeNode& node) override;
-    void Changed(TTreeNode& node) override;
+    void Changed(TTreeNode& node, unsigned what) override;
     void Reordered(TTreeNode* parent) override;
     void ShowExpanded(TTreeNode& node, bool expanded) override;
     void ShowSelected(TTreeNode* node) override;
