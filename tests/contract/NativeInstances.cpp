@@ -13,6 +13,7 @@
 #include "tests/contract/CanvasContract.h"
 #include "tests/contract/ClipboardContract.h"
 #include "tests/contract/ClockContract.h"
+#include "tests/contract/SimViewStages.h"
 #include "tests/contract/Cp932CodecContract.h"
 #include "tests/contract/DateTimeLocaleContract.h"
 #include "tests/contract/FileSystemContract.h"
@@ -68,5 +69,11 @@ KP_CONTRACT_INSTANCES(CanvasContract, CanvasSurface, Implementation<CanvasSurfac
 KP_CONTRACT_INSTANCES(ShellNamespaceContract, ShellUnderTest,
                       Implementation<ShellUnderTest>{
                           "Sim", [] { return std::make_unique<ShellUnderTest>(SimShellUnderTest()); }});
+KP_CONTRACT_INSTANCES(TreeViewContract, TreeViewStage,
+                      Implementation<TreeViewStage>{"Sim", [] { return std::make_unique<SimTreeViewStage>(); }});
+KP_CONTRACT_INSTANCES(ListViewContract, ListViewStage,
+                      Implementation<ListViewStage>{"Sim", [] { return std::make_unique<SimListViewStage>(); }});
+KP_CONTRACT_INSTANCES(ComboBoxContract, ComboBoxStage,
+                      Implementation<ComboBoxStage>{"Sim", [] { return std::make_unique<SimComboBoxStage>(); }});
 
 }  // namespace kp::test

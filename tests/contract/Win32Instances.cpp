@@ -27,6 +27,8 @@
 #include "tests/contract/CanvasContract.h"
 #include "tests/contract/ClipboardContract.h"
 #include "tests/contract/ClockContract.h"
+#include "tests/contract/SimViewStages.h"
+#include "tests/contract/Win32ViewStages.h"
 #include "tests/contract/Cp932CodecContract.h"
 #include "tests/contract/DateTimeLocaleContract.h"
 #include "tests/contract/FileSystemContract.h"
@@ -247,5 +249,14 @@ KP_CONTRACT_INSTANCES(ShellNamespaceContract, ShellUnderTest,
                           "Win32", [] { return std::make_unique<ShellUnderTest>(Win32Shell()); }},
                       Implementation<ShellUnderTest>{
                           "Sim", [] { return std::make_unique<ShellUnderTest>(SimShellUnderTest()); }});
+KP_CONTRACT_INSTANCES(TreeViewContract, TreeViewStage,
+                      Implementation<TreeViewStage>{"Win32", [] { return std::make_unique<Win32TreeViewStage>(); }},
+                      Implementation<TreeViewStage>{"Sim", [] { return std::make_unique<SimTreeViewStage>(); }});
+KP_CONTRACT_INSTANCES(ListViewContract, ListViewStage,
+                      Implementation<ListViewStage>{"Win32", [] { return std::make_unique<Win32ListViewStage>(); }},
+                      Implementation<ListViewStage>{"Sim", [] { return std::make_unique<SimListViewStage>(); }});
+KP_CONTRACT_INSTANCES(ComboBoxContract, ComboBoxStage,
+                      Implementation<ComboBoxStage>{"Win32", [] { return std::make_unique<Win32ComboBoxStage>(); }},
+                      Implementation<ComboBoxStage>{"Sim", [] { return std::make_unique<SimComboBoxStage>(); }});
 
 }  // namespace kp::test

@@ -9,6 +9,8 @@
 
 #include "ui/win32/Win32Application.h"
 #include "ui/win32/Win32FormHost.h"
+#include "ui/win32/Win32ListView.h"
+#include "ui/win32/Win32TreeView.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -39,6 +41,10 @@ struct Demo {
     TControl layout{ControlKind::Panel, "root", TAlign::Client};
     TTimer clock{1000};
     int ticks = 0;
+    TTreeView tree;
+    TListView list;
+    std::unique_ptr<Win32TreeView> treeDisplay;
+    std::unique_ptr<Win32ListView> listDisplay;
 };
 
 void BuildMenu(Demo& demo, Win32FormHost& host)
@@ -117,50 +123,22 @@ void BuildLayout(Demo& demo)
 
 void FillViews(Demo& demo, Win32FormHost& host)
 {
-    HWND tree = host.WindowOf(*demo.layout.Find("FolderTree"));
-    auto insert = [tree](HTREEITEM parent, const wchar_t* text) {
-        TVINSERTSTRUCTW item{};
-        item.hParent = parent;
-        item.hInsertAfter = TVI_LAST;
-        item.item.mask = TVIF_TEXT;
-        item.item.pszText = const_cast<wchar_t*>(text);
-        return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    };
-    HTREEITEM desktop = insert(TVI_ROOT, L"デスクトップ");
-    HTREEITEM computer = insert(desktop, L"マイ コンピューター");
-    HTREEITEM drive = insert(computer, L"ローカル ディスク (C:)");
-    insert(drive, L"文書");
-    insert(drive, L"メモ帳の原稿");
-    insert(desktop, L"ごみ箱");
-    SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(desktop));
-    SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(computer));
-    SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(drive));
+    demo.treeDisplay = std::make_unique<Win32TreeView>(host.WindowOf(*demo.layout.Find("FolderTree")), demo.tree,
+                                                       host.OnException);
+    TTreeNode* desktop = demo.tree.Add(nullptr, "デスクトップ");
+    TTreeNode* computer = demo.tree.Add(desktop, "マイ コンピューター");
+    TTreeNode* drive = demo.tree.Add(computer, "ローカル ディスク (C:)");
+    demo.tree.Add(drive, "文書");
+    demo.tree.Add(drive, "メモ帳の原稿");
+    demo.tree.Add(desktop, "ごみ箱");
+    for (TTreeNode* node : {desktop, computer, drive}) demo.tree.Expand(*node);
 
-    HWND list = host.WindowOf(*demo.layout.Find("FileList"));
-    const wchar_t* columns[] = {L"名前", L"サイズ", L"種類"};
-    const int widths[] = {90, 50, 80};
-    for (int i = 0; i < 3; ++i) {
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.pszText = const_cast<wchar_t*>(columns[i]);
-        column.cx = host.Scaled(widths[i]);
-        SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-    }
-    const wchar_t* files[][3] = {{L"議事録.txt", L"4 KB", L"テキスト"},
-                                 {L"readme.txt", L"1 KB", L"テキスト"},
-                                 {L"予定表.txt", L"12 KB", L"テキスト"}};
-    for (int row = 0; row < 3; ++row) {
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = row;
-        item.pszText = const_cast<wchar_t*>(files[row][0]);
-        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        for (int column = 1; column < 3; ++column) {
-            item.iSubItem = column;
-            item.pszText = const_cast<wchar_t*>(files[row][column]);
-            SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-        }
-    }
+    demo.listDisplay = std::make_unique<Win32ListView>(host.WindowOf(*demo.layout.Find("FileList")), demo.list,
+                                                       host.OnException);
+    demo.list.SetColumns({{"名前", 90}, {"サイズ", 50, TAlignment::taRightJustify}, {"種類", 80}});
+    const char* files[][3] = {
+        {"議事録.txt", "4 KB", "テキスト"}, {"readme.txt", "1 KB", "テキスト"}, {"予定表.txt", "12 KB", "テキスト"}};
+    for (const auto& file : files) demo.list.Add(file[0])->SetSubItems({file[1], file[2]});
 }
 
 // The memo's place: a plain multi-line edit box.

@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "res/resource.h"
 #include "ui/win32/Win32Common.h"
+#include "ui/win32/Win32Views.h"
 
 namespace kp::ui {
 
@@ -42,6 +43,8 @@ Win32ApplicationHost::Win32ApplicationHost(const std::string& title)
                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0,
                               nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (!window_) throw Error("アプリケーションのウィンドウを作成できません。");
+    // The hourglass of a long fill shows over the application's windows.
+    Win32ShowScreenCursor();
 }
 
 Win32ApplicationHost::~Win32ApplicationHost()

@@ -114,12 +114,14 @@ HWND Win32DockedControls::Create(TControl& control)
         break;
     case ControlKind::TreeView:
         className = WC_TREEVIEWW;
-        style |= WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
+        // No lines at the root: the single root node has no button of its own.
+        style |= WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_SHOWSELALWAYS;
         exStyle = WS_EX_CLIENTEDGE;
         break;
     case ControlKind::ListView:
         className = WC_LISTVIEWW;
-        style |= WS_TABSTOP | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | ListStyle(control.ViewStyle());
+        // The list component keeps the items; the control asks for them.
+        style |= WS_TABSTOP | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_OWNERDATA | ListStyle(control.ViewStyle());
         exStyle = WS_EX_CLIENTEDGE;
         break;
     default:
@@ -132,14 +134,19 @@ HWND Win32DockedControls::Create(TControl& control)
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     if (control.Kind() == ControlKind::TreeView || control.Kind() == ControlKind::ListView)
         SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    windows_[&control] = Entry{window, true};
+    windows_[&control] = Entry{window, true, control.ViewStyle()};
     controls_[window] = &control;
     return window;
 }
 
 void Win32DockedControls::Apply(TControl& control, HWND window)
 {
-    if (control.Kind() == ControlKind::ListView) {
+    auto entry = windows_.find(&control);
+    // The style follows the control's view style when that changes; in
+    // between a list component may switch it (a fill shows the list style).
+    const bool styleChanged = entry != windows_.end() && entry->second.style != control.ViewStyle();
+    if (entry != windows_.end()) entry->second.style = control.ViewStyle();
+    if (control.Kind() == ControlKind::ListView && styleChanged) {
         const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
         const LONG_PTR wanted = (style & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | ListStyle(control.ViewStyle());
         if (wanted != style) SetWindowLongPtrW(window, GWL_STYLE, wanted);
@@ -167,7 +174,7 @@ void Win32DockedControls::AttachWindow(TControl& control, HWND window)
         controls_.erase(found->second.window);
         if (found->second.owned && found->second.window != window) DestroyWindow(found->second.window);
     }
-    windows_[&control] = Entry{window, false};
+    windows_[&control] = Entry{window, false, control.ViewStyle()};
     controls_[window] = &control;
     HWND parent = ParentWindowOf(control);
     if (GetParent(window) != parent) SetParent(window, parent);

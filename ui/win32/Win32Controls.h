@@ -53,6 +53,7 @@ private:
     struct Entry {
         HWND window = nullptr;
         bool owned = false;  // made (and destroyed) here
+        TViewStyle style = TViewStyle::vsReport;  // the view style last applied
     };
     struct Drag {
         TControl* splitter = nullptr;

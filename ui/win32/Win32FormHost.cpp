@@ -4,6 +4,7 @@
 #include "ui/win32/Win32Application.h"
 #include "ui/win32/Win32Bars.h"
 #include "ui/win32/Win32Controls.h"
+#include "ui/win32/Win32Views.h"
 #include "ui/win32/Win32Timer.h"
 
 #include <commctrl.h>
@@ -431,6 +432,13 @@ LRESULT Win32FormHost::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NOTIFY: {
         auto& header = *reinterpret_cast<NMHDR*>(lParam);
         if (toolBar_ && toolBar_->Notify(header)) return 0;
+        {
+            // The views' displays answer their controls' notifications.
+            LRESULT viewResult = 0;
+            bool routed = false;
+            Guard([&] { routed = Win32ViewWindow::RouteNotify(header, viewResult); });
+            if (routed) return viewResult;
+        }
         TControl* control = controls_ ? controls_->ControlOf(header.hwndFrom) : nullptr;
         LRESULT result = 0;
         bool handled = false;
