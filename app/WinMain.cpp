@@ -18,6 +18,7 @@
 #include "platform/registry/Win32Registry.h"
 #include "platform/shell/Win32ShellNamespace.h"
 #include "platform/syscolors/Win32SysColors.h"
+#include "app/SetupCommands.h"
 #include "settings/SetupDlg.h"
 #include "ui/win32/Win32Application.h"
 #include "ui/win32/Win32DialogService.h"
@@ -183,9 +184,12 @@ int Run()
     };
 
     // The settings dialog exists from start-up, hidden until it is asked for.
+    kp::app::MainWindowSetup setupTarget(editForm);
     std::unique_ptr<kp::settings::TPagesDlg1> setupDialog;
     try {
-        setupDialog = std::make_unique<kp::settings::TPagesDlg1>(registry);
+        setupDialog = std::make_unique<kp::settings::TPagesDlg1>(
+            kp::settings::SetupServices{registry, clock, dateLocale, codec, keyNames, application}, setupTarget);
+        editForm.PagesDlg1 = setupDialog.get();
     } catch (const std::exception& e) {
         application.HandleException(e);
     }

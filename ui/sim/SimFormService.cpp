@@ -39,6 +39,12 @@ ModalResult SimFormService::ShowModal(const FormSpec& form)
     throw std::logic_error("form \"" + form.caption + "\" is still open at the end of the script");
 }
 
+ModalResult SimFormService::Edit(FormSpec& form)
+{
+    if (WhileEditing) WhileEditing(form);
+    return ShowModal(form);
+}
+
 const FormSpec& SimFormService::Last() const
 {
     if (shown_.empty()) throw std::logic_error("no form was shown");
