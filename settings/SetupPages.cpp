@@ -23,70 +23,70 @@ struct Row {
 };
 
 constexpr Row kFilePage[] = {
-    {Kind::Label, "CountLabel", "最近使ったファイル", 8, 10, 110, 14},
-    {Kind::Edit, "CountEdit", "", 120, 6, 40, 21},
-    {Kind::CheckBox, "LastTimeFile", "前回使ったファイル(&L)", 8, 32, 160, 18},
-    {Kind::CheckBox, "FullPath", "ファイル名をフルパス表示(N)", 8, 52, 160, 18},
-    {Kind::CheckBox, "ConfirmDialog", "確認ダイアログの表示(&D)", 8, 72, 160, 18},
-    {Kind::CheckBox, "Backup", "バックアップを作成(&B)", 8, 96, 160, 18},
-    {Kind::Edit, "IntervalEdit", "", 24, 118, 40, 21},
-    {Kind::Label, "IntervalLabel", "秒毎に更新", 70, 122, 80, 14},
-    {Kind::GroupBox, "SaveGroup", "設定の保存", 176, 4, 150, 128},
-    {Kind::CheckBox, "FolderSave", "フォルダパス(&F)", 186, 22, 130, 18},
-    {Kind::CheckBox, "VisualSave", "表示設定(&V)", 186, 42, 130, 18},
-    {Kind::CheckBox, "DateTimeSave", "日付け時刻(&T)", 186, 62, 130, 18},
-    {Kind::CheckBox, "ShortCutSave", "ショートカット(&S)", 186, 82, 130, 18},
-    {Kind::CheckBox, "WindowSave", "ウィンドウ保存(&W)", 186, 102, 130, 18},
+    {Kind::Label, "CountLabel", "最近使ったファイル", 6, 7, 104, 14},
+    {Kind::Edit, "CountEdit", "", 112, 4, 40, 20},
+    {Kind::CheckBox, "LastTimeFile", "前回使ったファイル(&L)", 6, 28, 170, 18},
+    {Kind::CheckBox, "FullPath", "ファイル名をフルパス表示(N)", 6, 48, 170, 18},
+    {Kind::CheckBox, "ConfirmDialog", "確認ダイアログの表示(&D)", 6, 68, 170, 18},
+    {Kind::CheckBox, "Backup", "バックアップを作成(&B)", 6, 88, 170, 18},
+    {Kind::Edit, "IntervalEdit", "", 22, 108, 40, 20},
+    {Kind::Label, "IntervalLabel", "秒毎に更新", 68, 111, 80, 14},
+    {Kind::GroupBox, "SaveGroup", "設定の保存", 180, 0, 142, 126},
+    {Kind::CheckBox, "FolderSave", "フォルダパス(&F)", 188, 18, 130, 18},
+    {Kind::CheckBox, "VisualSave", "表示設定(&V)", 188, 38, 130, 18},
+    {Kind::CheckBox, "DateTimeSave", "日付け時刻(&T)", 188, 58, 130, 18},
+    {Kind::CheckBox, "ShortCutSave", "ショートカット(&S)", 188, 78, 130, 18},
+    {Kind::CheckBox, "WindowSave", "ウィンドウ保存(&W)", 188, 98, 130, 18},
 };
 
 constexpr Row kDatePage[] = {
-    {Kind::Label, "PreviewLabel", "日付け時刻の形式", 8, 8, 200, 14},
-    {Kind::Edit, "Preview", "", 8, 24, 310, 21},
-    {Kind::Label, "DateLabel", "日付けの形式", 8, 54, 200, 14},
-    {Kind::ComboBox, "DateList", "", 8, 70, 310, 200},
-    {Kind::Label, "TimeLabel", "時刻の形式", 8, 100, 200, 14},
-    {Kind::ComboBox, "TimeList", "", 8, 116, 310, 200},
+    {Kind::Label, "PreviewLabel", "日付け時刻の形式", 6, 2, 200, 14},
+    {Kind::Edit, "Preview", "", 6, 16, 314, 20},
+    {Kind::Label, "DateLabel", "日付けの形式", 6, 42, 200, 14},
+    {Kind::ComboBox, "DateList", "", 6, 56, 314, 200},
+    {Kind::Label, "TimeLabel", "時刻の形式", 6, 82, 200, 14},
+    {Kind::ComboBox, "TimeList", "", 6, 96, 314, 200},
 };
 
 constexpr Row kDisplayPage[] = {
-    {Kind::Label, "Sample", "Aaあぁアァ亜宇", 8, 8, 201, 57},
-    {Kind::Label, "FontNameLabel", "フォント名", 8, 72, 80, 14},
-    {Kind::Edit, "FontName", "", 90, 70, 119, 21},
-    {Kind::Label, "FontSizeLabel", "フォントサイズ", 8, 98, 80, 14},
-    {Kind::Edit, "FontSize", "", 90, 96, 50, 21},
-    {Kind::Button, "FontBt", "フォント設定(&F)", 218, 8, 110, 25},
-    {Kind::Button, "BgColorBt", "バックカラー設定(&B)", 218, 38, 110, 25},
-    {Kind::Button, "DisplayReset", "リセット(&L)", 218, 68, 110, 25},
-    {Kind::CheckBox, "ParagraphLetter", "改行文字の表示(&E)", 8, 126, 200, 18},
+    {Kind::Label, "Sample", "Aaあぁアァ亜宇", 6, 4, 201, 57},
+    {Kind::Label, "FontNameLabel", "フォント名", 6, 70, 80, 14},
+    {Kind::Edit, "FontName", "", 88, 67, 119, 20},
+    {Kind::Label, "FontSizeLabel", "フォントサイズ", 6, 95, 80, 14},
+    {Kind::Edit, "FontSize", "", 88, 92, 50, 20},
+    {Kind::Button, "FontBt", "フォント設定(&F)", 214, 4, 110, 25},
+    {Kind::Button, "BgColorBt", "バックカラー設定(&B)", 214, 33, 110, 25},
+    {Kind::Button, "DisplayReset", "リセット(&L)", 214, 62, 110, 25},
+    {Kind::CheckBox, "ParagraphLetter", "改行文字の表示(&E)", 6, 114, 200, 18},
 };
 
 constexpr Row kShortCutPage[] = {
-    {Kind::Label, "ShortCutTree", "", 4, 4, 169, 140},
-    {Kind::Label, "HotKeyLabel", "ショートカットキー", 180, 8, 140, 14},
-    {Kind::Edit, "HotKey", "", 180, 24, 140, 21},
-    {Kind::Button, "Assign", "ショートカット更新(&S)", 180, 54, 140, 25},
-    {Kind::Button, "ShortCutReset", "リセット(&L)", 180, 84, 140, 25},
+    {Kind::Label, "ShortCutTree", "", 4, 4, 169, 200},
+    {Kind::Label, "HotKeyLabel", "ショートカットキー", 180, 4, 140, 14},
+    {Kind::Edit, "HotKey", "", 180, 20, 140, 20},
+    {Kind::Button, "Assign", "ショートカット更新(&S)", 180, 50, 140, 25},
+    {Kind::Button, "ShortCutReset", "リセット(&L)", 180, 80, 140, 25},
 };
 
 constexpr Row kExplorerPage[] = {
-    {Kind::GroupBox, "ViewGroup", "表示", 8, 4, 140, 110},
-    {Kind::Radio, "View0", "大きなアイコン(&G)", 16, 22, 125, 18},
-    {Kind::Radio, "View1", "小さなアイコン(&M)", 16, 44, 125, 18},
-    {Kind::Radio, "View2", "一覧(&L)", 16, 66, 125, 18},
-    {Kind::Radio, "View3", "詳細(&D)", 16, 88, 125, 18},
-    {Kind::GroupBox, "PanelGroup", "位置", 156, 4, 170, 140},
-    {Kind::Radio, "Panel0", "(&L)", 164, 64, 40, 18},
-    {Kind::Radio, "Panel1", "(&R)", 280, 64, 40, 18},
-    {Kind::Radio, "Panel2", "(&T)", 222, 22, 40, 18},
-    {Kind::Radio, "Panel3", "(&B)", 222, 116, 40, 18},
+    {Kind::GroupBox, "ViewGroup", "表示", 6, 0, 140, 110},
+    {Kind::Radio, "View0", "大きなアイコン(&G)", 14, 18, 125, 18},
+    {Kind::Radio, "View1", "小さなアイコン(&M)", 14, 40, 125, 18},
+    {Kind::Radio, "View2", "一覧(&L)", 14, 62, 125, 18},
+    {Kind::Radio, "View3", "詳細(&D)", 14, 84, 125, 18},
+    {Kind::GroupBox, "PanelGroup", "位置", 154, 0, 170, 128},
+    {Kind::Radio, "Panel0", "(&L)", 162, 60, 44, 18},
+    {Kind::Radio, "Panel1", "(&R)", 272, 60, 44, 18},
+    {Kind::Radio, "Panel2", "(&T)", 218, 18, 44, 18},
+    {Kind::Radio, "Panel3", "(&B)", 218, 104, 44, 18},
 };
 
 constexpr Row kTemplatePage[] = {
-    {Kind::Edit, "Template1", "", 8, 8, 150, 21},   {Kind::Edit, "Template2", "", 170, 8, 150, 21},
-    {Kind::Edit, "Template3", "", 8, 34, 150, 21},  {Kind::Edit, "Template4", "", 170, 34, 150, 21},
-    {Kind::Edit, "Template5", "", 8, 60, 150, 21},  {Kind::Edit, "Template6", "", 170, 60, 150, 21},
-    {Kind::Edit, "Template7", "", 8, 86, 150, 21},  {Kind::Edit, "Template8", "", 170, 86, 150, 21},
-    {Kind::Edit, "Template9", "", 8, 112, 150, 21}, {Kind::Button, "TemplateReset", "リセット(&L)", 250, 120, 70, 25},
+    {Kind::Edit, "Template1", "", 6, 4, 150, 20},   {Kind::Edit, "Template2", "", 168, 4, 150, 20},
+    {Kind::Edit, "Template3", "", 6, 28, 150, 20},  {Kind::Edit, "Template4", "", 168, 28, 150, 20},
+    {Kind::Edit, "Template5", "", 6, 52, 150, 20},  {Kind::Edit, "Template6", "", 168, 52, 150, 20},
+    {Kind::Edit, "Template7", "", 6, 76, 150, 20},  {Kind::Edit, "Template8", "", 168, 76, 150, 20},
+    {Kind::Edit, "Template9", "", 6, 100, 150, 20}, {Kind::Button, "TemplateReset", "リセット(&L)", 248, 100, 70, 25},
 };
 
 const std::span<const Row> kPages[kSetupPageCount] = {kFilePage,     kDatePage,     kDisplayPage,
@@ -137,6 +137,7 @@ ui::FormSpec TPagesDlg1::Spec()
     button("OKBtn", 180, "&OK", ui::mrOk);
     button("CancelBtn", 262, "キャンセル(&C)", ui::mrCancel);
     form.Find("ShortCutTree")->kind = Kind::ComboBox;
+    form.Find("ShortCutTree")->readOnly = true;
     for (const ShortCutNode& node : kShortCutTree)
         form.Find("ShortCutTree")->items.push_back(std::string(2 * node.depth, ' ') + std::string(node.caption));
     for (const DateTimeEntry& entry : kDateEntries) form.Find("DateList")->items.emplace_back(entry.text);

@@ -135,7 +135,7 @@ void CreateControls(HWND dialog, EditState& state, UINT dpi)
         state.tab = CreateWindowExW(0, WC_TABCONTROLW, L"",
                                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_CLIPSIBLINGS | TCS_MULTILINE,
                                     Scale(4, dpi), Scale(4, dpi), Scale(form.clientWidth - 8, dpi),
-                                    Scale(form.clientHeight - 40, dpi), dialog,
+                                    Scale(form.clientHeight - 36, dpi), dialog,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTabId)), instance, nullptr);
         SendMessageW(state.tab, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         for (size_t i = 0; i < form.pages.size(); ++i) {
@@ -287,7 +287,24 @@ INT_PTR CALLBACK EditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         state->form->activePage = (TabCtrl_GetCurSel(state->tab) + static_cast<int>(wParam) + pages) % pages;
         TabCtrl_SetCurSel(state->tab, state->form->activePage);
         ShowPage(*state);
+        SetFocus(state->tab);  // the page's mnemonics and Tab order from here
         return TRUE;
+    }
+    case WM_CTLCOLORSTATIC: {
+        // Labels, check boxes and radio items on a page show the page's
+        // background; read-only edits keep theirs.
+        const size_t index = state ? IndexOf(*state, reinterpret_cast<HWND>(lParam)) : 0;
+        if (!state || index >= state->windows.size()) break;
+        const FormControl& control = state->form->controls[index];
+        if (control.page < 0 || control.kind == FormControlKind::Edit) break;
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        if (control.kind == FormControlKind::Label && !control.font.face.empty()) {
+            SetTextColor(reinterpret_cast<HDC>(wParam), IsSystemColor(control.color)
+                                                            ? GetSysColor(SystemColorIndex(control.color))
+                                                            : static_cast<COLORREF>(control.color & 0xFFFFFF));
+            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+        }
+        return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
     }
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
