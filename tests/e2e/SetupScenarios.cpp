@@ -1,0 +1,112 @@
+// The editor settings dialog driven from the keyboard: a value changed and
+// confirmed is stored and shown again after a restart; a number that is not
+// whole is refused with a message and stores nothing.
+
+#include "tests/e2e/ScenarioKit.h"
+
+#include <string>
+#include <vector>
+
+namespace kp::e2e {
+
+namespace {
+
+constexpr WORD kSetupKey = VK_F7;
+const std::wstring kFileSection = kSettingsKey + L"\\File";
+
+HWND OpenSetup(const Editor& editor, HWND window)
+{
+    PressKeys(window, {kSetupKey});
+    const HWND dialog = editor.WaitForDialog(L"エディタ設定");
+    Expect(!IsWindowEnabled(window), "the main window stays enabled under the settings dialog");
+    return dialog;
+}
+
+std::wstring Stored(const std::wstring& name) { return ReadString(kFileSection, name).value_or(L"(missing)"); }
+
+// OK's steps run once the dialog window is gone: waits for the value.
+bool StoredSoon(const std::wstring& name, const std::wstring& value)
+{
+    for (int attempt = 0; attempt < 60; ++attempt, Sleep(50))
+        if (Stored(name) == value) return true;
+    return false;
+}
+
+bool ShowsEditWith(HWND dialog, const std::wstring& text)
+{
+    for (const Child& child : Children(dialog))
+        if (child.visible && child.text == text &&
+            CompareStringOrdinal(child.className.c_str(), -1, L"Edit", -1, TRUE) == CSTR_EQUAL)
+            return true;
+    return false;
+}
+
+void BackupIntervalIsStoredRefusedAndKeptAcrossARestart(Context& context)
+{
+    ForgetSettings();
+    StoreShortCuts({{L"EditorSetup", L"F7"}});
+    {
+        Editor editor(context.exePath);
+        const HWND window = editor.WaitForMainWindow();
+        HWND dialog = OpenSetup(editor, window);
+        const SIZE client = ClientSize(dialog);
+        Expect(client.cx == 345 && client.cy == 212,
+               "client area " + std::to_string(client.cx) + " x " + std::to_string(client.cy) + ", not 345 x 212");
+        Snapshot(context, "setup-date-page");
+        // From the date page back to "ファイル", check the backup, type 5.
+        PressKeys(dialog, {VK_TAB, WithCtrl | WithShift});
+        PressKeys(dialog, {'B', WithAlt});
+        PressKeys(dialog, {VK_TAB});
+        PressKeys(dialog, {'A', WithCtrl});
+        TypeText(dialog, L"5");
+        Snapshot(context, "setup-file-page");
+        PressKeys(dialog, {VK_RETURN});
+        Expect(WaitForWindowGone(dialog) || !IsWindowVisible(dialog), "OK did not close the settings dialog");
+        Expect(StoredSoon(L"Backup", L"1"), "File/Backup is not \"1\" after OK");
+        Expect(StoredSoon(L"BackupTime", L"5"), "File/BackupTime is not \"5\" after OK");
+
+        // Letters as the interval: an error naming the field, nothing stored.
+        dialog = OpenSetup(editor, window);
+        PressKeys(dialog, {'B', WithAlt});
+        PressKeys(dialog, {'B', WithAlt});
+        PressKeys(dialog, {VK_TAB});
+        PressKeys(dialog, {'A', WithCtrl});
+        TypeText(dialog, L"abc");
+        PressKeys(dialog, {VK_RETURN});
+        // The settings dialog closes before the message shows.
+        const HWND message = editor.WaitForDialog([](HWND w) { return GetDlgItem(w, 0xFFFF) != nullptr; },
+                                                  "the error message");
+        Expect(MessageBoxText(message) == L"バックアップの間隔には整数を入力してください。",
+               "the message does not name the interval");
+        ClickButton(message, L"OK");
+        dialog = editor.WaitForDialog(L"エディタ設定");
+        Expect(ShowsEditWith(dialog, L"abc"), "the refused interval is not shown again");
+        PressKeys(dialog, {VK_ESCAPE});
+        Expect(WaitForWindowGone(dialog) || !IsWindowVisible(dialog), "Escape did not close the settings dialog");
+        Expect(Stored(L"BackupTime") == L"5", "a refused interval changed File/BackupTime");
+        editor.Close(window);
+        ExpectExitCode(editor, 0, 5s);
+    }
+    Editor editor(context.exePath);
+    const HWND window = editor.WaitForMainWindow();
+    const HWND dialog = OpenSetup(editor, window);
+    PressKeys(dialog, {VK_TAB, WithCtrl | WithShift});
+    Snapshot(context, "setup-after-restart");
+    Expect(ShowsEditWith(dialog, L"5"), "after a restart the interval box does not show 5");
+    PressKeys(dialog, {VK_ESCAPE});
+    editor.Close(window);
+    ExpectExitCode(editor, 0, 5s);
+}
+
+}  // namespace
+
+const std::vector<Scenario>& SetupScenarios()
+{
+    static const std::vector<Scenario> scenarios = {
+        {"backup-interval-is-stored-refused-and-kept-across-a-restart",
+         BackupIntervalIsStoredRefusedAndKeptAcrossARestart},
+    };
+    return scenarios;
+}
+
+}  // namespace kp::e2e
