@@ -98,6 +98,57 @@ void BackupIntervalIsStoredRefusedAndKeptAcrossARestart(Context& context)
     ExpectExitCode(editor, 0, 5s);
 }
 
+const Child& VisibleChild(HWND dialog, const wchar_t* className)
+{
+    static std::vector<Child> children;
+    children = Children(dialog);
+    for (const Child& child : children)
+        if (child.visible && CompareStringOrdinal(child.className.c_str(), -1, className, -1, TRUE) == CSTR_EQUAL)
+            return child;
+    Fail("the settings dialog shows no " + Quoted(className));
+}
+
+// A command chosen in the shortcut page's list takes the combination typed
+// into the key box at once; it works in the main window and is stored at
+// close.
+void ShortCutAssignedInTheDialogWorksAndIsStored(Context& context)
+{
+    ForgetSettings();
+    StoreShortCuts({{L"EditorSetup", L"F7"}});
+    Editor editor(context.exePath);
+    const HWND window = editor.WaitForMainWindow();
+    const HWND dialog = OpenSetup(editor, window);
+    PressKeys(dialog, {VK_TAB, WithCtrl});
+    PressKeys(dialog, {VK_TAB, WithCtrl});
+    const Child& list = VisibleChild(dialog, L"ComboBox");
+    const LRESULT node = SendMessageW(list.window, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                      reinterpret_cast<LPARAM>(L"  右端で折り返す"));
+    Expect(node >= 0, "the command list has no \"右端で折り返す\"");
+    SendMessageW(list.window, CB_SETCURSEL, static_cast<WPARAM>(node), 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(list.id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list.window));
+    const Child& key = VisibleChild(dialog, L"Edit");
+    Expect(key.enabled, "the key box is disabled for a command");
+    SetControlText(dialog, key.id, L"Ctrl+W");
+    ClickButton(dialog, L"ショートカット更新(&S)");
+    Sleep(200);
+    Snapshot(context, "setup-shortcut-page");
+    PressKeys(dialog, {'O', WithAlt});
+    Expect(WaitForWindowGone(dialog) || !IsWindowVisible(dialog), "Alt+O did not close the settings dialog");
+    TypeText(window, std::wstring(300, L'x'));
+    // Word wrap makes the memo window anew: each count asks the current one.
+    const auto lines = [window] { return SendMessageW(WaitForMemo(window), EM_GETLINECOUNT, 0, 0); };
+    const LRESULT before = lines();
+    PressKeys(window, {'W', WithCtrl});
+    bool wrapped = false;
+    for (int attempt = 0; attempt < 40 && !wrapped; ++attempt, Sleep(50)) wrapped = lines() > before;
+    Snapshot(context, "setup-after-ctrl-w");
+    Expect(wrapped, "Ctrl+W did not wrap the long line (" + std::to_string(before) + " lines before, " +
+                        std::to_string(lines()) + " after)");
+    CloseDiscardingChanges(editor, window);
+    Expect(ReadString(kSettingsKey + L"\\ShortCutKey", L"LeftEnter") == L"Ctrl+W",
+           "ShortCutKey/LeftEnter is not \"Ctrl+W\"");
+}
+
 }  // namespace
 
 const std::vector<Scenario>& SetupScenarios()
@@ -105,6 +156,7 @@ const std::vector<Scenario>& SetupScenarios()
     static const std::vector<Scenario> scenarios = {
         {"backup-interval-is-stored-refused-and-kept-across-a-restart",
          BackupIntervalIsStoredRefusedAndKeptAcrossARestart},
+        {"shortcut-assigned-in-the-dialog-works-and-is-stored", ShortCutAssignedInTheDialogWorksAndIsStored},
     };
     return scenarios;
 }
