@@ -310,9 +310,9 @@ void TPagesDlg1::ComboBox2Change(const std::string& text)
 
 void TPagesDlg1::FontBtClick()
 {
-    if (!ChooseFont) return;
+    if (!ExecuteFontDialog) return;
     FontDialogFont.color = Sample.color;
-    if (ChooseFont(FontDialogFont)) {
+    if (ExecuteFontDialog(FontDialogFont)) {
         const TColor background = Sample.color;
         Sample = FontDialogFont;
         Sample.color = background;
@@ -322,9 +322,9 @@ void TPagesDlg1::FontBtClick()
 
 void TPagesDlg1::BgColorBtClick()
 {
-    if (!ChooseColor) return;
+    if (!ExecuteColorDialog) return;
     TColor color = ColorDialogColor;
-    if (ChooseColor(color)) {
+    if (ExecuteColorDialog(color)) {
         ColorDialogColor = color;
         Sample.color = color;
     }

@@ -95,8 +95,8 @@ public:
     TColor ColorDialogColor = clWindow;
     // The font and colour dialogs: true when the user confirms. Unset: the
     // buttons do nothing.
-    std::function<bool(MemoAppearance&)> ChooseFont;
-    std::function<bool(TColor&)> ChooseColor;
+    std::function<bool(MemoAppearance&)> ExecuteFontDialog;
+    std::function<bool(TColor&)> ExecuteColorDialog;
 
     // "ショートカット"
     int SelectedNode = -1;  // index into kShortCutTree

@@ -357,3 +357,40 @@ TEST(KeyNameTable, AsksThePlatformOncePerKey)
 
 }  // namespace
 }  // namespace kp::settings
+
+namespace kp::settings {
+namespace {
+
+TEST_F(SetupDlgTest, FontAndColourDialogsChangeTheSampleOnlyWhenConfirmed)
+{
+    app::TEditForm& window = Open();
+    bool confirm = false;
+    dialog->ExecuteFontDialog = [&](MemoAppearance& font) {
+        font.font.face = "ＭＳ 明朝";
+        font.points = 20;
+        font.fontColor = 0x0000FF;
+        return confirm;
+    };
+    dialog->ExecuteColorDialog = [&](TColor& color) {
+        color = 0x00FFFF;
+        return confirm;
+    };
+    const std::string face = window.Memo.Font().face;
+    Setup([&](FormSpec& f) {
+        Press(f, "FontBt");
+        Press(f, "BgColorBt");
+        EXPECT_EQ(f.Find("FontName")->text, "ＭＳ 明朝");  // the dialog's face, confirmed or not
+    });
+    EXPECT_EQ(window.Memo.Font().face, face);
+    EXPECT_EQ(window.Memo.Color(), clWindow);
+
+    confirm = true;
+    Setup([&](FormSpec& f) { Press(f, "FontBt"), Press(f, "BgColorBt"); });
+    EXPECT_EQ(window.Memo.Font().face, "ＭＳ 明朝");
+    EXPECT_EQ(window.Memo.Font().pixelHeight, 27);
+    EXPECT_EQ(window.Memo.FontColor(), TColor(0x0000FF));
+    EXPECT_EQ(window.Memo.Color(), TColor(0x00FFFF));
+}
+
+}  // namespace
+}  // namespace kp::settings
