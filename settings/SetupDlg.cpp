@@ -213,21 +213,27 @@ void TPagesDlg1::SetBackup(bool checked)
 
 void TPagesDlg1::CheckBox10Click() { IntervalEnabled = Backup; }
 
-bool TPagesDlg1::OKBtnClick()
+bool TPagesDlg1::NumbersAreWhole()
 {
-    // Both numbers are checked before anything is applied.
     const std::optional<int32_t> count = WholeNumber(CountText);
     const std::optional<int32_t> interval = WholeNumber(IntervalText);
     const bool intervalFits = interval && *interval <= kMaxIntervalSeconds && *interval >= -kMaxIntervalSeconds;
-    if (!count || !intervalFits) {
-        ActivePage = pgFile;
-        Focused = !count ? "CountEdit" : "IntervalEdit";
-        ui::MessageDlg(services_.application.Dialogs(), !count ? kCountNotWhole : kIntervalNotWhole,
-                       ui::DialogKind::Error, ui::mbOK);
-        return false;
-    }
+    if (count && intervalFits) return true;
+    ActivePage = pgFile;
+    Focused = !count ? "CountEdit" : "IntervalEdit";
+    ui::MessageDlg(services_.application.Dialogs(), !count ? kCountNotWhole : kIntervalNotWhole,
+                   ui::DialogKind::Error, ui::mbOK);
+    return false;
+}
+
+bool TPagesDlg1::OKBtnClick()
+{
+    // Both numbers are checked before anything is applied.
+    if (!NumbersAreWhole()) return false;
+    const int32_t count = *WholeNumber(CountText);
+    const int32_t interval = *WholeNumber(IntervalText);
     try {
-        target_.SetHistoryCount(*count);
+        target_.SetHistoryCount(count);
         target_.SetAppearance(Sample);
         WriteBool(*store_, VisualParagraphLetter, ParagraphLetter);
         if (target_.Caption() != kUnnamedCaption) {
@@ -245,8 +251,8 @@ bool TPagesDlg1::OKBtnClick()
         target_.SetLastTimeFileChecked(LastTimeFile);
         WriteBool(*store_, FileLastTimeFile, LastTimeFile);
         WriteBool(*store_, FileBackup, Backup);
-        WriteInteger(*store_, FileBackupTime, *interval);
-        target_.SetBackupTimer(Backup, *interval * 1000);
+        WriteInteger(*store_, FileBackupTime, interval);
+        target_.SetBackupTimer(Backup, interval * 1000);
         if (!Backup) target_.DeleteBackup();
         target_.SetFileListView(ViewIndex);
         WriteInteger(*store_, VisualFileListIcon, ViewIndex);

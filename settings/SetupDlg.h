@@ -114,6 +114,10 @@ public:
     void FormShow();
     // True when the dialog closes; false keeps it open (a number refused).
     bool OKBtnClick();
+    // Both number boxes whole (and the interval's milliseconds within 32
+    // bits); otherwise the message naming the box, its page in front and
+    // the box to be focused.
+    bool NumbersAreWhole();
     void CheckBox10Click();
     void SetBackup(bool checked);  // a change of state is a click
     void ComboBox1Click(int position);

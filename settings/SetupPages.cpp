@@ -144,6 +144,12 @@ ui::FormSpec TPagesDlg1::Spec()
     for (const DateTimeEntry& entry : kTimeEntries) form.Find("TimeList")->items.emplace_back(entry.text);
     Fill(form);
     form.OnEvent = [this](ui::FormSpec& shown, const std::string& control) { Event(shown, control); };
+    form.CanClose = [this](ui::FormSpec& shown) {
+        Take(shown);
+        const bool whole = NumbersAreWhole();
+        Fill(shown);
+        return whole;
+    };
     return form;
 }
 

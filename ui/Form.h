@@ -90,6 +90,9 @@ struct FormSpec {
     // typed; `form` holds the controls' state then, and the controls show
     // what the handler leaves in it.
     std::function<void(FormSpec& form, const std::string& control)> OnEvent;
+    // Editing forms: runs when the button returning mrOk is pressed; false
+    // keeps the form open, showing what it left in `form` (page, focus).
+    std::function<bool(FormSpec& form)> CanClose;
 
     const FormControl* Find(std::string_view controlName) const
     {

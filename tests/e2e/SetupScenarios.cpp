@@ -73,13 +73,12 @@ void BackupIntervalIsStoredRefusedAndKeptAcrossARestart(Context& context)
         PressKeys(dialog, {'A', WithCtrl});
         TypeText(dialog, L"abc");
         PressKeys(dialog, {VK_RETURN});
-        // The settings dialog closes before the message shows.
         const HWND message = editor.WaitForDialog([](HWND w) { return GetDlgItem(w, 0xFFFF) != nullptr; },
                                                   "the error message");
         Expect(MessageBoxText(message) == L"バックアップの間隔には整数を入力してください。",
                "the message does not name the interval");
         ClickButton(message, L"OK");
-        dialog = editor.WaitForDialog(L"エディタ設定");
+        Expect(IsWindow(dialog) && IsWindowVisible(dialog), "the settings dialog closed on a refused interval");
         Expect(ShowsEditWith(dialog, L"abc"), "the refused interval is not shown again");
         PressKeys(dialog, {VK_ESCAPE});
         Expect(WaitForWindowGone(dialog) || !IsWindowVisible(dialog), "Escape did not close the settings dialog");

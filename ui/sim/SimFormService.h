@@ -23,7 +23,8 @@ public:
 
     ModalResult ShowModal(const FormSpec& form) override;
     // Records the form, lets WhileEditing change it as the user would, then
-    // applies the script.
+    // applies the script; when CanClose keeps the form open, WhileEditing
+    // runs again before the next step.
     ModalResult Edit(FormSpec& form) override;
 
     void PressEnter() { steps_.push_back({Step::Enter, {}}); }

@@ -237,6 +237,17 @@ size_t IndexOf(const EditState& state, HWND window)
     return state.windows.size();
 }
 
+// Focuses the form's `focused` control, its text selected; false for none.
+bool FocusNamed(EditState& state)
+{
+    const FormControl* focused = state.form->Find(state.form->focused);
+    if (!focused) return false;
+    HWND window = state.windows[static_cast<size_t>(focused - state.form->controls.data())];
+    SetFocus(window);
+    SendMessageW(window, EM_SETSEL, 0, -1);
+    return true;
+}
+
 // Ctrl+Tab and Ctrl+PgDn bring the next page forward, with Shift or PgUp
 // the previous one.
 HHOOK pageKeysHook = nullptr;
@@ -273,13 +284,7 @@ INT_PTR CALLBACK EditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         Centre(dialog, *state->form, dpi);
         pageKeysDialog = dialog;
         pageKeysHook = SetWindowsHookExW(WH_MSGFILTER, PageKeys, nullptr, GetCurrentThreadId());
-        if (const FormControl* focused = state->form->Find(state->form->focused)) {
-            HWND window = state->windows[static_cast<size_t>(focused - state->form->controls.data())];
-            SetFocus(window);
-            SendMessageW(window, EM_SETSEL, 0, -1);
-            return FALSE;
-        }
-        return TRUE;
+        return FocusNamed(*state) ? FALSE : TRUE;
     }
     case WM_APP: {
         const int pages = static_cast<int>(state->form->pages.size());
@@ -321,6 +326,11 @@ INT_PTR CALLBACK EditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         if (id == IDCANCEL || id == mrOk || id == mrCancel) {
             if (code != BN_CLICKED) break;
             ReadBack(*state);
+            if (id == mrOk && state->form->CanClose && !state->form->CanClose(*state->form)) {
+                WriteBack(*state);
+                FocusNamed(*state);
+                return TRUE;
+            }
             EndDialog(dialog, id == IDCANCEL ? mrCancel : id);
             return TRUE;
         }
