@@ -125,6 +125,7 @@ void TEditForm::ConnectCommands()
     ConnectDialogCommands();
     ConnectFindCommands();
     ConnectPrintCommands();
+    ConnectSetupCommands();
     MenuItem("Exit")->OnClick = [this] { ExitClick(); };
     UninstallItem->OnClick = [this] { UninstallClick(); };
 }

@@ -41,6 +41,10 @@ class Registry;
 class SysColors;
 }  // namespace kp::platform
 
+namespace kp::settings {
+class TPagesDlg1;
+}  // namespace kp::settings
+
 namespace kp::app {
 
 // The new-document caption and task-bar title.
@@ -170,6 +174,12 @@ public:
     // executor outlives the form, or its use ends with FinishBackupWrite.
     void SetBackupWriting(BackupExecutor& executor, std::function<uint64_t()> milliseconds);
     ui::TMenuItem* MenuItem(std::string_view commandKey) { return MainMenu.FindByName(commandKey); }
+    // The explorer pane's arrangement (0 left, 1 right, 2 top, 3 bottom):
+    // docks the pane, its splitter, the file list and the list's splitter.
+    // The one entry point the settings dialog uses to move the pane.
+    void SetExplorerLayout(int panelStyle);
+    // The settings dialog EditorSetup shows; created after the window.
+    settings::TPagesDlg1* PagesDlg1 = nullptr;
     TRegIniFile& Store() { return *store_; }
 
     // ---- Document state ----
@@ -218,6 +228,7 @@ private:
     void ConnectDialogCommands();
     void ConnectFindCommands();
     void ConnectPrintCommands();
+    void ConnectSetupCommands();
 
     void OpenInitialDocument(const std::vector<std::string>& arguments);
     void ReopenLastDocument();

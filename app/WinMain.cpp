@@ -18,6 +18,7 @@
 #include "platform/registry/Win32Registry.h"
 #include "platform/shell/Win32ShellNamespace.h"
 #include "platform/syscolors/Win32SysColors.h"
+#include "app/SetupCommands.h"
 #include "settings/SetupDlg.h"
 #include "ui/win32/Win32Application.h"
 #include "ui/win32/Win32DialogService.h"
@@ -27,6 +28,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <commdlg.h>
 #include <ole2.h>
 #include <shellapi.h>
 
@@ -85,6 +87,59 @@ std::string ProgramFolder()
         path.resize(path.size() * 2);
     }
     return Utf8(path.substr(0, path.find_last_of(L"\\/") + 1).c_str());
+}
+
+// The settings dialog's font dialog: Shift-JIS faces, no size limits, with
+// effects (colour, underline, strikeout).
+bool ChooseMemoFont(kp::settings::MemoAppearance& font)
+{
+    HWND owner = GetActiveWindow();
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    LOGFONTW logFont{};
+    logFont.lfHeight = -MulDiv(font.points, dpi, 72);
+    logFont.lfWeight = font.font.bold ? FW_BOLD : FW_NORMAL;
+    logFont.lfItalic = font.font.italic;
+    logFont.lfUnderline = font.underline;
+    logFont.lfStrikeOut = font.strikeOut;
+    logFont.lfCharSet = SHIFTJIS_CHARSET;
+    const std::wstring face = Wide(font.font.face);
+    face.copy(logFont.lfFaceName, LF_FACESIZE - 1);
+    CHOOSEFONTW choose{};
+    choose.lStructSize = sizeof choose;
+    choose.hwndOwner = owner;
+    choose.lpLogFont = &logFont;
+    choose.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+    choose.rgbColors = kp::IsSystemColor(font.fontColor) ? GetSysColor(kp::SystemColorIndex(font.fontColor))
+                                                         : static_cast<COLORREF>(font.fontColor & 0xFFFFFF);
+    if (!ChooseFontW(&choose)) return false;
+    const std::wstring chosen(logFont.lfFaceName);
+    font.font.face = kp::Utf16ToUtf8(std::u16string(chosen.begin(), chosen.end()));
+    font.points = choose.iPointSize / 10;
+    font.font.bold = logFont.lfWeight >= FW_BOLD;
+    font.font.italic = logFont.lfItalic != 0;
+    font.font.charset = logFont.lfCharSet;
+    font.underline = logFont.lfUnderline != 0;
+    font.strikeOut = logFont.lfStrikeOut != 0;
+    font.fontColor = static_cast<kp::TColor>(choose.rgbColors);
+    return true;
+}
+
+// The colour dialog, fully open, any colour.
+bool ChooseBackground(kp::TColor& color)
+{
+    static COLORREF custom[16] = {};
+    CHOOSECOLORW choose{};
+    choose.lStructSize = sizeof choose;
+    choose.hwndOwner = GetActiveWindow();
+    choose.rgbResult = kp::IsSystemColor(color) ? GetSysColor(kp::SystemColorIndex(color))
+                                                : static_cast<COLORREF>(color & 0xFFFFFF);
+    choose.lpCustColors = custom;
+    choose.Flags = CC_FULLOPEN | CC_ANYCOLOR | CC_RGBINIT;
+    if (!ChooseColorW(&choose)) return false;
+    color = static_cast<kp::TColor>(choose.rgbResult);
+    return true;
 }
 
 int Run()
@@ -183,9 +238,14 @@ int Run()
     };
 
     // The settings dialog exists from start-up, hidden until it is asked for.
+    kp::app::MainWindowSetup setupTarget(editForm);
     std::unique_ptr<kp::settings::TPagesDlg1> setupDialog;
     try {
-        setupDialog = std::make_unique<kp::settings::TPagesDlg1>(registry);
+        setupDialog = std::make_unique<kp::settings::TPagesDlg1>(
+            kp::settings::SetupServices{registry, clock, dateLocale, codec, keyNames, application}, setupTarget);
+        editForm.PagesDlg1 = setupDialog.get();
+        setupDialog->ExecuteFontDialog = ChooseMemoFont;
+        setupDialog->ExecuteColorDialog = ChooseBackground;
     } catch (const std::exception& e) {
         application.HandleException(e);
     }

@@ -10,6 +10,7 @@
 #include "base/Color.h"
 #include "ui/MessageDialogs.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,7 +28,11 @@ struct FormFont {
     bool operator==(const FormFont&) const = default;
 };
 
-enum class FormControlKind { Label, Button, Bevel, Icon };
+// Check boxes, radio items (a group begins at `groupStart`), edit boxes
+// (read-only or limited to `maxLength` characters), drop-down lists with
+// their `items` and group frames make editing forms; their state goes in
+// through the fields below and comes back from FormService::Edit.
+enum class FormControlKind { Label, Button, Bevel, Icon, CheckBox, Radio, Edit, ComboBox, GroupBox };
 enum class FormAlign { Left, Center, Right };
 enum class FormPosition { OwnerCenter, ScreenCenter };
 
@@ -50,6 +55,17 @@ struct FormControl {
     bool isDefault = false;
     // Icons: the program's icon resource.
     int iconId = 0;
+    // Editing forms: the page the control sits on (-1: the form itself),
+    // its check, whether it takes input, read-only and length limit of an
+    // edit, a radio group's first item, a list's entries.
+    int page = -1;
+    bool checked = false;
+    bool enabled = true;
+    bool readOnly = false;
+    int maxLength = 0;
+    bool groupStart = false;
+    std::vector<std::string> items;
+    int selected = -1;  // the list entry chosen; -1 none
 };
 
 struct FormSpec {
@@ -63,10 +79,30 @@ struct FormSpec {
     // What Escape returns; mrNone: Escape does nothing. The close box always
     // closes with mrCancel, Enter presses the default button.
     ModalResult escapeResult = mrNone;
+    // Editing forms: the captions of the pages of a tab control filling the
+    // area above the form's own controls, the page in front, and the control
+    // given the focus (by name; empty: the default button).
+    std::vector<std::string> pages;
+    int activePage = 0;
+    std::string focused;
+    // Editing forms: runs when a button that returns nothing is pressed, a
+    // check box or radio item clicked, or a list's entry chosen or its text
+    // typed; `form` holds the controls' state then, and the controls show
+    // what the handler leaves in it.
+    std::function<void(FormSpec& form, const std::string& control)> OnEvent;
+    // Editing forms: runs when the button returning mrOk is pressed; false
+    // keeps the form open, showing what it left in `form` (page, focus).
+    std::function<bool(FormSpec& form)> CanClose;
 
     const FormControl* Find(std::string_view controlName) const
     {
         for (const FormControl& control : controls)
+            if (control.name == controlName) return &control;
+        return nullptr;
+    }
+    FormControl* Find(std::string_view controlName)
+    {
+        for (FormControl& control : controls)
             if (control.name == controlName) return &control;
         return nullptr;
     }
@@ -79,6 +115,9 @@ public:
     // input meanwhile) and returns the result of the button pressed, or
     // mrCancel for the close box.
     virtual ModalResult ShowModal(const FormSpec& form) = 0;
+    // The same for an editing form: when it closes, `form` holds what the
+    // user typed, checked and chose, and the page in front.
+    virtual ModalResult Edit(FormSpec& form) { return ShowModal(form); }
 };
 
 }  // namespace kp::ui

@@ -70,5 +70,6 @@ const std::vector<Scenario>& EditScenarios();
 const std::vector<Scenario>& FindScenarios();
 const std::vector<Scenario>& DialogScenarios();
 const std::vector<Scenario>& PrintScenarios();
+const std::vector<Scenario>& SetupScenarios();
 
 }  // namespace kp::e2e

@@ -13,7 +13,7 @@ const std::vector<Scenario>& AllScenarios()
     static const std::vector<Scenario> scenarios = [] {
         std::vector<Scenario> all;
         for (const auto* group : {&StartupScenarios(), &MemoScenarios(), &FileScenarios(), &EditScenarios(),
-                                  &FindScenarios(), &DialogScenarios(), &PrintScenarios()})
+                                  &FindScenarios(), &DialogScenarios(), &PrintScenarios(), &SetupScenarios()})
             all.insert(all.end(), group->begin(), group->end());
         return all;
     }();

@@ -39,6 +39,26 @@ ModalResult SimFormService::ShowModal(const FormSpec& form)
     throw std::logic_error("form \"" + form.caption + "\" is still open at the end of the script");
 }
 
+ModalResult SimFormService::Edit(FormSpec& form)
+{
+    shown_.push_back(form);
+    if (WhileEditing) WhileEditing(form);
+    if (steps_.empty()) steps_.push_back({Step::Enter, {}});
+    while (!steps_.empty()) {
+        const Step step = steps_.front();
+        steps_.pop_front();
+        const ModalResult result = Apply(form, step);
+        if (result == mrNone) continue;
+        if (result == mrOk && form.CanClose && !form.CanClose(form)) {
+            // Still open: the user acts on it again.
+            if (WhileEditing) WhileEditing(form);
+            continue;
+        }
+        return result;
+    }
+    throw std::logic_error("form \"" + form.caption + "\" is still open at the end of the script");
+}
+
 const FormSpec& SimFormService::Last() const
 {
     if (shown_.empty()) throw std::logic_error("no form was shown");

@@ -22,6 +22,10 @@ public:
     };
 
     ModalResult ShowModal(const FormSpec& form) override;
+    // Records the form, lets WhileEditing change it as the user would, then
+    // applies the script; when CanClose keeps the form open, WhileEditing
+    // runs again before the next step.
+    ModalResult Edit(FormSpec& form) override;
 
     void PressEnter() { steps_.push_back({Step::Enter, {}}); }
     void PressEscape() { steps_.push_back({Step::Escape, {}}); }
@@ -31,6 +35,7 @@ public:
 
     // Runs inside each form while it shows, before the script is applied.
     std::function<void(const FormSpec&)> WhileShown;
+    std::function<void(FormSpec&)> WhileEditing;
 
     const std::vector<FormSpec>& Shown() const { return shown_; }
     // The last form shown; throws std::logic_error when none was.

@@ -109,8 +109,7 @@ void PlaceControls(HWND dialog, FormState& state, UINT dpi)
             }
             break;
         }
-        case FormControlKind::Button:
-        case FormControlKind::Bevel: break;
+        default: break;
         }
         MoveWindow(window, Scale(control.left, dpi), Scale(control.top, dpi), width, height, FALSE);
     }
@@ -210,6 +209,12 @@ INT_PTR CALLBACK FormProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
 
 ModalResult Win32FormService::ShowModal(const FormSpec& form)
 {
+    for (const FormControl& control : form.controls) {
+        if (control.kind > FormControlKind::Icon) {
+            FormSpec editing = form;
+            return Edit(editing);
+        }
+    }
     FormState state;
     state.form = &form;
     state.owner = owner_ && IsWindow(owner_) ? owner_ : GetActiveWindow();
@@ -241,6 +246,7 @@ ModalResult Win32FormService::ShowModal(const FormSpec& form)
             break;
         case FormControlKind::Bevel: dialog.Item(kStaticClass, id, SS_ETCHEDFRAME, L""); break;
         case FormControlKind::Icon: dialog.Item(kStaticClass, id, SS_ICON | SS_REALSIZECONTROL, L""); break;
+        default: break;  // editing kinds go through Edit
         }
     }
     const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog.Get(), state.owner, FormProc,

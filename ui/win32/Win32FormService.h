@@ -30,6 +30,8 @@ public:
 
     // Runs the dialog's own modal loop on the calling thread.
     ModalResult ShowModal(const FormSpec& form) override;
+    // Editing forms: controls made in code, pages on a tab control.
+    ModalResult Edit(FormSpec& form) override;
 
 private:
     HWND owner_;

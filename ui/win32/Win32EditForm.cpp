@@ -1,0 +1,408 @@
+// Editing forms on Win32: a "#32770" dialog whose controls are made in code
+// from the form (a tab control with multi-line tabs over the pages, each
+// page's controls shown only while its tab is in front), their state set
+// from the form and read back into it when an event runs and when the form
+// closes.
+
+#include "ui/win32/Win32FormService.h"
+
+#include "base/Utf.h"
+#include "ui/win32/DialogTemplate.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+namespace kp::ui {
+
+namespace {
+
+constexpr int kTabId = 999;
+constexpr int kFirstControlId = 1000;
+
+std::wstring Wide(std::string_view utf8)
+{
+    const std::u16string text = Utf8ToUtf16(utf8);
+    return std::wstring(text.begin(), text.end());
+}
+
+std::string Narrow(const std::wstring& text) { return Utf16ToUtf8(std::u16string(text.begin(), text.end())); }
+
+std::string TextOf(HWND window)
+{
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return Narrow(text);
+}
+
+int Scale(int design, UINT dpi) { return MulDiv(design, static_cast<int>(dpi), 96); }
+
+int IdOf(const FormControl& control, size_t index)
+{
+    if (control.kind == FormControlKind::Button && control.result != mrNone) return control.result;
+    return kFirstControlId + static_cast<int>(index);
+}
+
+struct EditState {
+    FormSpec* form = nullptr;
+    HWND owner = nullptr;
+    HWND tab = nullptr;
+    std::vector<HWND> windows;  // per control
+    std::vector<HFONT> fonts;
+    bool writing = false;
+};
+
+void ShowPage(EditState& state)
+{
+    for (size_t i = 0; i < state.windows.size(); ++i) {
+        const int page = state.form->controls[i].page;
+        if (page >= 0) ShowWindow(state.windows[i], page == state.form->activePage ? SW_SHOWNA : SW_HIDE);
+    }
+}
+
+// Control state from the form into the windows.
+void WriteBack(EditState& state)
+{
+    state.writing = true;
+    for (size_t i = 0; i < state.windows.size(); ++i) {
+        const FormControl& control = state.form->controls[i];
+        HWND window = state.windows[i];
+        switch (control.kind) {
+        case FormControlKind::CheckBox:
+        case FormControlKind::Radio:
+            SendMessageW(window, BM_SETCHECK, control.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+            break;
+        case FormControlKind::Edit:
+            if (TextOf(window) != control.text) SetWindowTextW(window, Wide(control.text).c_str());
+            break;
+        case FormControlKind::ComboBox:
+            if (control.readOnly)
+                SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(control.selected), 0);
+            else if (TextOf(window) != control.text)
+                SetWindowTextW(window, Wide(control.text).c_str());
+            break;
+        case FormControlKind::Label:
+            if (control.page >= 0) SetWindowTextW(window, Wide(control.text).c_str());
+            break;
+        default: break;
+        }
+        EnableWindow(window, control.enabled);
+    }
+    if (state.tab) TabCtrl_SetCurSel(state.tab, state.form->activePage);
+    ShowPage(state);
+    state.writing = false;
+}
+
+// What the user typed and checked, into the form.
+void ReadBack(EditState& state)
+{
+    for (size_t i = 0; i < state.windows.size(); ++i) {
+        FormControl& control = state.form->controls[i];
+        HWND window = state.windows[i];
+        switch (control.kind) {
+        case FormControlKind::CheckBox:
+        case FormControlKind::Radio:
+            control.checked = SendMessageW(window, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            break;
+        case FormControlKind::Edit: control.text = TextOf(window); break;
+        case FormControlKind::ComboBox:
+            if (control.readOnly)
+                control.selected = static_cast<int>(SendMessageW(window, CB_GETCURSEL, 0, 0));
+            else
+                control.text = TextOf(window);
+            break;
+        default: break;
+        }
+    }
+    if (state.tab) state.form->activePage = TabCtrl_GetCurSel(state.tab);
+}
+
+void Fire(EditState& state, size_t index)
+{
+    if (!state.form->OnEvent) return;
+    state.form->OnEvent(*state.form, state.form->controls[index].name);
+    WriteBack(state);
+}
+
+void CreateControls(HWND dialog, EditState& state, UINT dpi)
+{
+    FormSpec& form = *state.form;
+    const HFONT font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    RECT display{0, 0, 0, 0};
+    if (!form.pages.empty()) {
+        state.tab = CreateWindowExW(0, WC_TABCONTROLW, L"",
+                                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_CLIPSIBLINGS | TCS_MULTILINE,
+                                    Scale(4, dpi), Scale(4, dpi), Scale(form.clientWidth - 8, dpi),
+                                    Scale(form.clientHeight - 36, dpi), dialog,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTabId)), instance, nullptr);
+        SendMessageW(state.tab, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        for (size_t i = 0; i < form.pages.size(); ++i) {
+            std::wstring caption = Wide(form.pages[i]);
+            TCITEMW item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = caption.data();
+            TabCtrl_InsertItem(state.tab, static_cast<int>(i), &item);
+        }
+        GetClientRect(state.tab, &display);
+        TabCtrl_AdjustRect(state.tab, FALSE, &display);
+        MapWindowPoints(state.tab, dialog, reinterpret_cast<POINT*>(&display), 2);
+    }
+    state.windows.assign(form.controls.size(), nullptr);
+    state.fonts.assign(form.controls.size(), nullptr);
+    for (size_t i = 0; i < form.controls.size(); ++i) {
+        const FormControl& control = form.controls[i];
+        const wchar_t* windowClass = L"STATIC";
+        DWORD style = WS_CHILD | (control.page < 0 ? WS_VISIBLE : 0);
+        DWORD exStyle = 0;
+        switch (control.kind) {
+        case FormControlKind::Label:
+            style |= SS_LEFT | (control.font.face.empty() ? 0 : SS_SUNKEN | SS_CENTER | SS_CENTERIMAGE);
+            break;
+        case FormControlKind::Bevel: style |= SS_ETCHEDFRAME; break;
+        case FormControlKind::Icon: style |= SS_ICON; break;
+        case FormControlKind::Button:
+            windowClass = L"BUTTON";
+            style |= WS_TABSTOP | WS_GROUP | (control.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+            break;
+        case FormControlKind::CheckBox:
+            windowClass = L"BUTTON";
+            style |= WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX;
+            break;
+        case FormControlKind::Radio:
+            windowClass = L"BUTTON";
+            style |= BS_AUTORADIOBUTTON | (control.groupStart ? WS_GROUP | WS_TABSTOP : 0);
+            break;
+        case FormControlKind::GroupBox:
+            windowClass = L"BUTTON";
+            style |= BS_GROUPBOX | WS_GROUP;
+            break;
+        case FormControlKind::Edit:
+            windowClass = L"EDIT";
+            style |= WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL | (control.readOnly ? ES_READONLY : 0);
+            exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case FormControlKind::ComboBox:
+            windowClass = L"COMBOBOX";
+            style |= WS_TABSTOP | WS_GROUP | WS_VSCROLL | (control.readOnly ? CBS_DROPDOWNLIST : CBS_DROPDOWN);
+            break;
+        }
+        const int left = (control.page >= 0 ? display.left : 0) + Scale(control.left, dpi);
+        const int top = (control.page >= 0 ? display.top : 0) + Scale(control.top, dpi);
+        HWND window = CreateWindowExW(exStyle, windowClass, Wide(control.text).c_str(), style, left, top,
+                                      Scale(control.width, dpi), Scale(control.height, dpi), dialog,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdOf(control, i))), instance,
+                                      nullptr);
+        state.windows[i] = window;
+        HFONT own = font;
+        if (!control.font.face.empty() && control.font.points > 0) {
+            own = state.fonts[i] = CreateFontW(-MulDiv(control.font.points, static_cast<int>(dpi), 72), 0, 0, 0,
+                                               control.font.bold ? FW_BOLD : FW_NORMAL, control.font.italic, FALSE,
+                                               FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                                               Wide(control.font.face).c_str());
+        }
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(own), FALSE);
+        if (control.kind == FormControlKind::ComboBox)
+            for (const std::string& item : control.items)
+                SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+        if (control.kind == FormControlKind::Edit && control.maxLength > 0)
+            SendMessageW(window, EM_LIMITTEXT, static_cast<WPARAM>(control.maxLength), 0);
+        if (control.isDefault) SendMessageW(dialog, DM_SETDEFID, static_cast<WPARAM>(IdOf(control, i)), 0);
+    }
+    // The tab control lies under the pages' controls.
+    if (state.tab) SetWindowPos(state.tab, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void Centre(HWND dialog, const FormSpec& form, UINT dpi)
+{
+    RECT frame{0, 0, Scale(form.clientWidth, dpi), Scale(form.clientHeight, dpi)};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)));
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    const RECT& work = monitor.rcWork;
+    SetWindowPos(dialog, nullptr, work.left + (work.right - work.left - width) / 2,
+                 work.top + (work.bottom - work.top - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+size_t IndexOf(const EditState& state, HWND window)
+{
+    for (size_t i = 0; i < state.windows.size(); ++i)
+        if (state.windows[i] == window) return i;
+    return state.windows.size();
+}
+
+// Focuses the form's `focused` control, its text selected; false for none.
+bool FocusNamed(EditState& state)
+{
+    const FormControl* focused = state.form->Find(state.form->focused);
+    if (!focused) return false;
+    HWND window = state.windows[static_cast<size_t>(focused - state.form->controls.data())];
+    SetFocus(window);
+    SendMessageW(window, EM_SETSEL, 0, -1);
+    return true;
+}
+
+// Ctrl+Tab and Ctrl+PgDn bring the next page forward, with Shift or PgUp
+// the previous one.
+HHOOK pageKeysHook = nullptr;
+HWND pageKeysDialog = nullptr;
+
+LRESULT CALLBACK PageKeys(int code, WPARAM wParam, LPARAM lParam)
+{
+    auto* message = reinterpret_cast<MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && message->message == WM_KEYDOWN && (GetKeyState(VK_CONTROL) & 0x8000) &&
+        pageKeysDialog && (message->hwnd == pageKeysDialog || IsChild(pageKeysDialog, message->hwnd))) {
+        const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+        int step = 0;
+        if (message->wParam == VK_TAB) step = shift ? -1 : 1;
+        if (message->wParam == VK_NEXT) step = 1;
+        if (message->wParam == VK_PRIOR) step = -1;
+        if (step != 0) {
+            SendMessageW(pageKeysDialog, WM_APP, static_cast<WPARAM>(step), 0);
+            return 1;
+        }
+    }
+    return CallNextHookEx(pageKeysHook, code, wParam, lParam);
+}
+
+INT_PTR CALLBACK EditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* state = reinterpret_cast<EditState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    switch (message) {
+    case WM_INITDIALOG: {
+        state = reinterpret_cast<EditState*>(lParam);
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        const UINT dpi = GetDpiForWindow(dialog) ? GetDpiForWindow(dialog) : USER_DEFAULT_SCREEN_DPI;
+        CreateControls(dialog, *state, dpi);
+        WriteBack(*state);
+        Centre(dialog, *state->form, dpi);
+        pageKeysDialog = dialog;
+        pageKeysHook = SetWindowsHookExW(WH_MSGFILTER, PageKeys, nullptr, GetCurrentThreadId());
+        return FocusNamed(*state) ? FALSE : TRUE;
+    }
+    case WM_APP: {
+        const int pages = static_cast<int>(state->form->pages.size());
+        if (pages == 0) return TRUE;
+        state->form->activePage = (TabCtrl_GetCurSel(state->tab) + static_cast<int>(wParam) + pages) % pages;
+        TabCtrl_SetCurSel(state->tab, state->form->activePage);
+        ShowPage(*state);
+        SetFocus(state->tab);  // the page's mnemonics and Tab order from here
+        return TRUE;
+    }
+    case WM_CTLCOLORSTATIC: {
+        // Labels, check boxes and radio items on a page show the page's
+        // background; read-only edits keep theirs.
+        const size_t index = state ? IndexOf(*state, reinterpret_cast<HWND>(lParam)) : 0;
+        if (!state || index >= state->windows.size()) break;
+        const FormControl& control = state->form->controls[index];
+        if (control.page < 0 || control.kind == FormControlKind::Edit) break;
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        if (control.kind == FormControlKind::Label && !control.font.face.empty()) {
+            SetTextColor(reinterpret_cast<HDC>(wParam), IsSystemColor(control.color)
+                                                            ? GetSysColor(SystemColorIndex(control.color))
+                                                            : static_cast<COLORREF>(control.color & 0xFFFFFF));
+            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+        }
+        return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+    }
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (state && header->hwndFrom == state->tab && header->code == TCN_SELCHANGE) {
+            state->form->activePage = TabCtrl_GetCurSel(state->tab);
+            ShowPage(*state);
+        }
+        return TRUE;
+    }
+    case WM_COMMAND: {
+        if (!state || state->writing) break;
+        const int id = LOWORD(wParam);
+        const WORD code = HIWORD(wParam);
+        if (id == IDCANCEL || id == mrOk || id == mrCancel) {
+            if (code != BN_CLICKED) break;
+            ReadBack(*state);
+            if (id == mrOk && state->form->CanClose && !state->form->CanClose(*state->form)) {
+                WriteBack(*state);
+                FocusNamed(*state);
+                return TRUE;
+            }
+            EndDialog(dialog, id == IDCANCEL ? mrCancel : id);
+            return TRUE;
+        }
+        const size_t index = IndexOf(*state, reinterpret_cast<HWND>(lParam));
+        if (index >= state->windows.size()) break;
+        FormControl& control = state->form->controls[index];
+        switch (control.kind) {
+        case FormControlKind::Button:
+        case FormControlKind::CheckBox:
+        case FormControlKind::Radio:
+            if (code != BN_CLICKED) break;
+            ReadBack(*state);
+            Fire(*state, index);
+            return TRUE;
+        case FormControlKind::ComboBox:
+            if (code == CBN_SELCHANGE) {
+                ReadBack(*state);
+                const LRESULT selected = SendMessageW(state->windows[index], CB_GETCURSEL, 0, 0);
+                if (selected < 0 || static_cast<size_t>(selected) >= control.items.size()) break;
+                control.selected = static_cast<int>(selected);
+                control.text = control.items[static_cast<size_t>(selected)];
+                Fire(*state, index);
+                return TRUE;
+            }
+            if (code == CBN_EDITCHANGE) {
+                ReadBack(*state);
+                Fire(*state, index);
+                return TRUE;
+            }
+            break;
+        default: break;
+        }
+        break;
+    }
+    case WM_CLOSE:
+        ReadBack(*state);
+        EndDialog(dialog, mrCancel);
+        return TRUE;
+    case WM_DESTROY:
+        if (pageKeysHook) UnhookWindowsHookEx(pageKeysHook);
+        pageKeysHook = nullptr;
+        pageKeysDialog = nullptr;
+        if (!state) break;
+        for (HFONT font : state->fonts)
+            if (font) DeleteObject(font);
+        state->fonts.clear();
+        break;
+    default: break;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+ModalResult Win32FormService::Edit(FormSpec& form)
+{
+    if (form.pages.empty() && !form.OnEvent) {
+        bool editing = false;
+        for (const FormControl& control : form.controls)
+            editing = editing || control.kind > FormControlKind::Icon;
+        if (!editing) return ShowModal(form);
+    }
+    EditState state;
+    state.form = &form;
+    state.owner = owner_ && IsWindow(owner_) ? owner_ : GetActiveWindow();
+    DialogTemplate dialog(Wide(form.caption),
+                          WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_SETFOREGROUND, 0,
+                          Wide(form.font.face), static_cast<WORD>(form.font.points > 0 ? form.font.points : 9),
+                          form.font.bold, form.font.italic);
+    const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog.Get(), state.owner, EditProc,
+                                                   reinterpret_cast<LPARAM>(&state));
+    return result > 0 ? static_cast<ModalResult>(result) : mrNone;
+}
+
+}  // namespace kp::ui
