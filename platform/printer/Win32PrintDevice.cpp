@@ -127,10 +127,12 @@ void Win32PrintDevice::Draw(int x, int y, std::string_view bytes)
         const size_t count = std::min<size_t>(glyphs.size() - done, 8192);
         const auto* text = reinterpret_cast<const wchar_t*>(glyphs.data() + done);
         if (!TextOutW(dc_, x, y, text, static_cast<int>(count))) Fail("to draw text");
-        SIZE size{};
-        GetTextExtentPoint32W(dc_, text, static_cast<int>(count), &size);
-        x += size.cx;
         done += count;
+        if (done < glyphs.size()) {
+            SIZE size{};
+            GetTextExtentPoint32W(dc_, text, static_cast<int>(count), &size);
+            x += size.cx;
+        }
     }
 }
 
