@@ -33,6 +33,9 @@ public:
     // close box: Cancel when there is one, else No, else OK).
     virtual ModalResult Show(std::string_view text, std::string_view caption, DialogKind kind,
                              DialogButtons buttons) = 0;
+    // The system sound of a kind, without a box (the information kind: the
+    // asterisk).
+    virtual void Beep(DialogKind kind) = 0;
 };
 
 // The framework's MessageDlg: the caption is the kind's.

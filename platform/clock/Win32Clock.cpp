@@ -11,4 +11,14 @@ LocalTime Win32Clock::Now() const
     return {t.wYear, t.wMonth, t.wDay, t.wDayOfWeek, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
 }
 
+bool Win32Clock::FileTimeToLocal(uint64_t fileTime, LocalTime& out) const
+{
+    FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
+    FILETIME local{};
+    SYSTEMTIME t{};
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &t)) return false;
+    out = {t.wYear, t.wMonth, t.wDay, t.wDayOfWeek, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+    return true;
+}
+
 }  // namespace kp::platform

@@ -1,5 +1,6 @@
 #pragma once
-// The machine's local time (GetLocalTime).
+// The machine's local time (GetLocalTime); file times through
+// FileTimeToLocalFileTime and FileTimeToSystemTime.
 
 #include "platform/clock/Clock.h"
 
@@ -8,6 +9,7 @@ namespace kp::platform {
 class Win32Clock final : public Clock {
 public:
     LocalTime Now() const override;
+    bool FileTimeToLocal(uint64_t fileTime, LocalTime& out) const override;
 };
 
 }  // namespace kp::platform

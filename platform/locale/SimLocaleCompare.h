@@ -13,6 +13,12 @@ namespace kp::platform {
 class SimLocaleCompare final : public LocaleCompare {
 public:
     bool EqualIgnoreCase(std::string_view a, std::string_view b) const override;
+    // Letters by their folded code units, then each unit's case (lower,
+    // or caseless, before upper), then length: a text sorts before its
+    // extensions. The platform's order is linguistic (it weighs symbols,
+    // kana and width its own way); the simulation keeps to code units.
+    int Compare(std::string_view a, std::string_view b) const override;
+    std::string SortKey(std::string_view text) const override;
 };
 
 }  // namespace kp::platform

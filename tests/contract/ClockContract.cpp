@@ -51,6 +51,36 @@ TEST_P(ClockContract, TimeDoesNotRunBackwards)
     EXPECT_LT(elapsed, 60000);
 }
 
+// File times in local time: the offset from UTC is the same for moments a
+// minute apart, lies within the world's zones in whole quarter hours, and the
+// converted moment keeps its milliseconds and its day of the week.
+TEST_P(ClockContract, FileTimesInLocalTime)
+{
+    constexpr uint64_t kPerSecond = 10000000;
+    constexpr uint64_t k1970 = 116444736000000000ull;
+    struct Utc { int year, month, day, hour, minute, second, ms; };
+    const Utc moments[] = {{2026, 12, 7, 18, 30, 0, 0}, {2000, 2, 29, 23, 59, 58, 999}, {1979, 12, 31, 12, 0, 1, 500},
+                           {2026, 7, 1, 0, 0, 0, 0}};
+    for (const Utc& m : moments) {
+        const long long seconds =
+            ((platform::DaysFromCivil(m.year, m.month, m.day) * 24 + m.hour) * 60 + m.minute) * 60LL + m.second;
+        const uint64_t fileTime = k1970 + static_cast<uint64_t>(seconds) * kPerSecond + m.ms * 10000ull;
+        LocalTime local{}, later{};
+        ASSERT_TRUE(clock->FileTimeToLocal(fileTime, local)) << m.year;
+        ASSERT_TRUE(clock->FileTimeToLocal(fileTime + 60 * kPerSecond, later)) << m.year;
+        const long long utcMs = seconds * 1000 + m.ms;
+        const long long offset = Milliseconds(local) - utcMs;
+        EXPECT_EQ(Milliseconds(later) - Milliseconds(local), 60000) << m.year;
+        EXPECT_LE(offset, 14 * 3600000LL);
+        EXPECT_GE(offset, -12 * 3600000LL);
+        EXPECT_EQ(offset % (15 * 60000), 0) << m.year;
+        EXPECT_EQ(local.milliseconds, m.ms);
+        EXPECT_EQ(local.dayOfWeek, platform::DayOfWeekOf(local.year, local.month, local.day));
+    }
+    LocalTime none{};
+    EXPECT_FALSE(clock->FileTimeToLocal(0x8000000000000000ull, none)) << "past the platform's last date";
+}
+
 TEST(DayOfWeekOf, KnownDates)
 {
     struct Case { int year, month, day, dayOfWeek; };

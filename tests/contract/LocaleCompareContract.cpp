@@ -3,6 +3,9 @@
 
 #include "tests/contract/LocaleCompareContract.h"
 
+#include <string>
+#include <vector>
+
 namespace kp::test {
 namespace {
 
@@ -40,6 +43,37 @@ TEST_P(LocaleCompareContract, DifferentTextsDiffer)
     EXPECT_FALSE(Equal("a-b", "ab"));
     EXPECT_FALSE(Equal("a\\b", "a/b"));
     EXPECT_FALSE(Equal("÷", "×"));
+}
+
+// The order a file list sorts its size, type and date columns by, as the
+// texts show them: each chain is ascending, every pair of it is ordered alike
+// by the comparison and by the sort keys, and equal texts have equal keys.
+TEST_P(LocaleCompareContract, SortKeysOrderAsTheComparison)
+{
+    const std::vector<std::vector<std::string>> chains = {
+        {"       1KB", "       2KB", "      10KB", "    1024KB", " 5242881KB"},  // sizes, padded to eight
+        {"00/01/01 00:00", "26/12/07 09:05", "26/12/07 18:30", "99/12/31 23:59"},   // dates, two-digit years
+        {"", "Application", "File Folder", "Text Document", "text file", "Text file"},  // type names
+        {"a", "A", "ab", "aB", "Ab", "b"},                                              // case after letters
+    };
+    for (const auto& chain : chains) {
+        for (size_t i = 0; i < chain.size(); ++i) {
+            EXPECT_EQ(compare->Compare(chain[i], chain[i]), 0) << chain[i];
+            EXPECT_EQ(compare->SortKey(chain[i]), compare->SortKey(chain[i])) << chain[i];
+            for (size_t j = i + 1; j < chain.size(); ++j) {
+                const std::string& a = chain[i];
+                const std::string& b = chain[j];
+                EXPECT_LT(compare->Compare(a, b), 0) << a << " < " << b;
+                EXPECT_GT(compare->Compare(b, a), 0) << b << " > " << a;
+                EXPECT_LT(compare->SortKey(a), compare->SortKey(b)) << a << " < " << b;
+            }
+        }
+    }
+    // Texts outside code page 932 have keys too, ordered as compared.
+    const std::string korean = "한글.txt", kana = "ソース.txt";
+    const int order = compare->Compare(korean, kana);
+    EXPECT_NE(order, 0);
+    EXPECT_EQ(order < 0, compare->SortKey(korean) < compare->SortKey(kana));
 }
 
 }  // namespace

@@ -24,6 +24,10 @@ public:
     ModalResult Show(std::string_view text, std::string_view caption, DialogKind kind,
                      DialogButtons buttons) override;
 
+    void Beep(DialogKind kind) override { beeps_.push_back(kind); }
+    // The sounds made without a box, in order.
+    const std::vector<DialogKind>& Beeps() const { return beeps_; }
+
     // The answer to the next dialog not yet answered. Show throws
     // std::logic_error when the answer is not one of its buttons.
     void Answer(ModalResult result) { answers_.push_back(result); }
@@ -41,6 +45,7 @@ public:
 private:
     std::deque<ModalResult> answers_;
     std::vector<ShownMessage> shown_;
+    std::vector<DialogKind> beeps_;
 };
 
 }  // namespace kp::ui

@@ -261,4 +261,6 @@ ModalResult Win32MessageDialogs::Show(std::string_view text, std::string_view ca
     return result > 0 ? static_cast<ModalResult>(result) : mrNone;
 }
 
+void Win32MessageDialogs::Beep(DialogKind kind) { MessageBeep(SoundOf(kind)); }
+
 }  // namespace kp::ui

@@ -26,6 +26,8 @@ public:
     // Runs the dialog's own modal loop on the calling thread.
     ModalResult Show(std::string_view text, std::string_view caption, DialogKind kind,
                      DialogButtons buttons) override;
+    // MessageBeep with the kind's sound.
+    void Beep(DialogKind kind) override;
 
 private:
     HWND owner_;

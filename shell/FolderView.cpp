@@ -1,0 +1,368 @@
+#include "shell/FolderView.h"
+
+#include "base/Utf.h"
+#include "shell/ComboView.h"
+#include "shell/DRPCOMEX.h"
+#include "shell/FileView.h"
+#include "shell/ShellItems.h"
+
+namespace kp::shell {
+
+using platform::IdList;
+using platform::IdView;
+using platform::ShellFolder;
+using ui::TTreeNode;
+
+namespace {
+
+ui::TPayload OwnList(IdList list) { return ui::TPayload::Own(std::make_unique<IdList>(std::move(list))); }
+
+bool HasIdentifier(IdView at) { return at && at.bound >= 2 && platform::ReadCb(at.bytes) != 0; }
+
+}  // namespace
+
+// ---- Names and paths --------------------------------------------------------------
+
+bool IsAcceptableName(std::string_view name)
+{
+    if (name.empty()) return false;
+    const std::u16string wide = Utf8ToUtf16(name);
+    if (wide.empty() || wide.size() > kMaxNameUnits) return false;
+    for (const char16_t c : wide)
+        if (c < 0x20 || c == 0x7F || std::u16string_view(u"\\/:*?\"<>|").find(c) != std::u16string_view::npos)
+            return false;
+    return true;
+}
+
+bool FitsPathLimit(std::string_view path) { return Utf8ToUtf16(path).size() <= kMaxNameUnits; }
+
+// ---- The folder tree ----------------------------------------------------------------
+
+TFolderView::TFolderView(const ShellViewServices& services) : services_(services) { SetShowRoot(false); }
+
+TFolderView::~TFolderView()
+{
+    if (fileView_) fileView_->tree_ = nullptr;
+    if (combo_) combo_->tree_ = nullptr;
+    ui::TFlagScope busy(busy_);
+    Clear();
+}
+
+void TFolderView::SetFileView(TFileView* view)
+{
+    if (fileView_ == view) return;
+    if (fileView_) fileView_->tree_ = nullptr;
+    if (view && view->tree_ && view->tree_ != this) view->tree_->fileView_ = nullptr;
+    fileView_ = view;
+    if (view) view->tree_ = this;
+}
+
+void TFolderView::SetContextMenu(TContextMenuEx* menu)
+{
+    contextMenu_ = menu;
+    if (menu) SetRightClickSelect(true);
+}
+
+void TFolderView::SetDropSource(TDropSourceEx* source)
+{
+    dropSource_ = source;
+    if (source) SetRightClickSelect(true);
+}
+
+void TFolderView::CreateWnd()
+{
+    if (services_.shell) SetImages(services_.shell->SystemImageList(true));
+}
+
+void TFolderView::Loaded()
+{
+    if (contextMenu_) SetRightClickSelect(true);
+    RebuildTree();
+}
+
+IdView TFolderView::NodeID(const TTreeNode* node)
+{
+    if (!node) return {};
+    const auto* list = node->Data().As<IdList>();
+    return list && *list ? list->View() : IdView{};
+}
+
+IdList TFolderView::NodeIDList(const TTreeNode* node) const
+{
+    if (!node || !services_.shell) return {};
+    std::vector<const TTreeNode*> chain;
+    for (const TTreeNode* n = node; n; n = n->Parent()) chain.push_back(n);
+    platform::ShellAllocator* allocator = services_.shell->Allocator();
+    IdList result = ConcatIDLists(allocator, {}, {});
+    for (auto it = chain.rbegin(); it != chain.rend() && result; ++it)
+        result = ConcatIDLists(allocator, result.View(), NodeID(*it));
+    return result;
+}
+
+std::string TFolderView::NameOf(ShellFolder& folder, IdView list, uint32_t form) const
+{
+    std::string text;
+    GetDisplayName(folder, list, form, services_.codec, text);
+    return text;
+}
+
+ShellFolder* TFolderView::FolderOf(const TTreeNode* node, std::unique_ptr<ShellFolder>& bound)
+{
+    if (!node || !services_.shell || !services_.shell->Desktop()) return nullptr;
+    ShellFolder* desktop = services_.shell->Desktop();
+    if (node->Level() == 0) return desktop;
+    const IdList list = NodeIDList(node);
+    if (!list || !platform::Succeeded(desktop->BindToObject(list.View(), bound))) return nullptr;
+    return bound.get();
+}
+
+ShellFolder* TFolderView::ContainerOf(const TTreeNode* node, std::unique_ptr<ShellFolder>& bound)
+{
+    if (!node || !services_.shell || !services_.shell->Desktop()) return nullptr;
+    if (node->Level() < 2) return services_.shell->Desktop();
+    return FolderOf(node->Parent(), bound);
+}
+
+void TFolderView::SetNodeIcons(TTreeNode& node)
+{
+    using namespace platform::fileinfo;
+    const IdList list = NodeIDList(&node);
+    node.SetImageIndex(GetIconIndex(*services_.shell, list.View(), kSysIconIndex | kSmallIcon));
+    node.SetSelectedIndex(GetIconIndex(*services_.shell, list.View(), kSysIconIndex | kSmallIcon | kOpenIcon));
+}
+
+void TFolderView::RebuildTree()
+{
+    platform::ShellNamespace* shell = services_.shell;
+    if (busy_ || !shell || !shell->Desktop()) return;
+    IdList desktopList;
+    if (!platform::Succeeded(shell->SpecialFolderLocation(window_.window, platform::csidl::kDesktop, desktopList)) ||
+        !desktopList)
+        return;
+    std::string name;
+    if (!GetDisplayName(*shell->Desktop(), desktopList.View(), platform::nameform::kInFolder, services_.codec, name))
+        return;
+    {
+        ui::TUpdateScope<ui::TTreeView> update(*this);
+        {
+            ui::TFlagScope busy(busy_);
+            Clear();
+        }
+        TTreeNode* root = Add(nullptr, std::move(name), OwnList(std::move(desktopList)));
+        SetNodeIcons(*root);
+        {
+            // The links hear of the root once, below, after its children.
+            ui::TFlagScope busy(busy_);
+            Select(root);
+        }
+        FillChildren(root);
+        if (Selected()) Expand(*Selected());
+    }
+    NotifyLinks(Selected());
+}
+
+void TFolderView::FillChildren(TTreeNode* node)
+{
+    if (busy_ || !node || !NodeID(node)) return;
+    std::unique_ptr<ShellFolder> bound;
+    ShellFolder* folder = FolderOf(node, bound);
+    std::unique_ptr<platform::ShellEnum> walk;
+    if (!folder || !platform::Succeeded(folder->EnumObjects(platform::enumflags::kFolders |
+                                                                platform::enumflags::kIncludeHidden,
+                                                            walk))) {
+        Select(current_);
+        return;
+    }
+    ui::THourGlassScope hourGlass;
+    ui::TUpdateScope<ui::TTreeView> update(*this);
+    ui::TFlagScope busy(busy_);
+    const bool shellIcons = folder->HasShellIcon();
+    size_t added = 0;
+    while (walk) {
+        IdList child;
+        if (walk->Next(child) != platform::shellcode::kOk || !child) break;
+        std::string text = NameOf(*folder, child.View(), platform::nameform::kInFolder);
+        uint32_t bits = platform::attr::kHasSubfolder;
+        const IdView view = child.View();
+        const bool hasSubfolders = platform::Succeeded(folder->GetAttributesOf({&view, 1}, bits)) &&
+                                   (bits & platform::attr::kHasSubfolder) != 0;
+        int open = -1, closed = -1;
+        const bool iconsKnown = shellIcons && platform::Succeeded(folder->GetIconOf(view, 1, open)) &&
+                                platform::Succeeded(folder->GetIconOf(view, 2, closed)) && open >= 0 && closed >= 0;
+        TTreeNode* added_node = Add(node, std::move(text), OwnList(std::move(child)));
+        ++added;
+        if (iconsKnown) {
+            added_node->SetSelectedIndex(open);
+            added_node->SetImageIndex(closed);
+        } else {
+            SetNodeIcons(*added_node);
+        }
+        added_node->SetHasChildren(hasSubfolders);
+    }
+    if (added > 0)
+        SortChildren(node, [folder](const TTreeNode& a, const TTreeNode& b) {
+            return CompareIDLists(*folder, NodeID(&a), NodeID(&b));
+        });
+    else
+        node->SetHasChildren(false);
+}
+
+bool TFolderView::CanExpand(TTreeNode& node)
+{
+    if (node.HasChildren() && node.Count() == 0) {
+        FillChildren(&node);
+        // Nothing read (the folder could not be listed): the button stays
+        // for another try, the node stays closed.
+        if (node.Count() == 0) return false;
+    }
+    return TTreeView::CanExpand(node);
+}
+
+bool TFolderView::CanEdit(TTreeNode& node) { return node.Level() != 0 && TTreeView::CanEdit(node); }
+
+void TFolderView::Change(TTreeNode* node)
+{
+    TTreeView::Change(node);
+    previous_ = current_;
+    current_ = node;
+    NotifyLinks(node);
+}
+
+void TFolderView::NotifyLinks(TTreeNode* node)
+{
+    if (!node || busy_) return;
+    const IdList list = NodeIDList(node);
+    if (!list) return;
+    if (fileView_) {
+        fileView_->OpenFolder(list.View());
+        // A list that fell back has had the links told of the other node.
+        if (Selected() != node) return;
+    }
+    if (combo_) combo_->SelectIDList(list.View());
+}
+
+void TFolderView::FallBack()
+{
+    if (fallingBack_) return;
+    ui::TFlagScope fallingBack(fallingBack_);
+    Select(previous_);
+}
+
+TTreeNode* TFolderView::FindChild(TTreeNode* node, IdView child)
+{
+    if (!node || !NodeID(node) || !child) return nullptr;
+    std::unique_ptr<ShellFolder> bound;
+    ShellFolder* folder = FolderOf(node, bound);
+    if (!folder) return nullptr;
+    Expand(*node);
+    for (size_t i = 0; i < node->Count(); ++i)
+        if (CompareIDLists(*folder, NodeID(node->Item(i)), child) == 0) return node->Item(i);
+    return nullptr;
+}
+
+TTreeNode* TFolderView::FindNode(IdView absolute)
+{
+    if (Count() == 0 || !absolute || !services_.shell) return nullptr;
+    TTreeNode* node = Item(0);
+    Expand(*node);
+    for (IdView at = absolute; node && HasIdentifier(at); at = NextItemID(at)) {
+        const IdList first = CopyFirstID(services_.shell->Allocator(), at);
+        node = FindChild(node, first.View());
+    }
+    return node;
+}
+
+std::string TFolderView::SelectedPath()
+{
+    if (!Selected() || !services_.shell || !services_.shell->Desktop()) return {};
+    const IdList list = NodeIDList(Selected());
+    if (!list) return {};
+    return NameOf(*services_.shell->Desktop(), list.View(), platform::nameform::kForParsing);
+}
+
+void TFolderView::SetSelectedPath(std::string_view path)
+{
+    if (!services_.shell || !services_.shell->Desktop() || !FitsPathLimit(path)) return;
+    IdList list;
+    if (!platform::Succeeded(services_.shell->Desktop()->ParseDisplayName(path, list)) || !list) return;
+    Select(FindNode(list.View()));
+}
+
+void TFolderView::SelectChild(IdView child)
+{
+    ui::TUpdateScope<ui::TTreeView> update(*this);
+    Select(FindChild(Selected(), child));
+}
+
+void TFolderView::SelectIDList(IdView absolute)
+{
+    ui::TUpdateScope<ui::TTreeView> update(*this);
+    Select(FindNode(absolute));
+}
+
+void TFolderView::RenameChild(IdView oldChild, IdView newChild)
+{
+    TTreeNode* node = FindChild(Selected(), oldChild);
+    if (!node) return;
+    std::unique_ptr<ShellFolder> bound;
+    if (ShellFolder* folder = FolderOf(Selected(), bound))
+        node->SetText(NameOf(*folder, newChild, platform::nameform::kNormal));
+    node->Data() = OwnList(CopyFirstID(services_.shell->Allocator(), newChild));
+    if (combo_) {
+        const IdList list = NodeIDList(Selected());
+        combo_->SelectIDList(list.View());
+    }
+}
+
+void TFolderView::Edit(TTreeNode& node, const std::string& text)
+{
+    TTreeView::Edit(node, text);
+    const IdView id = NodeID(&node);
+    if (!id) return;
+    std::unique_ptr<ShellFolder> bound;
+    ShellFolder* container = ContainerOf(&node, bound);
+    if (!container) return;
+    IdList renamed;
+    if (IsAcceptableName(text) &&
+        platform::Succeeded(container->SetNameOf(window_.window, id, text, platform::nameform::kNormal, &renamed)) &&
+        renamed) {
+        node.Data() = OwnList(std::move(renamed));
+        node.SetText(NameOf(*container, NodeID(&node), platform::nameform::kNormal));
+        // The list and the combo show the folder (or one inside it) under its
+        // new name.
+        NotifyLinks(Selected());
+        return;
+    }
+    node.SetText(NameOf(*container, id, platform::nameform::kNormal));
+}
+
+void TFolderView::MouseUp(ui::TMouseButton button, int x, int y, TTreeNode* node)
+{
+    TTreeView::MouseUp(button, x, y, node);
+    if (!contextMenu_ || button != ui::TMouseButton::mbRight || !node || node->Level() == 0) return;
+    std::unique_ptr<ShellFolder> bound;
+    ShellFolder* container = ContainerOf(node, bound);
+    if (!container) return;
+    window_.ToScreen(x, y);
+    contextMenu_->ShowMenu(window_.window, container, x, y, 1, NodeID(node));
+}
+
+void TFolderView::MouseDown(ui::TMouseButton button, int x, int y, TTreeNode* node)
+{
+    TTreeView::MouseDown(button, x, y, node);
+    if (!dropSource_ || button != ui::TMouseButton::mbLeft || !node || node->Level() == 0) return;
+    std::unique_ptr<ShellFolder> bound;
+    ShellFolder* container = ContainerOf(node, bound);
+    if (!container) return;
+    dropSource_->StartDrag(window_.window, container, 1, NodeID(node));
+}
+
+void TFolderView::Deletion(TTreeNode& node)
+{
+    if (current_ == &node) current_ = nullptr;
+    if (previous_ == &node) previous_ = nullptr;
+    node.Data().Reset();
+    if (OnDeleting) OnDeleting(*this, node);
+}
+
+}  // namespace kp::shell
