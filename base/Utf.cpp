@@ -1,5 +1,7 @@
 #include "base/Utf.h"
 
+#include <algorithm>
+
 namespace kp {
 
 namespace {
@@ -102,6 +104,17 @@ char16_t FoldCase(char16_t c)
 bool EqualsIgnoreCase(std::string_view a, std::string_view b)
 {
     if (a == b) return true;
+    // ASCII names, the common case, compare without converting: their UTF-16
+    // form is their bytes widened.
+    const auto ascii = [](std::string_view s) {
+        return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    };
+    if (ascii(a) && ascii(b)) {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (FoldCase(static_cast<char16_t>(a[i])) != FoldCase(static_cast<char16_t>(b[i]))) return false;
+        return true;
+    }
     const std::u16string wa = Utf8ToUtf16(a);
     const std::u16string wb = Utf8ToUtf16(b);
     if (wa.size() != wb.size()) return false;
