@@ -3,6 +3,7 @@
 #include "base/Cp932.h"
 
 #include <algorithm>
+#include <span>
 
 namespace kp::memo {
 
@@ -45,9 +46,17 @@ void Layout::SetWrapWidth(int width)
     Reset();
 }
 
+void Layout::SetLongLineTuning(size_t threshold, size_t spacing)
+{
+    longThreshold_ = std::max<size_t>(threshold, 1);
+    spacing_ = std::max<size_t>(spacing, 2);
+    longLines_.clear();
+}
+
 void Layout::Reset()
 {
     breakCache_.clear();
+    longLines_.clear();
     maxWidth_ = 0;
     lineCount_ = text_.LineCount();
     if (!Wrapping()) {
@@ -66,6 +75,7 @@ void Layout::Update(size_t offset, size_t removed, size_t inserted)
     breakCache_.clear();
     const size_t newCount = text_.LineCount();
     if (!Wrapping()) {
+        UpdateLongLines(offset, removed, inserted);
         lineCount_ = newCount;
         return;
     }
@@ -239,6 +249,29 @@ std::vector<Layout::Glyph> Layout::Glyphs(size_t line) const
     return glyphs;
 }
 
+std::vector<Layout::Glyph> Layout::Glyphs(size_t line, int xFrom, int xTo) const
+{
+    std::vector<Glyph> glyphs;
+    const auto meets = [&](int x, int width) { return x + width > xFrom && x < xTo; };
+    if (LongLine* long_ = LongLineOf(line)) {
+        const size_t start = long_->start;
+        Walk(*long_, PointAtX(*long_, xFrom), [&](size_t at, size_t length, uint16_t, int x, int width) {
+            if (x >= xTo) return false;
+            if (meets(x, width)) glyphs.push_back(Glyph{start + at, static_cast<uint8_t>(length), x, width});
+            return true;
+        });
+        return glyphs;
+    }
+    for (const Glyph& glyph : Glyphs(line))
+        if (meets(glyph.x, glyph.width)) glyphs.push_back(glyph);
+    return glyphs;
+}
+
+int Layout::LineWidth(size_t line) const
+{
+    return XOnLine(line, DisplayLineEnd(line));
+}
+
 bool Layout::IsWrapPoint(size_t offset) const
 {
     if (!Wrapping() || offset >= text_.Length()) return false;
@@ -255,6 +288,15 @@ int Layout::XOfOffset(size_t offset) const
 
 int Layout::XOnLine(size_t line, size_t offset) const
 {
+    if (LongLine* long_ = LongLineOf(line)) {
+        const size_t relative = offset < long_->start ? 0 : std::min(offset - long_->start, long_->length);
+        if (relative == long_->length) {
+            while (!long_->complete) Extend(*long_);
+            return long_->width;
+        }
+        return Walk(*long_, PointAtOffset(*long_, relative),
+                    [&](size_t at, size_t, uint16_t, int, int) { return at < relative; });
+    }
     int x = 0;
     for (const Glyph& glyph : Glyphs(line)) {
         if (glyph.offset >= offset) return glyph.x;
@@ -265,10 +307,227 @@ int Layout::XOnLine(size_t line, size_t offset) const
 
 size_t Layout::OffsetAtX(size_t line, int x) const
 {
+    if (LongLine* long_ = LongLineOf(line)) {
+        size_t found = long_->length;
+        Walk(*long_, PointAtX(*long_, x), [&](size_t at, size_t, uint16_t, int gx, int width) {
+            if (x >= gx + width / 2 + (width & 1)) return true;
+            found = at;
+            return false;
+        });
+        return long_->start + found;
+    }
     const std::vector<Glyph> glyphs = Glyphs(line);
     for (const Glyph& glyph : glyphs)
         if (x < glyph.x + glyph.width / 2 + (glyph.width & 1)) return glyph.offset;
     return DisplayLineEnd(line);
+}
+
+// ---- Long lines without wrapping -------------------------------------------------
+
+Layout::LongLine* Layout::LongLineOf(size_t logical) const
+{
+    if (Wrapping() || logical >= text_.LineCount()) return nullptr;
+    const auto it = longLines_.find(logical);
+    if (it != longLines_.end()) return &it->second;
+    const size_t start = text_.LineStart(logical);
+    const size_t length = text_.LineEnd(logical) - start;
+    if (length < longThreshold_) return nullptr;
+    return &(longLines_[logical] = LongLine{start, length, {Checkpoint{0, 0, false}}, false, 0});
+}
+
+template <class Visit>
+int Layout::Walk(const LongLine& line, Checkpoint from, Visit visit) const
+{
+    size_t pos = from.offset;
+    int x = from.x;
+    while (pos < line.length) {
+        const size_t take = std::min(spacing_ + 1, line.length - pos);
+        const std::string bytes = text_.Read(line.start + pos, take);
+        const bool atEnd = pos + take == line.length;
+        size_t at = 0;
+        // Short of the line's end, a character is read only with the byte after it.
+        while (at < bytes.size() && (atEnd || at + 1 < bytes.size())) {
+            const size_t length = cp932::CharLength(bytes, at);
+            const uint16_t code = CodeAt(bytes, at, length);
+            const int width = Advance(code, x);
+            if (!visit(pos + at, length, code, x, width)) return x;
+            x += width;
+            at += length;
+        }
+        pos += at;
+    }
+    return x;
+}
+
+void Layout::Extend(LongLine& line) const
+{
+    const Checkpoint last = line.points.back();
+    bool tab = false;
+    size_t stop = line.length;
+    const int x = Walk(line, last, [&](size_t at, size_t, uint16_t code, int, int) {
+        if (at >= last.offset + spacing_) {
+            stop = at;
+            return false;
+        }
+        tab = tab || code == '\t';
+        return true;
+    });
+    line.points.back().tabAfter = tab;
+    if (stop < line.length) {
+        line.points.push_back(Checkpoint{stop, x, false});
+        return;
+    }
+    line.complete = true;
+    line.width = x;
+    maxWidth_ = std::max(maxWidth_, x);
+}
+
+const Layout::Checkpoint& Layout::PointAtOffset(LongLine& line, size_t offset) const
+{
+    while (!line.complete && line.points.back().offset + spacing_ <= offset) Extend(line);
+    const auto after = std::upper_bound(line.points.begin(), line.points.end(), offset,
+                                        [](size_t value, const Checkpoint& p) { return value < p.offset; });
+    return *(after - 1);
+}
+
+const Layout::Checkpoint& Layout::PointAtX(LongLine& line, int x) const
+{
+    while (!line.complete && line.points.back().x <= x) Extend(line);
+    const auto after = std::upper_bound(line.points.begin() + 1, line.points.end(), x,
+                                        [](int value, const Checkpoint& p) { return value < p.x; });
+    return *(after - 1);
+}
+
+void Layout::UpdateLongLines(size_t offset, size_t removed, size_t inserted)
+{
+    if (longLines_.empty()) return;
+    const ptrdiff_t delta = static_cast<ptrdiff_t>(inserted) - static_cast<ptrdiff_t>(removed);
+    const size_t removedEnd = offset + removed;  // in the old text
+    const size_t editEnd = offset + inserted;     // in the new text
+    std::map<size_t, LongLine> kept;
+    // Checkpoints before the edit (their bytes, and the one after, unchanged).
+    std::vector<Checkpoint> before;
+    size_t beforeStart = SIZE_MAX;
+    // Old checkpoints after the edit, at their offsets in the new text.
+    std::vector<Checkpoint> later;
+    bool wasComplete = false;
+    int oldWidth = 0;
+    size_t oldEnd = 0;  // the old line's end, in the new text
+    for (auto& [logical, line] : longLines_) {
+        const size_t end = line.start + line.length;
+        if (end < offset) {
+            kept[logical] = std::move(line);
+            continue;
+        }
+        if (line.start > removedEnd) {
+            line.start = static_cast<size_t>(static_cast<ptrdiff_t>(line.start) + delta);
+            kept[text_.LineOfOffset(line.start)] = std::move(line);
+            continue;
+        }
+        if (line.start <= offset) {
+            beforeStart = line.start;
+            for (const Checkpoint& point : line.points)
+                if (point.offset == 0 || line.start + point.offset < offset) before.push_back(point);
+        }
+        if (end >= removedEnd) {
+            for (const Checkpoint& point : line.points)
+                if (line.start + point.offset >= removedEnd)
+                    later.push_back(Checkpoint{static_cast<size_t>(static_cast<ptrdiff_t>(line.start + point.offset) + delta),
+                                               point.x, point.tabAfter});
+            wasComplete = line.complete;
+            oldWidth = line.width;
+            oldEnd = static_cast<size_t>(static_cast<ptrdiff_t>(end) + delta);
+        }
+    }
+    longLines_ = std::move(kept);
+
+    // The line holding the edit's start keeps what lies before it; the line
+    // holding its end measures on from there and takes over what follows.
+    const size_t first = text_.LineOfOffset(offset);
+    const size_t last = text_.LineOfOffset(editEnd);
+    const size_t edited[2] = {first, last};
+    for (size_t logical : std::span(edited, first == last ? 1 : 2)) {
+        const size_t start = text_.LineStart(logical);
+        const size_t length = text_.LineEnd(logical) - start;
+        if (length < longThreshold_) continue;
+        LongLine line{start, length, {Checkpoint{0, 0, false}}, false, 0};
+        if (start == beforeStart && !before.empty()) {
+            line.points.clear();
+            for (const Checkpoint& point : before)
+                if (point.offset == 0 || point.offset < length) line.points.push_back(point);
+        }
+        if (logical == last) {
+            std::vector<Checkpoint> relative;
+            for (const Checkpoint& point : later)
+                if (point.offset >= start && point.offset - start <= length)
+                    relative.push_back(Checkpoint{point.offset - start, point.x, point.tabAfter});
+            Relay(line, std::move(relative), wasComplete && oldEnd == start + length, oldWidth,
+                  editEnd - std::min(editEnd, start));
+        }
+        longLines_[logical] = std::move(line);
+    }
+}
+
+void Layout::Relay(LongLine& line, std::vector<Checkpoint> later, bool wasComplete, int oldWidth, size_t editEnd) const
+{
+    size_t next = 0;  // the next old checkpoint the walk may land on
+    bool tab = false;
+    bool landed = false;
+    bool pause = false;  // nothing left to meet: the rest is measured on demand
+    const Checkpoint from = line.points.back();
+    const int endX = Walk(line, from, [&](size_t at, size_t, uint16_t code, int x, int) {
+        while (next < later.size() && later[next].offset < at) ++next;
+        if (at >= editEnd && next < later.size() && later[next].offset == at) {
+            landed = true;
+            return false;
+        }
+        if (at >= line.points.back().offset + spacing_) {
+            if (at >= editEnd && next == later.size() && !wasComplete) {
+                pause = true;
+                return false;
+            }
+            line.points.back().tabAfter = tab;
+            line.points.push_back(Checkpoint{at, x, false});
+            tab = false;
+        }
+        tab = tab || code == '\t';
+        return true;
+    });
+    if (pause) return;
+    line.points.back().tabAfter = tab;
+    if (!landed) {
+        line.complete = true;
+        line.width = endX;
+        maxWidth_ = std::max(maxWidth_, endX);
+        return;
+    }
+    const size_t landing = next;
+    const Checkpoint old = later[landing];
+    const int newX = endX;
+    if (line.points.back().offset == old.offset) line.points.pop_back();  // landed where the walk began
+    const int tabWidth = TabWidth();
+    const auto stopAfter = [tabWidth](int x) { return (x / tabWidth + 1) * tabWidth; };
+    int shift = newX - old.x;
+    bool whole = shift == 0;  // the shift is a whole number of tab stops, kept to the line's end
+    for (size_t i = landing; i < later.size(); ++i) {
+        const Checkpoint& point = later[i];
+        line.points.push_back(Checkpoint{point.offset, point.x + shift, point.tabAfter});
+        if (whole || !point.tabAfter) continue;
+        // The first tab after the edit: beyond it x differs by whole tab stops.
+        int oldTabX = point.x;
+        Walk(line, point, [&](size_t, size_t, uint16_t code, int gx, int) {
+            if (code != '\t') return true;
+            oldTabX = gx;
+            return false;
+        });
+        shift = stopAfter(oldTabX + shift) - stopAfter(oldTabX);
+        whole = true;
+    }
+    if (wasComplete) {
+        line.complete = true;
+        line.width = oldWidth + shift;
+        maxWidth_ = std::max(maxWidth_, line.width);
+    }
 }
 
 }  // namespace kp::memo
