@@ -72,6 +72,11 @@ void Layout::Reset()
 
 void Layout::Update(size_t offset, size_t removed, size_t inserted)
 {
+    // The edited line keeps its breaks, re-laid only where the edit reaches.
+    size_t relaid = SIZE_MAX;
+    std::vector<uint32_t> relaidBreaks;
+    std::vector<uint32_t> relaidReach;
+    if (Wrapping() && !RelayBreaks(offset, removed, inserted, relaid, relaidBreaks, relaidReach)) relaid = SIZE_MAX;
     breakCache_.clear();
     const size_t newCount = text_.LineCount();
     if (!Wrapping()) {
@@ -89,8 +94,13 @@ void Layout::Update(size_t offset, size_t removed, size_t inserted)
     std::vector<uint32_t> counts;
     for (size_t line = first; line <= lastNew; ++line)
         counts.push_back(static_cast<uint32_t>(
-            ComputeBreaks(text_.LineStart(line), text_.LineEnd(line)).size()));
+            line == relaid ? relaidBreaks.size() : ComputeBreaks(text_.LineStart(line), text_.LineEnd(line)).size()));
     counts_.Replace(first, lastOld - first + 1, counts);
+    if (relaid != SIZE_MAX) {
+        const size_t start = text_.LineStart(relaid);
+        breakCache_[relaid] =
+            CachedBreaks{start, text_.LineEnd(relaid) - start, std::move(relaidBreaks), std::move(relaidReach)};
+    }
     lineCount_ = newCount;
 }
 
@@ -105,10 +115,23 @@ void Layout::SetRules(const Kinsoku& rules, int overflowCell)
 // the line-breaking rules, ordinary text wraps one overflow cell early when
 // the overflow rule is on, and one overflow character may hang into that cell
 // instead; a break the rules forbid moves back to the nearest allowed one.
-std::vector<uint32_t> Layout::ComputeBreaks(size_t lineStart, size_t lineEnd) const
+std::vector<uint32_t> Layout::ComputeBreaks(size_t lineStart, size_t lineEnd, std::vector<uint32_t>* reach) const
 {
     std::vector<uint32_t> breaks{0};
     const std::string bytes = text_.Read(lineStart, lineEnd - lineStart);
+    if (reach) reach->clear();
+    RunBreaks(bytes, true, [&](size_t at, size_t decided) {
+        breaks.push_back(static_cast<uint32_t>(at));
+        if (reach) reach->push_back(static_cast<uint32_t>(decided));
+        return true;
+    });
+    if (reach) reach->push_back(static_cast<uint32_t>(bytes.size()));
+    return breaks;
+}
+
+template <class OnBreak>
+bool Layout::RunBreaks(std::string_view bytes, bool atEnd, OnBreak onBreak) const
+{
     const bool rules = Wrapping() && rules_.Active();
     const bool overflow = rules && rules_.Overflow();
     const int limit = overflow ? std::max(wrapWidth_ - overflowCell_, 1) : wrapWidth_;
@@ -118,6 +141,9 @@ std::vector<uint32_t> Layout::ComputeBreaks(size_t lineStart, size_t lineEnd) co
     size_t displayStart = 0;
     bool hung = false;
     for (size_t at = 0; at < bytes.size();) {
+        // A character is read only with the byte after it; a break looks at
+        // the character after it too.
+        if (!atEnd && at + 3 >= bytes.size()) return false;
         const size_t length = cp932::CharLength(bytes, at);
         const uint16_t code = CodeAt(bytes, at, length);
         const int width = Advance(code, x);
@@ -130,9 +156,9 @@ std::vector<uint32_t> Layout::ComputeBreaks(size_t lineStart, size_t lineEnd) co
                 continue;
             }
             const size_t to = rules ? LegalBreak(bytes, starts, at) : at;
-            breaks.push_back(static_cast<uint32_t>(to));
-            displayStart = to;
             maxWidth_ = std::max(maxWidth_, x);
+            if (!onBreak(to, std::min(at + 3, bytes.size()))) return true;
+            displayStart = to;
             x = 0;
             hung = false;
             starts.clear();
@@ -144,7 +170,61 @@ std::vector<uint32_t> Layout::ComputeBreaks(size_t lineStart, size_t lineEnd) co
         at += length;
     }
     maxWidth_ = std::max(maxWidth_, x);
-    return breaks;
+    return true;
+}
+
+bool Layout::RelayBreaks(size_t offset, size_t removed, size_t inserted, size_t& line, std::vector<uint32_t>& breaks,
+                         std::vector<uint32_t>& reach)
+{
+    line = text_.LineOfOffset(offset);
+    const auto it = breakCache_.find(line);
+    if (it == breakCache_.end()) return false;
+    const CachedBreaks& old = it->second;
+    const size_t start = text_.LineStart(line);
+    const size_t length = text_.LineEnd(line) - start;
+    // The edit lay inside the line's text, old and new: no line break came or went.
+    if (old.start != start || offset < start || offset + removed > old.start + old.length ||
+        offset + inserted > start + length || length + removed != old.length + inserted)
+        return false;
+    const size_t at = offset - start;
+    const ptrdiff_t delta = static_cast<ptrdiff_t>(inserted) - static_cast<ptrdiff_t>(removed);
+    const std::vector<uint32_t>& was = old.breaks;
+    const std::vector<uint32_t>& wasReach = old.reach;
+    if (wasReach.size() != was.size()) return false;
+    // From the first display line whose break was decided on bytes the edit
+    // changed: kinsoku may pull a character back onto a line before the one
+    // holding the edit, a deletion may let text rise to it.
+    size_t first = 0;
+    while (first + 1 < was.size() && wasReach[first] <= at) ++first;
+    const size_t from = was[first];
+    for (size_t window = 8 * 1024;; window *= 2) {
+        const size_t take = std::min(window, length - from);
+        const std::string bytes = text_.Read(start + from, take);
+        breaks.assign(was.begin(), was.begin() + static_cast<ptrdiff_t>(first) + 1);
+        reach.assign(wasReach.begin(), wasReach.begin() + static_cast<ptrdiff_t>(first));
+        size_t met = was.size();  // the old break the layout met again
+        const bool done = RunBreaks(bytes, from + take == length, [&](size_t local, size_t decided) {
+            reach.push_back(static_cast<uint32_t>(from + decided));
+            const size_t b = from + local;
+            if (b >= at + inserted) {
+                const auto moved = static_cast<uint32_t>(static_cast<ptrdiff_t>(b) - delta);
+                const auto same = std::lower_bound(was.begin(), was.end(), moved);
+                if (same != was.end() && *same == moved) {
+                    met = static_cast<size_t>(same - was.begin());
+                    return false;
+                }
+            }
+            breaks.push_back(static_cast<uint32_t>(b));
+            return true;
+        });
+        if (!done) continue;
+        if (met == was.size()) reach.push_back(static_cast<uint32_t>(length));  // laid out to the end
+        for (size_t i = met; i < was.size(); ++i) {
+            breaks.push_back(static_cast<uint32_t>(static_cast<ptrdiff_t>(was[i]) + delta));
+            reach.push_back(static_cast<uint32_t>(static_cast<ptrdiff_t>(wasReach[i]) + delta));
+        }
+        return true;
+    }
 }
 
 size_t Layout::LegalBreak(std::string_view bytes, const std::vector<uint32_t>& starts, size_t at) const
@@ -168,11 +248,15 @@ size_t Layout::LegalBreak(std::string_view bytes, const std::vector<uint32_t>& s
 const std::vector<uint32_t>& Layout::Breaks(size_t logicalLine) const
 {
     const auto it = breakCache_.find(logicalLine);
-    if (it != breakCache_.end()) return it->second;
+    if (it != breakCache_.end()) return it->second.breaks;
     if (breakCache_.size() >= kBreakCacheLines) breakCache_.erase(breakCache_.begin());
-    return breakCache_[logicalLine] =
-               Wrapping() ? ComputeBreaks(text_.LineStart(logicalLine), text_.LineEnd(logicalLine))
-                          : std::vector<uint32_t>{0};
+    const size_t start = text_.LineStart(logicalLine);
+    const size_t end = text_.LineEnd(logicalLine);
+    CachedBreaks& cached = breakCache_[logicalLine];
+    cached.start = start;
+    cached.length = end - start;
+    cached.breaks = Wrapping() ? ComputeBreaks(start, end, &cached.reach) : std::vector<uint32_t>{0};
+    return cached.breaks;
 }
 
 size_t Layout::DisplayLineCount() const

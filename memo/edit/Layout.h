@@ -105,7 +105,23 @@ private:
     Location Locate(size_t displayLine) const;
     // Display line starts of one logical line, relative to its start.
     const std::vector<uint32_t>& Breaks(size_t logicalLine) const;
-    std::vector<uint32_t> ComputeBreaks(size_t lineStart, size_t lineEnd) const;
+    // reach, when given, receives per display line the end of the bytes its
+    // break was decided on (the last line's: the line's end).
+    std::vector<uint32_t> ComputeBreaks(size_t lineStart, size_t lineEnd, std::vector<uint32_t>* reach = nullptr) const;
+    // Lays out display lines over `bytes`, which start at a display line's
+    // start; onBreak(at, reach) hears each later break and the end of the
+    // bytes that decided it (offsets into bytes) and
+    // returns false to stop. Short of the line's end (`atEnd` false) the run
+    // stops where the bytes run out. Returns whether it stopped by onBreak or
+    // reached the line's end.
+    template <class OnBreak>
+    bool RunBreaks(std::string_view bytes, bool atEnd, OnBreak onBreak) const;
+    // The breaks of the one logical line an edit lay inside, re-laid from the
+    // display line before the edit until a break meets an old one moved by
+    // the edit's size. False when the edit is not of that kind or the line's
+    // old breaks are not at hand.
+    bool RelayBreaks(size_t offset, size_t removed, size_t inserted, size_t& line, std::vector<uint32_t>& breaks,
+                     std::vector<uint32_t>& reach);
     int Advance(uint16_t code, int x) const;
     // Where a display line that overran at `at` breaks: at `at`, or moved
     // back to the nearest position the rules allow, never to `displayStart`.
@@ -151,7 +167,13 @@ private:
     int overflowCell_ = 0;
     size_t lineCount_ = 1;  // logical lines at the last update
     CountIndex counts_;     // display lines per logical line (wrapping only)
-    mutable std::map<size_t, std::vector<uint32_t>> breakCache_;
+    struct CachedBreaks {
+        size_t start;   // the logical line's start and length when laid out
+        size_t length;
+        std::vector<uint32_t> breaks;
+        std::vector<uint32_t> reach;  // see ComputeBreaks
+    };
+    mutable std::map<size_t, CachedBreaks> breakCache_;
     mutable int maxWidth_ = 0;
     mutable std::vector<uint32_t> starts_;
     size_t longThreshold_ = 64 * 1024;
