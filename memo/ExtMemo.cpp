@@ -534,9 +534,9 @@ void TExtMemo::PaintMarks(size_t from, size_t to, bool erase)
             if (y >= bounds.bottom) break;
             if (y + lineHeight <= bounds.top) continue;
             const int x0 = rect.left - control.XScroll();
-            int lineWidth = 0;
-            for (const Layout::Glyph& glyph : layout.Glyphs(line)) {
-                lineWidth = glyph.x + glyph.width;
+            // Only the glyphs near the bounds can carry a visible mark.
+            const int margin = std::max(size, 0) + lineHeight;
+            for (const Layout::Glyph& glyph : layout.Glyphs(line, bounds.left - x0 - margin, bounds.right - x0 + margin)) {
                 if (!inRange(glyph.offset)) continue;
                 const MarkCell cell{x0 + glyph.x, static_cast<int>(y), glyph.width, size, bounds};
                 const uint8_t c = text.At(glyph.offset);
@@ -556,7 +556,7 @@ void TExtMemo::PaintMarks(size_t from, size_t to, bool erase)
             const size_t end = layout.DisplayLineEnd(line);
             if (marks.CrLf.Enabled && layout.DisplayLineNext(line) > end && inRange(end)) {
                 const MarkKind kind = text.At(end) == '\n' ? MarkKind::LoneLf : MarkKind::LineEnd;
-                PaintMark(batch, kind, MarkCell{x0 + lineWidth, static_cast<int>(y), 0, size, bounds},
+                PaintMark(batch, kind, MarkCell{x0 + layout.LineWidth(line), static_cast<int>(y), 0, size, bounds},
                           ColorsOf(marks.CrLf, erase), erase);
             }
         }

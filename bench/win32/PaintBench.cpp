@@ -1,6 +1,7 @@
 // What painting one screen of the edit window costs under the real
 // platform: a document of 1 KB and one of 100 MB, at its start and at its
-// end, with word wrap off and on. Then the memo over a full-screen window
+// end, with word wrap off and on; one logical line of 8 MB scrolled to its
+// start, middle and end, before and after a keystroke at its start. Then the memo over a full-screen window
 // with every mark and both markers on, over blank- and tab-rich text: a whole
 // paint (text double-buffered, then the marks on the window DC), the same
 // paint without marks, and the marks' pass alone. Prints milliseconds per
@@ -140,6 +141,51 @@ void MarksBench(HWND host, int repetitions)
     }
 }
 
+// The sample text as one logical line, a tab about every 100 bytes.
+std::string OneLineText(size_t size)
+{
+    std::string text = kp::bench::JapaneseText(size);
+    size_t sinceTab = 0;
+    for (size_t at = 0; at < text.size(); ++at, ++sinceTab) {
+        const auto byte = static_cast<uint8_t>(text[at]);
+        if (byte == '\r' || byte == '\n') text[at] = 'z';
+        if (byte >= 0x81) {
+            ++at;
+            ++sinceTab;
+        } else if (sinceTab >= 100 && text[at] != 'z') {
+            text[at] = '\t';
+            sinceTab = 0;
+        }
+    }
+    return text;
+}
+
+void LongLineBench(kp::memo::EditWindow& edit, int repetitions)
+{
+    const std::string text = OneLineText(size_t{8} << 20);
+    kp::memo::EditControl& control = edit.Control();
+    for (const bool wrap : {false, true}) {
+        control.SetWordWrap(wrap);
+        control.SetText(text);
+        for (const bool typed : {false, true}) {
+            if (typed) {
+                control.SetSel(0, 0);
+                control.Type("x");
+            }
+            double ms[3];
+            for (int where = 0; where < 3; ++where) {
+                const auto at = static_cast<int64_t>(where == 0 ? 0 : where == 1 ? text.size() / 2 : text.size() + 1);
+                control.SetSel(at, at);
+                control.ScrollCaretIntoView();
+                ms[where] = MillisecondsPerPaint(edit, repetitions);
+            }
+            std::printf("one 8 MB line, wrap %-3s, %-14s: %.3f ms per paint at the start, %.3f in the middle, "
+                        "%.3f at the end\n",
+                        wrap ? "on" : "off", typed ? "after typing" : "before typing", ms[0], ms[1], ms[2]);
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -161,6 +207,7 @@ int main(int argc, char** argv)
                         wrap ? "on" : "off", atStart, atEnd);
         }
     }
+    LongLineBench(edit, repetitions);
     MarksBench(host, repetitions);
     DestroyWindow(host);
     return 0;

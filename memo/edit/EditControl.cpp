@@ -761,7 +761,7 @@ int EditControl::MaxXScroll() const
 {
     // Lines not painted yet may be wider than any measured so far.
     const size_t end = std::min(LineCount(), firstLine_ + std::max<size_t>(VisibleLineCount(), 1));
-    for (size_t line = firstLine_; line < end; ++line) layout_.Glyphs(line);
+    for (size_t line = firstLine_; line < end; ++line) layout_.LineWidth(line);
     return layout_.MaxLineWidth();
 }
 

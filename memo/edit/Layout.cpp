@@ -3,6 +3,7 @@
 #include "base/Cp932.h"
 
 #include <algorithm>
+#include <span>
 
 namespace kp::memo {
 
@@ -45,9 +46,17 @@ void Layout::SetWrapWidth(int width)
     Reset();
 }
 
+void Layout::SetLongLineTuning(size_t threshold, size_t spacing)
+{
+    longThreshold_ = std::max<size_t>(threshold, 1);
+    spacing_ = std::max<size_t>(spacing, 2);
+    longLines_.clear();
+}
+
 void Layout::Reset()
 {
     breakCache_.clear();
+    longLines_.clear();
     maxWidth_ = 0;
     lineCount_ = text_.LineCount();
     if (!Wrapping()) {
@@ -63,9 +72,15 @@ void Layout::Reset()
 
 void Layout::Update(size_t offset, size_t removed, size_t inserted)
 {
+    // The edited line keeps its breaks, re-laid only where the edit reaches.
+    size_t relaid = SIZE_MAX;
+    std::vector<uint32_t> relaidBreaks;
+    std::vector<uint32_t> relaidReach;
+    if (Wrapping() && !RelayBreaks(offset, removed, inserted, relaid, relaidBreaks, relaidReach)) relaid = SIZE_MAX;
     breakCache_.clear();
     const size_t newCount = text_.LineCount();
     if (!Wrapping()) {
+        UpdateLongLines(offset, removed, inserted);
         lineCount_ = newCount;
         return;
     }
@@ -79,8 +94,13 @@ void Layout::Update(size_t offset, size_t removed, size_t inserted)
     std::vector<uint32_t> counts;
     for (size_t line = first; line <= lastNew; ++line)
         counts.push_back(static_cast<uint32_t>(
-            ComputeBreaks(text_.LineStart(line), text_.LineEnd(line)).size()));
+            line == relaid ? relaidBreaks.size() : ComputeBreaks(text_.LineStart(line), text_.LineEnd(line)).size()));
     counts_.Replace(first, lastOld - first + 1, counts);
+    if (relaid != SIZE_MAX) {
+        const size_t start = text_.LineStart(relaid);
+        breakCache_[relaid] =
+            CachedBreaks{start, text_.LineEnd(relaid) - start, std::move(relaidBreaks), std::move(relaidReach)};
+    }
     lineCount_ = newCount;
 }
 
@@ -95,10 +115,23 @@ void Layout::SetRules(const Kinsoku& rules, int overflowCell)
 // the line-breaking rules, ordinary text wraps one overflow cell early when
 // the overflow rule is on, and one overflow character may hang into that cell
 // instead; a break the rules forbid moves back to the nearest allowed one.
-std::vector<uint32_t> Layout::ComputeBreaks(size_t lineStart, size_t lineEnd) const
+std::vector<uint32_t> Layout::ComputeBreaks(size_t lineStart, size_t lineEnd, std::vector<uint32_t>* reach) const
 {
     std::vector<uint32_t> breaks{0};
     const std::string bytes = text_.Read(lineStart, lineEnd - lineStart);
+    if (reach) reach->clear();
+    RunBreaks(bytes, true, [&](size_t at, size_t decided) {
+        breaks.push_back(static_cast<uint32_t>(at));
+        if (reach) reach->push_back(static_cast<uint32_t>(decided));
+        return true;
+    });
+    if (reach) reach->push_back(static_cast<uint32_t>(bytes.size()));
+    return breaks;
+}
+
+template <class OnBreak>
+bool Layout::RunBreaks(std::string_view bytes, bool atEnd, OnBreak onBreak) const
+{
     const bool rules = Wrapping() && rules_.Active();
     const bool overflow = rules && rules_.Overflow();
     const int limit = overflow ? std::max(wrapWidth_ - overflowCell_, 1) : wrapWidth_;
@@ -108,6 +141,9 @@ std::vector<uint32_t> Layout::ComputeBreaks(size_t lineStart, size_t lineEnd) co
     size_t displayStart = 0;
     bool hung = false;
     for (size_t at = 0; at < bytes.size();) {
+        // A character is read only with the byte after it; a break looks at
+        // the character after it too.
+        if (!atEnd && at + 3 >= bytes.size()) return false;
         const size_t length = cp932::CharLength(bytes, at);
         const uint16_t code = CodeAt(bytes, at, length);
         const int width = Advance(code, x);
@@ -120,9 +156,9 @@ std::vector<uint32_t> Layout::ComputeBreaks(size_t lineStart, size_t lineEnd) co
                 continue;
             }
             const size_t to = rules ? LegalBreak(bytes, starts, at) : at;
-            breaks.push_back(static_cast<uint32_t>(to));
-            displayStart = to;
             maxWidth_ = std::max(maxWidth_, x);
+            if (!onBreak(to, std::min(at + 3, bytes.size()))) return true;
+            displayStart = to;
             x = 0;
             hung = false;
             starts.clear();
@@ -134,7 +170,61 @@ std::vector<uint32_t> Layout::ComputeBreaks(size_t lineStart, size_t lineEnd) co
         at += length;
     }
     maxWidth_ = std::max(maxWidth_, x);
-    return breaks;
+    return true;
+}
+
+bool Layout::RelayBreaks(size_t offset, size_t removed, size_t inserted, size_t& line, std::vector<uint32_t>& breaks,
+                         std::vector<uint32_t>& reach)
+{
+    line = text_.LineOfOffset(offset);
+    const auto it = breakCache_.find(line);
+    if (it == breakCache_.end()) return false;
+    const CachedBreaks& old = it->second;
+    const size_t start = text_.LineStart(line);
+    const size_t length = text_.LineEnd(line) - start;
+    // The edit lay inside the line's text, old and new: no line break came or went.
+    if (old.start != start || offset < start || offset + removed > old.start + old.length ||
+        offset + inserted > start + length || length + removed != old.length + inserted)
+        return false;
+    const size_t at = offset - start;
+    const ptrdiff_t delta = static_cast<ptrdiff_t>(inserted) - static_cast<ptrdiff_t>(removed);
+    const std::vector<uint32_t>& was = old.breaks;
+    const std::vector<uint32_t>& wasReach = old.reach;
+    if (wasReach.size() != was.size()) return false;
+    // From the first display line whose break was decided on bytes the edit
+    // changed: kinsoku may pull a character back onto a line before the one
+    // holding the edit, a deletion may let text rise to it.
+    size_t first = 0;
+    while (first + 1 < was.size() && wasReach[first] <= at) ++first;
+    const size_t from = was[first];
+    for (size_t window = 8 * 1024;; window *= 2) {
+        const size_t take = std::min(window, length - from);
+        const std::string bytes = text_.Read(start + from, take);
+        breaks.assign(was.begin(), was.begin() + static_cast<ptrdiff_t>(first) + 1);
+        reach.assign(wasReach.begin(), wasReach.begin() + static_cast<ptrdiff_t>(first));
+        size_t met = was.size();  // the old break the layout met again
+        const bool done = RunBreaks(bytes, from + take == length, [&](size_t local, size_t decided) {
+            reach.push_back(static_cast<uint32_t>(from + decided));
+            const size_t b = from + local;
+            if (b >= at + inserted) {
+                const auto moved = static_cast<uint32_t>(static_cast<ptrdiff_t>(b) - delta);
+                const auto same = std::lower_bound(was.begin(), was.end(), moved);
+                if (same != was.end() && *same == moved) {
+                    met = static_cast<size_t>(same - was.begin());
+                    return false;
+                }
+            }
+            breaks.push_back(static_cast<uint32_t>(b));
+            return true;
+        });
+        if (!done) continue;
+        if (met == was.size()) reach.push_back(static_cast<uint32_t>(length));  // laid out to the end
+        for (size_t i = met; i < was.size(); ++i) {
+            breaks.push_back(static_cast<uint32_t>(static_cast<ptrdiff_t>(was[i]) + delta));
+            reach.push_back(static_cast<uint32_t>(static_cast<ptrdiff_t>(wasReach[i]) + delta));
+        }
+        return true;
+    }
 }
 
 size_t Layout::LegalBreak(std::string_view bytes, const std::vector<uint32_t>& starts, size_t at) const
@@ -158,11 +248,15 @@ size_t Layout::LegalBreak(std::string_view bytes, const std::vector<uint32_t>& s
 const std::vector<uint32_t>& Layout::Breaks(size_t logicalLine) const
 {
     const auto it = breakCache_.find(logicalLine);
-    if (it != breakCache_.end()) return it->second;
+    if (it != breakCache_.end()) return it->second.breaks;
     if (breakCache_.size() >= kBreakCacheLines) breakCache_.erase(breakCache_.begin());
-    return breakCache_[logicalLine] =
-               Wrapping() ? ComputeBreaks(text_.LineStart(logicalLine), text_.LineEnd(logicalLine))
-                          : std::vector<uint32_t>{0};
+    const size_t start = text_.LineStart(logicalLine);
+    const size_t end = text_.LineEnd(logicalLine);
+    CachedBreaks& cached = breakCache_[logicalLine];
+    cached.start = start;
+    cached.length = end - start;
+    cached.breaks = Wrapping() ? ComputeBreaks(start, end, &cached.reach) : std::vector<uint32_t>{0};
+    return cached.breaks;
 }
 
 size_t Layout::DisplayLineCount() const
@@ -239,6 +333,29 @@ std::vector<Layout::Glyph> Layout::Glyphs(size_t line) const
     return glyphs;
 }
 
+std::vector<Layout::Glyph> Layout::Glyphs(size_t line, int xFrom, int xTo) const
+{
+    std::vector<Glyph> glyphs;
+    const auto meets = [&](int x, int width) { return x + width > xFrom && x < xTo; };
+    if (LongLine* long_ = LongLineOf(line)) {
+        const size_t start = long_->start;
+        Walk(*long_, PointAtX(*long_, xFrom), [&](size_t at, size_t length, uint16_t, int x, int width) {
+            if (x >= xTo) return false;
+            if (meets(x, width)) glyphs.push_back(Glyph{start + at, static_cast<uint8_t>(length), x, width});
+            return true;
+        });
+        return glyphs;
+    }
+    for (const Glyph& glyph : Glyphs(line))
+        if (meets(glyph.x, glyph.width)) glyphs.push_back(glyph);
+    return glyphs;
+}
+
+int Layout::LineWidth(size_t line) const
+{
+    return XOnLine(line, DisplayLineEnd(line));
+}
+
 bool Layout::IsWrapPoint(size_t offset) const
 {
     if (!Wrapping() || offset >= text_.Length()) return false;
@@ -255,6 +372,15 @@ int Layout::XOfOffset(size_t offset) const
 
 int Layout::XOnLine(size_t line, size_t offset) const
 {
+    if (LongLine* long_ = LongLineOf(line)) {
+        const size_t relative = offset < long_->start ? 0 : std::min(offset - long_->start, long_->length);
+        if (relative == long_->length) {
+            while (!long_->complete) Extend(*long_);
+            return long_->width;
+        }
+        return Walk(*long_, PointAtOffset(*long_, relative),
+                    [&](size_t at, size_t, uint16_t, int, int) { return at < relative; });
+    }
     int x = 0;
     for (const Glyph& glyph : Glyphs(line)) {
         if (glyph.offset >= offset) return glyph.x;
@@ -265,10 +391,227 @@ int Layout::XOnLine(size_t line, size_t offset) const
 
 size_t Layout::OffsetAtX(size_t line, int x) const
 {
+    if (LongLine* long_ = LongLineOf(line)) {
+        size_t found = long_->length;
+        Walk(*long_, PointAtX(*long_, x), [&](size_t at, size_t, uint16_t, int gx, int width) {
+            if (x >= gx + width / 2 + (width & 1)) return true;
+            found = at;
+            return false;
+        });
+        return long_->start + found;
+    }
     const std::vector<Glyph> glyphs = Glyphs(line);
     for (const Glyph& glyph : glyphs)
         if (x < glyph.x + glyph.width / 2 + (glyph.width & 1)) return glyph.offset;
     return DisplayLineEnd(line);
+}
+
+// ---- Long lines without wrapping -------------------------------------------------
+
+Layout::LongLine* Layout::LongLineOf(size_t logical) const
+{
+    if (Wrapping() || logical >= text_.LineCount()) return nullptr;
+    const auto it = longLines_.find(logical);
+    if (it != longLines_.end()) return &it->second;
+    const size_t start = text_.LineStart(logical);
+    const size_t length = text_.LineEnd(logical) - start;
+    if (length < longThreshold_) return nullptr;
+    return &(longLines_[logical] = LongLine{start, length, {Checkpoint{0, 0, false}}, false, 0});
+}
+
+template <class Visit>
+int Layout::Walk(const LongLine& line, Checkpoint from, Visit visit) const
+{
+    size_t pos = from.offset;
+    int x = from.x;
+    while (pos < line.length) {
+        const size_t take = std::min(spacing_ + 1, line.length - pos);
+        const std::string bytes = text_.Read(line.start + pos, take);
+        const bool atEnd = pos + take == line.length;
+        size_t at = 0;
+        // Short of the line's end, a character is read only with the byte after it.
+        while (at < bytes.size() && (atEnd || at + 1 < bytes.size())) {
+            const size_t length = cp932::CharLength(bytes, at);
+            const uint16_t code = CodeAt(bytes, at, length);
+            const int width = Advance(code, x);
+            if (!visit(pos + at, length, code, x, width)) return x;
+            x += width;
+            at += length;
+        }
+        pos += at;
+    }
+    return x;
+}
+
+void Layout::Extend(LongLine& line) const
+{
+    const Checkpoint last = line.points.back();
+    bool tab = false;
+    size_t stop = line.length;
+    const int x = Walk(line, last, [&](size_t at, size_t, uint16_t code, int, int) {
+        if (at >= last.offset + spacing_) {
+            stop = at;
+            return false;
+        }
+        tab = tab || code == '\t';
+        return true;
+    });
+    line.points.back().tabAfter = tab;
+    if (stop < line.length) {
+        line.points.push_back(Checkpoint{stop, x, false});
+        return;
+    }
+    line.complete = true;
+    line.width = x;
+    maxWidth_ = std::max(maxWidth_, x);
+}
+
+const Layout::Checkpoint& Layout::PointAtOffset(LongLine& line, size_t offset) const
+{
+    while (!line.complete && line.points.back().offset + spacing_ <= offset) Extend(line);
+    const auto after = std::upper_bound(line.points.begin(), line.points.end(), offset,
+                                        [](size_t value, const Checkpoint& p) { return value < p.offset; });
+    return *(after - 1);
+}
+
+const Layout::Checkpoint& Layout::PointAtX(LongLine& line, int x) const
+{
+    while (!line.complete && line.points.back().x <= x) Extend(line);
+    const auto after = std::upper_bound(line.points.begin() + 1, line.points.end(), x,
+                                        [](int value, const Checkpoint& p) { return value < p.x; });
+    return *(after - 1);
+}
+
+void Layout::UpdateLongLines(size_t offset, size_t removed, size_t inserted)
+{
+    if (longLines_.empty()) return;
+    const ptrdiff_t delta = static_cast<ptrdiff_t>(inserted) - static_cast<ptrdiff_t>(removed);
+    const size_t removedEnd = offset + removed;  // in the old text
+    const size_t editEnd = offset + inserted;     // in the new text
+    std::map<size_t, LongLine> kept;
+    // Checkpoints before the edit (their bytes, and the one after, unchanged).
+    std::vector<Checkpoint> before;
+    size_t beforeStart = SIZE_MAX;
+    // Old checkpoints after the edit, at their offsets in the new text.
+    std::vector<Checkpoint> later;
+    bool wasComplete = false;
+    int oldWidth = 0;
+    size_t oldEnd = 0;  // the old line's end, in the new text
+    for (auto& [logical, line] : longLines_) {
+        const size_t end = line.start + line.length;
+        if (end < offset) {
+            kept[logical] = std::move(line);
+            continue;
+        }
+        if (line.start > removedEnd) {
+            line.start = static_cast<size_t>(static_cast<ptrdiff_t>(line.start) + delta);
+            kept[text_.LineOfOffset(line.start)] = std::move(line);
+            continue;
+        }
+        if (line.start <= offset) {
+            beforeStart = line.start;
+            for (const Checkpoint& point : line.points)
+                if (point.offset == 0 || line.start + point.offset < offset) before.push_back(point);
+        }
+        if (end >= removedEnd) {
+            for (const Checkpoint& point : line.points)
+                if (line.start + point.offset >= removedEnd)
+                    later.push_back(Checkpoint{static_cast<size_t>(static_cast<ptrdiff_t>(line.start + point.offset) + delta),
+                                               point.x, point.tabAfter});
+            wasComplete = line.complete;
+            oldWidth = line.width;
+            oldEnd = static_cast<size_t>(static_cast<ptrdiff_t>(end) + delta);
+        }
+    }
+    longLines_ = std::move(kept);
+
+    // The line holding the edit's start keeps what lies before it; the line
+    // holding its end measures on from there and takes over what follows.
+    const size_t first = text_.LineOfOffset(offset);
+    const size_t last = text_.LineOfOffset(editEnd);
+    const size_t edited[2] = {first, last};
+    for (size_t logical : std::span(edited, first == last ? 1 : 2)) {
+        const size_t start = text_.LineStart(logical);
+        const size_t length = text_.LineEnd(logical) - start;
+        if (length < longThreshold_) continue;
+        LongLine line{start, length, {Checkpoint{0, 0, false}}, false, 0};
+        if (start == beforeStart && !before.empty()) {
+            line.points.clear();
+            for (const Checkpoint& point : before)
+                if (point.offset == 0 || point.offset < length) line.points.push_back(point);
+        }
+        if (logical == last) {
+            std::vector<Checkpoint> relative;
+            for (const Checkpoint& point : later)
+                if (point.offset >= start && point.offset - start <= length)
+                    relative.push_back(Checkpoint{point.offset - start, point.x, point.tabAfter});
+            Relay(line, std::move(relative), wasComplete && oldEnd == start + length, oldWidth,
+                  editEnd - std::min(editEnd, start));
+        }
+        longLines_[logical] = std::move(line);
+    }
+}
+
+void Layout::Relay(LongLine& line, std::vector<Checkpoint> later, bool wasComplete, int oldWidth, size_t editEnd) const
+{
+    size_t next = 0;  // the next old checkpoint the walk may land on
+    bool tab = false;
+    bool landed = false;
+    bool pause = false;  // nothing left to meet: the rest is measured on demand
+    const Checkpoint from = line.points.back();
+    const int endX = Walk(line, from, [&](size_t at, size_t, uint16_t code, int x, int) {
+        while (next < later.size() && later[next].offset < at) ++next;
+        if (at >= editEnd && next < later.size() && later[next].offset == at) {
+            landed = true;
+            return false;
+        }
+        if (at >= line.points.back().offset + spacing_) {
+            if (at >= editEnd && next == later.size() && !wasComplete) {
+                pause = true;
+                return false;
+            }
+            line.points.back().tabAfter = tab;
+            line.points.push_back(Checkpoint{at, x, false});
+            tab = false;
+        }
+        tab = tab || code == '\t';
+        return true;
+    });
+    if (pause) return;
+    line.points.back().tabAfter = tab;
+    if (!landed) {
+        line.complete = true;
+        line.width = endX;
+        maxWidth_ = std::max(maxWidth_, endX);
+        return;
+    }
+    const size_t landing = next;
+    const Checkpoint old = later[landing];
+    const int newX = endX;
+    if (line.points.back().offset == old.offset) line.points.pop_back();  // landed where the walk began
+    const int tabWidth = TabWidth();
+    const auto stopAfter = [tabWidth](int x) { return (x / tabWidth + 1) * tabWidth; };
+    int shift = newX - old.x;
+    bool whole = shift == 0;  // the shift is a whole number of tab stops, kept to the line's end
+    for (size_t i = landing; i < later.size(); ++i) {
+        const Checkpoint& point = later[i];
+        line.points.push_back(Checkpoint{point.offset, point.x + shift, point.tabAfter});
+        if (whole || !point.tabAfter) continue;
+        // The first tab after the edit: beyond it x differs by whole tab stops.
+        int oldTabX = point.x;
+        Walk(line, point, [&](size_t, size_t, uint16_t code, int gx, int) {
+            if (code != '\t') return true;
+            oldTabX = gx;
+            return false;
+        });
+        shift = stopAfter(oldTabX + shift) - stopAfter(oldTabX);
+        whole = true;
+    }
+    if (wasComplete) {
+        line.complete = true;
+        line.width = oldWidth + shift;
+        maxWidth_ = std::max(maxWidth_, line.width);
+    }
 }
 
 }  // namespace kp::memo

@@ -117,7 +117,8 @@ int EditWindow::CaretWidth() const
     if (!control_.Overwrite() || composition_) return SystemCaretWidth();
     const Layout& layout = control_.GetLayout();
     const size_t caret = control_.Caret();
-    for (const Layout::Glyph& glyph : layout.Glyphs(control_.CaretLine()))
+    const int x = control_.CaretX();
+    for (const Layout::Glyph& glyph : layout.Glyphs(control_.CaretLine(), x, x + 1))
         if (glyph.offset == caret) return std::max(glyph.width, 1);
     return std::max(layout.Metrics().AveCharWidth(), 1);
 }

@@ -10,6 +10,7 @@
 #include "platform/textmetrics/Win32Font.h"
 
 #include <algorithm>
+#include <climits>
 #include <string>
 
 namespace kp::memo {
@@ -148,10 +149,7 @@ void EditWindow::Paint(HDC dc)
 void EditWindow::PaintLine(HDC dc, size_t line, int y)
 {
     const Layout& layout = control_.GetLayout();
-    const std::vector<Layout::Glyph> glyphs = layout.Glyphs(line);
-    const size_t start = layout.DisplayLineStart(line);
     const size_t end = layout.DisplayLineEnd(line);
-    const std::string bytes = control_.Text().Read(start, end - start);
     const re::Rect rect = control_.FormatRect();
     const int64_t left = static_cast<int64_t>(rect.left) - control_.XScroll();
     const int lineHeight = control_.LineHeight();
@@ -165,6 +163,14 @@ void EditWindow::PaintLine(HDC dc, size_t line, int y)
     const size_t caret = control_.Caret();
     const bool composing = composition_ && !composition_->text.empty() && control_.CaretLine() == line;
     const int shift = composing ? CompositionX(dc, composition_->text.size()) : 0;
+
+    // Only the stretch of the line inside the rectangle is measured and read.
+    const auto lineX = [](int64_t x) { return static_cast<int>(std::clamp<int64_t>(x, INT_MIN, INT_MAX)); };
+    const std::vector<Layout::Glyph> glyphs =
+        layout.Glyphs(line, lineX(rect.left - left - shift), lineX(rect.right - left));
+    const size_t start = glyphs.empty() ? end : glyphs.front().offset;
+    const size_t stop = glyphs.empty() ? end : glyphs.back().offset + glyphs.back().length;
+    const std::string bytes = control_.Text().Read(start, stop - start);
 
     Run run;
     auto flush = [&] {
@@ -197,8 +203,8 @@ void EditWindow::PaintLine(HDC dc, size_t line, int y)
     flush();
 
     // A selected line break shows as a highlighted cell after the text.
-    const int64_t textEnd = left + (glyphs.empty() ? 0 : glyphs.back().x + glyphs.back().width) + shift;
     if (selStart <= end && selEnd > end && layout.DisplayLineNext(line) > end) {
+        const int64_t textEnd = left + layout.LineWidth(line) + shift;
         const int width = std::max(2, control_.GetLayout().Metrics().AveCharWidth());
         FillRect(dc, RECT{Device(textEnd), y, Device(textEnd + width), bottom}, GetSysColor(COLOR_HIGHLIGHT));
     }

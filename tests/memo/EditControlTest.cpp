@@ -601,3 +601,53 @@ TEST_F(EditControlTest, UpDownAndClicksKeepTheCaretOnTheLineTheyAimAt)
 
 }  // namespace
 }  // namespace kp::memo
+
+namespace kp::memo {
+namespace {
+
+// A user story on one logical line of 200 KB (long enough for checkpoints),
+// wrap off then on: End, type, Home, type, moving and hit-testing between;
+// every answer must match a control freshly opened on the same text.
+TEST_F(EditControlTest, ALongLineTypedIntoAtBothEndsAnswersAsAFreshControl)
+{
+    std::string line;
+    for (int i = 0; line.size() < 200 * 1024; ++i) line += i % 25 == 0 ? "\t" : i % 3 ? "ab" : kA;
+    for (const bool wrap : {false, true}) {
+        SCOPED_TRACE(wrap ? "wrap on" : "wrap off");
+        control.SetWordWrap(wrap);
+        control.SetText(line);
+        control.MoveCaret(CaretMove::DocumentEnd, false);
+        control.Type("x");
+        control.MoveCaret(CaretMove::DocumentStart, false);
+        control.Type(kA);
+        control.MoveCaret(CaretMove::End, false);
+        EXPECT_EQ(Text(), kA + line + "x");
+
+        EditControl fresh(metrics, test::TestCodec(), nullptr);
+        fresh.SetClientSize(400, 160);
+        fresh.SetWordWrapMode(re::kWbfLevel1);
+        fresh.SetWordWrap(wrap);
+        fresh.SetText(Text());
+        fresh.SetSel(static_cast<int64_t>(control.Caret()), static_cast<int64_t>(control.Caret()));
+        fresh.ScrollToLine(control.FirstVisibleLine());
+        fresh.SetXScroll(control.XScroll());
+        EXPECT_EQ(fresh.LineCount(), control.LineCount());
+        EXPECT_EQ(fresh.XScroll(), control.XScroll());
+        for (const size_t offset : {size_t{0}, size_t{2}, size_t{1000}, Text().size() / 2, Text().size() - 1, Text().size()}) {
+            const re::PointL at = control.PosFromChar(offset);
+            EXPECT_EQ(at.x, fresh.PosFromChar(offset).x) << offset;
+            EXPECT_EQ(at.y, fresh.PosFromChar(offset).y) << offset;
+            EXPECT_EQ(control.CharFromPos(at), fresh.CharFromPos(at)) << offset;
+            EXPECT_EQ(control.LineFromChar(offset), fresh.LineFromChar(offset)) << offset;
+        }
+        // Sideways, the scroll reaches the line's end and no further.
+        if (!wrap) {
+            control.SetXScroll(INT_MAX);
+            EXPECT_EQ(control.XScroll(), control.GetLayout().LineWidth(0));
+            EXPECT_EQ(control.CharFromPos(control.PosFromChar(Text().size())), Text().size());
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kp::memo

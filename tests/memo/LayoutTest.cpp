@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <random>
 
 namespace kp::memo {
@@ -107,6 +108,89 @@ TEST(Layout, IncrementalUpdatesMatchAFreshLayout)
         for (size_t line = 0; line < fresh.DisplayLineCount(); ++line)
             ASSERT_EQ(layout.DisplayLineStart(line), fresh.DisplayLineStart(line)) << "round " << round;
     }
+}
+
+
+// Long lines without wrapping keep checkpoints (here every 8 bytes from 32):
+// each edit below must leave positions, hit tests and the width exactly as a
+// fresh layout of the new text gives them.
+TEST(LayoutLongLines, EditsLeaveWhatAFreshLayoutGives)
+{
+    const std::string tabbed = std::string(40, 'a') + "\t" + std::string(40, 'b') + "\tc" + std::string(30, 'd');
+    std::string wide;
+    for (int i = 0; i < 40; ++i) wide += "\x82\xA0";
+    const struct {
+        const char* name;
+        std::string text;
+        size_t offset;
+        size_t removed;
+        std::string inserted;
+    } cases[] = {
+        {"a tab right after the edit", tabbed, 40, 0, "xyz"},
+        {"an edit before the first tab", tabbed, 3, 1, "\x82\xA0"},
+        {"a deletion across a tab", tabbed, 38, 6, ""},
+        {"a lead byte joining the trail after it", wide, 10, 0, "\x82"},
+        {"deleting a lead byte", wide, 8, 1, ""},
+        {"a CR LF splitting the line", tabbed, 60, 0, "\r\n"},
+        {"deleting the CR LF that split it", std::string(50, 'a') + "\r\n" + std::string(50, '\t'), 50, 2, ""},
+        {"a lone lead byte at the line's end", wide + "\x82", 0, 0, "\t"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FixedGlyphMetrics metrics;
+        TextBuffer text(c.text);
+        Layout kept(text, metrics);
+        kept.SetLongLineTuning(32, 8);
+        kept.XOfOffset(text.Length());  // every checkpoint measured before the edit
+        text.Replace(c.offset, c.removed, c.inserted);
+        kept.Update(c.offset, c.removed, c.inserted.size());
+        Layout fresh(text, metrics);
+        for (size_t line = 0; line < fresh.DisplayLineCount(); ++line) {
+            EXPECT_EQ(kept.LineWidth(line), fresh.LineWidth(line)) << "line " << line;
+            for (int x = -8; x <= fresh.LineWidth(line) + 8; x += 5)
+                ASSERT_EQ(kept.OffsetAtX(line, x), fresh.OffsetAtX(line, x)) << "line " << line << " x " << x;
+        }
+        for (size_t offset = 0; offset <= text.Length(); ++offset)
+            ASSERT_EQ(kept.XOfOffset(offset), fresh.XOfOffset(offset)) << "offset " << offset;
+    }
+}
+
+TEST(LayoutLongLines, TypingBeforeATabLeavesTheTextAfterItInPlace)
+{
+    FixedGlyphMetrics metrics;  // 8 px a byte: tab stops every 64 px
+    TextBuffer text("\t" + std::string(200, 'a'));
+    Layout layout(text, metrics);
+    layout.SetLongLineTuning(32, 8);
+    EXPECT_EQ(layout.XOfOffset(1), 64);
+    EXPECT_EQ(layout.LineWidth(0), 64 + 200 * 8);
+    text.Insert(0, "abc");
+    layout.Update(0, 0, 3);
+    EXPECT_EQ(layout.XOfOffset(4), 64);
+    EXPECT_EQ(layout.LineWidth(0), 64 + 200 * 8);
+    text.Insert(0, std::string(6, 'x'));  // nine letters overrun the stop: the tab reaches the next
+    layout.Update(0, 0, 6);
+    EXPECT_EQ(layout.XOfOffset(10), 128);
+    EXPECT_EQ(layout.LineWidth(0), 128 + 200 * 8);
+}
+
+TEST(LayoutLongLines, PositionsFarBeyondSixteenBitsStayExact)
+{
+    FixedGlyphMetrics metrics;
+    std::string wide;
+    for (int i = 0; i < 20000; ++i) wide += "\x82\xA0";  // 16 px each: 320,000 px
+    TextBuffer text(wide);
+    Layout layout(text, metrics);
+    layout.SetLongLineTuning(1024, 256);
+    EXPECT_EQ(layout.OffsetAtX(0, 319991), text.Length() - 2);
+    EXPECT_EQ(layout.OffsetAtX(0, 319992), text.Length());
+    EXPECT_EQ(layout.OffsetAtX(0, INT_MAX), text.Length());
+    EXPECT_EQ(layout.XOfOffset(text.Length() - 2), 319984);
+    EXPECT_EQ(layout.LineWidth(0), 320000);
+    EXPECT_EQ(layout.MaxLineWidth(), 320000);
+    const std::vector<Layout::Glyph> glyphs = layout.Glyphs(0, 300000, 300040);
+    ASSERT_EQ(glyphs.size(), 3u);  // 300000, 300016, 300032
+    EXPECT_EQ(glyphs[0].x, 300000);
+    EXPECT_EQ(glyphs[0].offset, 300000u / 8);
 }
 
 }  // namespace
