@@ -249,6 +249,7 @@ TEST_F(ShellViewsTest, RebuildShowsTheDesktopExpandedInShellOrderAndTheListFollo
     EXPECT_EQ(deleted, static_cast<int>(nodes));
     EXPECT_EQ(tree().CurrentNode(), tree().Item(0));
     EXPECT_EQ(tree().PreviousNode(), nullptr) << "the old nodes are forgotten";
+    tree().OnDeleting = nullptr;  // the counter goes with this scope; the fixture deletes the nodes later
 }
 
 TEST_F(ShellViewsTest, ExpansionReadsOnceAndDropsButtonsOfFoldersWithoutChildren)
