@@ -13,7 +13,7 @@
 //   - every file on the simulated disk holds a text the editor once held or
 //     its first contents, and no temporary file is left.
 // A failure prints its seed and step and replays with
-//   KP_SOAK_SEED=seed KP_SOAK_STEPS=steps kp_tests --gtest_filter='*Soak*'
+//   KP_SOAK_SEED=seed KP_SOAK_STEPS=steps kp_tests --gtest_filter='Seeds/Soak.*'
 // KP_SOAK_SEEDS runs that many seeds from KP_SOAK_SEED (scripts/soak.sh).
 
 #include "base/Error.h"
@@ -174,7 +174,7 @@ protected:
             << "\nlast steps:";
         for (const std::string& s : recent_) out << " | " << s;
         out << "\nreplay: KP_SOAK_SEED=" << seed << " KP_SOAK_STEPS=" << step + 1
-            << " kp_tests --gtest_filter='*Soak*'";
+            << " kp_tests --gtest_filter='Seeds/Soak.*'";
         ADD_FAILURE() << out.str();
     }
 
@@ -395,15 +395,14 @@ protected:
         if (key == "SelectAll") ExpectUnchanged();
         if (key == "Delete") {
             // The caret's line with its line break (the last line: with the
-            // break before it); with wrapping, the caret's display line may
-            // stand for any logical line.
+            // break before it); with wrapping, the caret's display line (one
+            // stretch of a logical line, checked below).
             const std::vector<size_t> starts = fuzz::ReferenceLineStarts(model_);
             const size_t caretLine =
                 static_cast<size_t>(std::upper_bound(starts.begin(), starts.end(), start) - starts.begin()) - 1;
-            const bool wrapped = form->MenuItem("LeftEnter")->Checked();
             ExpectUnchanged();
-            for (size_t k = 0; k < starts.size(); ++k) {
-                if (!wrapped && k != caretLine) continue;
+            if (form->MenuItem("LeftEnter")->Checked()) candidates_.clear();
+            for (size_t k = caretLine; k == caretLine && !candidates_.empty(); ++k) {
                 const size_t next = k + 1 < starts.size() ? starts[k + 1] : model_.size();
                 Expect(Replaced(starts[k], next - starts[k], ""));
                 if (k > 0 && k + 1 == starts.size()) {
@@ -419,6 +418,25 @@ protected:
             if (text.size() < model_.size() || text.compare(0, start, model_, 0, start) != 0 ||
                 text.compare(text.size() - (model_.size() - start), std::string::npos, model_, start) != 0)
                 problem_ = "no stamp inserted at " + std::to_string(start);
+        } else if (key == "Delete" && candidates_.empty()) {
+            // One stretch of a line went, with no line break but at its end
+            // (wherever the removed bytes may have stood).
+            bool one = false;
+            if (text.size() <= model_.size()) {
+                const size_t gone = model_.size() - text.size();
+                size_t prefix = 0;
+                while (prefix < text.size() && text[prefix] == model_[prefix]) ++prefix;
+                size_t suffix = 0;
+                while (suffix < text.size() && text[text.size() - 1 - suffix] == model_[model_.size() - 1 - suffix])
+                    ++suffix;
+                for (size_t at = text.size() - std::min(suffix, text.size()); at <= prefix && !one; ++at) {
+                    const std::string_view removed = std::string_view(model_).substr(at, gone);
+                    const size_t lineBreak = removed.find_first_of("\r\n");
+                    one = lineBreak == std::string_view::npos ||
+                          removed.find_first_not_of("\r\n", lineBreak) == std::string_view::npos;
+                }
+            }
+            if (!one) problem_ = "more than one line deleted";
         } else if (key == "FontBig" || key == "FontSmall") {
             // Letters change in place; line breaks and lengths stay.
             const size_t from = length ? start : 0;
