@@ -81,27 +81,6 @@ std::string Escaped(std::string_view bytes)
     return bytes.size() > 80 ? fuzz::Escaped(bytes.substr(0, 80)) + "..." : fuzz::Escaped(bytes);
 }
 
-// The plain template reading: the text up to the first 0x1A, its lines ended
-// by CR (an LF after it belongs to it), joined by CR LF; the empty line after
-// a last CR is no line.
-std::string TemplateModel(std::string_view file)
-{
-    file = file.substr(0, file.find('\x1A'));
-    std::vector<std::string> lines{""};
-    for (size_t i = 0; i < file.size(); ++i) {
-        if (file[i] != '\r') {
-            lines.back() += file[i];
-            continue;
-        }
-        if (i + 1 < file.size() && file[i + 1] == '\n') ++i;
-        lines.emplace_back();
-    }
-    if (lines.size() > 1 && lines.back().empty()) lines.pop_back();
-    std::string text;
-    for (size_t i = 0; i < lines.size(); ++i) text += (i ? "\r\n" : "") + lines[i];
-    return text;
-}
-
 class Soak : public MainFormFixture, public ::testing::WithParamInterface<uint64_t> {
 protected:
     struct Command {
@@ -454,7 +433,7 @@ protected:
         std::string file;
         if (files.ReadAll(std::string(kProgram) + "text" + std::to_string(n) + ".txt", file) ==
             platform::FileStatus::Ok)
-            Expect(Replaced(Start0(), Length0(), TemplateModel(file)));
+            Expect(Replaced(Start0(), Length0(), fuzz::ReferenceTemplateText(file)));
         else
             ExpectUnchanged();
         Menu("Text" + std::to_string(n));
