@@ -2,7 +2,8 @@
 # Long fuzzing runs by hand: scripts/fuzz.sh [SECONDS] [TARGET...]
 #
 # Runs each fuzz target of tests/fuzz (all of them, or the named ones:
-# settings, shortcut, history, command_line, text_buffer, edit_undo) for
+# settings, shortcut, history, command_line, text_buffer, edit_undo,
+# date_time, template, id_list, drop_files) for
 # SECONDS (default 60), one after another, under AddressSanitizer and
 # UndefinedBehaviorSanitizer, and reports runs and runs per second.
 #

@@ -2,6 +2,7 @@
 
 #include "memo/edit/WindowMessages.h"
 
+#include "base/Cp932.h"
 #include "base/Error.h"
 #include "base/Utf.h"
 #include "memo/edit/RichEditMessages.h"
@@ -308,15 +309,51 @@ void EditWindow::UpdateBarsAndCaret()
 
 // ---- Text --------------------------------------------------------------------------
 
+// Every character gives one UTF-16 unit (see GetTextLength), so the bytes of
+// the first size - 1 characters are found by walking forward from the start
+// and only they are decoded, a slice at a time: a caller's small buffer costs
+// no copy of a large document.
 LRESULT EditWindow::GetText(WPARAM size, LPARAM buffer)
 {
     auto* out = reinterpret_cast<char16_t*>(buffer);
     if (!out || size == 0) return 0;
-    const std::u16string text = codec_.ToUtf16(control_.GetText());
-    const size_t count = std::min<size_t>(text.size(), size - 1);
-    std::memcpy(out, text.data(), count * sizeof(char16_t));
-    out[count] = u'\0';
-    return static_cast<LRESULT>(count);
+    const size_t room = static_cast<size_t>(size) - 1;
+    size_t written = 0;
+    std::string slice;  // whole characters, decoded together
+    const auto flush = [&] {
+        const std::u16string units = codec_.ToUtf16(slice);
+        const size_t count = std::min(units.size(), room - written);
+        std::memcpy(out + written, units.data(), count * sizeof(char16_t));
+        written += count;
+        slice.clear();
+    };
+    constexpr size_t kSliceBytes = 64 * 1024;
+    size_t pending = 0;  // characters in slice
+    bool lead = false;   // slice ends in a lead byte that may pair with the next byte
+    const TextBuffer& text = control_.Text();
+    text.Visit(0, text.Length(), [&](std::string_view piece) {
+        for (const char c : piece) {
+            const auto b = static_cast<uint8_t>(c);
+            if (lead && cp932::IsTrailByte(b)) {
+                slice += c;
+                lead = false;
+                continue;
+            }
+            // A new character starts at b.
+            if (written + pending == room) return false;
+            if (!lead && slice.size() >= kSliceBytes) {
+                flush();
+                pending = 0;
+            }
+            slice += c;
+            ++pending;
+            lead = cp932::IsLeadByte(b);
+        }
+        return true;
+    });
+    flush();
+    out[written] = u'\0';
+    return static_cast<LRESULT>(written);
 }
 
 // Every character of code page 932, and every byte that does not decode,

@@ -165,4 +165,25 @@ inline std::vector<size_t> ReferenceLineStarts(std::string_view text)
     return starts;
 }
 
+// A template file's text by the plain rule: the bytes up to the first 0x1A,
+// their lines ended by CR (an LF right after it belongs to it), joined by
+// CR LF; the empty line after a last CR is no line.
+inline std::string ReferenceTemplateText(std::string_view file)
+{
+    file = file.substr(0, file.find('\x1A'));
+    std::vector<std::string> lines{""};
+    for (size_t i = 0; i < file.size(); ++i) {
+        if (file[i] != '\r') {
+            lines.back() += file[i];
+            continue;
+        }
+        if (i + 1 < file.size() && file[i + 1] == '\n') ++i;
+        lines.emplace_back();
+    }
+    if (lines.size() > 1 && lines.back().empty()) lines.pop_back();
+    std::string text;
+    for (size_t i = 0; i < lines.size(); ++i) text += (i ? "\r\n" : "") + lines[i];
+    return text;
+}
+
 }  // namespace kp::fuzz

@@ -12,10 +12,12 @@
 #include <imm.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kp::test {
@@ -245,6 +247,34 @@ TEST_F(EditWindowText, SetTextStoresCodePage932AndGetTextCutsToTheBuffer)
     wchar_t small[4] = {L'?', L'?', L'?', L'?'};
     EXPECT_EQ(Send(WM_GETTEXT, 4, reinterpret_cast<LPARAM>(small)), 3);
     EXPECT_EQ(std::wstring(small), L"漢字ｶ");
+}
+
+// Another program reading a large text: the length without decoding, and
+// only as much decoded as its buffer holds, cut at characters that straddle
+// the text's chunks and the decoder's slices alike.
+TEST_F(EditWindowText, LengthAndTextOfALargeDocumentAgreeWithTheWholeDecodingAtEveryCut)
+{
+    const std::string_view pieces[] = {"\x93\xFA\x96\x7B", "abc", "\r\n", "\x82", std::string_view("\0", 1),
+                                       "\xB6\xC5", "\x80", "\xFD", "\x81\r", "\x88"};
+    std::string bytes;
+    for (size_t i = 0; bytes.size() < 300 * 1024; i = i * 7 + 3) bytes += pieces[i % std::size(pieces)];
+    for (const bool loneLeadAtEnd : {false, true}) {
+        if (loneLeadAtEnd) bytes += '\x9F';
+        edit_->Control().SetText(bytes);
+        const std::u16string whole = edit_->Codec().ToUtf16(bytes);
+        ASSERT_EQ(static_cast<size_t>(Send(WM_GETTEXTLENGTH)), whole.size());
+        for (const size_t size : {size_t{1}, size_t{2}, size_t{3}, size_t{65537}, size_t{65538}, size_t{100001},
+                                  whole.size(), whole.size() + 1, whole.size() + 64}) {
+            std::u16string buffer(size + 1, u'?');
+            const auto got = static_cast<size_t>(Send(WM_GETTEXT, size, reinterpret_cast<LPARAM>(buffer.data())));
+            const size_t expected = std::min(size - 1, whole.size());
+            ASSERT_EQ(got, expected) << "buffer of " << size;
+            EXPECT_TRUE(buffer.compare(0, got, whole, 0, got) == 0) << "buffer of " << size;
+            EXPECT_EQ(buffer[got], u'\0');
+            EXPECT_EQ(buffer[size], u'?') << "written past the buffer of " << size;
+        }
+    }
+    EXPECT_EQ(Send(WM_GETTEXT, 0, reinterpret_cast<LPARAM>(nullptr)), 0);
 }
 
 TEST_F(EditWindowText, ClipboardMessagesAndUndo)

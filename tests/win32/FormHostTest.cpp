@@ -14,6 +14,8 @@
 #include <shlobj.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -316,6 +318,46 @@ TEST_F(FormHostTest, CommandsRunEnabledItemsOfTheBarAndPopups)
     SendMessageW(host.Handle(), WM_COMMAND, MAKEWPARAM(item->Id(), 0), 0);
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0], "ファイルを開けません。");
+}
+
+// Asked by the environment, the host logs each command's longest handler;
+// a handler that throws is timed too.
+TEST_F(FormHostTest, HandlerTimesLogEachCommandsLongestHandler)
+{
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring log = std::wstring(folder) + L"kp-handler-times.txt";
+    DeleteFileW(log.c_str());
+    std::vector<DWORD> sleeps{40, 5, 90};
+    TMenuItem* slow = menu.Add("ファイル(&F)")->Add("開く(&O)", "Open");
+    slow->OnClick = [&] {
+        Sleep(sleeps.front());
+        sleeps.erase(sleeps.begin());
+    };
+    TMenuItem* failing = menu.Add("編集(&E)")->Add("貼り付け(&P)", "Paste");
+    failing->OnClick = [] { throw Error("貼り付けできません。"); };
+    host.SetMainMenu(&menu);
+
+    ASSERT_EQ(_wputenv_s(L"KP_HANDLER_TIMES", log.c_str()), 0);
+    for (int i = 0; i < 3; ++i) SendMessageW(host.Handle(), WM_COMMAND, MAKEWPARAM(slow->Id(), 0), 0);
+    SendMessageW(host.Handle(), WM_COMMAND, MAKEWPARAM(failing->Id(), 0), 0);
+    ASSERT_EQ(_wputenv_s(L"KP_HANDLER_TIMES", L""), 0);
+    SendMessageW(host.Handle(), WM_COMMAND, MAKEWPARAM(failing->Id(), 0), 0);
+
+    std::vector<std::pair<std::string, double>> lines;
+    if (FILE* file = _wfopen(log.c_str(), L"r")) {
+        char name[64];
+        double ms = 0;
+        while (std::fscanf(file, "%63s %lf", name, &ms) == 2) lines.emplace_back(name, ms);
+        std::fclose(file);
+    }
+    DeleteFileW(log.c_str());
+    ASSERT_EQ(lines.size(), 3u);  // the 5 ms run set no new longest
+    EXPECT_EQ(lines[0].first, "Open");
+    EXPECT_EQ(lines[1].first, "Open");
+    EXPECT_GT(lines[1].second, lines[0].second);  // each line a new longest
+    EXPECT_EQ(lines[2].first, "Paste");
+    EXPECT_EQ(failures.size(), 2u);
 }
 
 TEST_F(FormHostTest, PopupMenuRunsTheChosenItem)

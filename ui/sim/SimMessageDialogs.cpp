@@ -34,6 +34,13 @@ ModalResult SimMessageDialogs::Show(std::string_view text, std::string_view capt
 {
     shown_.push_back({std::string(text), std::string(caption), kind, buttons});
     if (WhileShown) WhileShown();
+    if (answers_.empty() && Chooser) {
+        const ModalResult chosen = Chooser(buttons);
+        if (!Offers(buttons, chosen))
+            throw std::logic_error("chosen answer " + std::to_string(chosen) + " is not a button of \"" +
+                                   std::string(text) + "\"");
+        return chosen;
+    }
     if (answers_.empty()) return FirstButton(buttons);
     const ModalResult answer = answers_.front();
     answers_.pop_front();

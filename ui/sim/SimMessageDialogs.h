@@ -36,6 +36,9 @@ public:
     // Runs inside each dialog while it shows, as its message loop runs
     // whatever else arrives meanwhile (a timer's tick).
     std::function<void()> WhileShown;
+    // Answers a dialog when the queue is empty (instead of the first
+    // button); it is given the buttons offered and must pick one of them.
+    std::function<ModalResult(DialogButtons buttons)> Chooser;
 
     const std::vector<ShownMessage>& Shown() const { return shown_; }
     // The last dialog shown; throws std::logic_error when none was.

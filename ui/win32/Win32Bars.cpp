@@ -205,6 +205,13 @@ void Win32ToolBar::SetDpi(UINT dpi)
     Rebuild();
 }
 
+std::string Win32ToolBar::CommandName(int id) const
+{
+    const size_t index = static_cast<size_t>(id - kFirstButtonId);
+    if (!bar_ || id < kFirstButtonId || index >= bar_->Buttons().size()) return "button";
+    return "button " + bar_->Buttons()[index].name;
+}
+
 bool Win32ToolBar::Command(int id)
 {
     const size_t index = static_cast<size_t>(id - kFirstButtonId);

@@ -40,6 +40,8 @@ public:
 
     // WM_COMMAND from the tool bar: runs the button. False for other ids.
     bool Command(int id);
+    // The name of the button a command id stands for, for logs.
+    std::string CommandName(int id) const;
     // TTN_GETDISPINFOW from the tool bar's tips: the button's hint.
     bool Notify(NMHDR& header);
 

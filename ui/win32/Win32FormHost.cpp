@@ -11,6 +11,11 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
 #include <utility>
 
 namespace kp::ui {
@@ -44,6 +49,61 @@ ATOM RegisterFormClass(WNDPROC procedure)
         return RegisterClassExW(&windowClass);
     }();
     return atom;
+}
+
+// With KP_HANDLER_TIMES naming a file, the handlers of commands are timed
+// and a line "command milliseconds" is appended to it whenever a command
+// takes longer than it did before (a command's last line is its longest).
+// The variable is read at each command, so a run can start and stop logging.
+class HandlerTimes {
+public:
+    static HandlerTimes& Instance()
+    {
+        static HandlerTimes times;
+        return times;
+    }
+    template <class Action>
+    void Run(const std::string& command, Action&& action)
+    {
+        const char* path = std::getenv("KP_HANDLER_TIMES");
+        if (!path || !*path) {
+            action();
+            return;
+        }
+        if (path != path_) {
+            if (file_) std::fclose(file_);
+            path_ = path;
+            file_ = std::fopen(path, "a");
+            longest_.clear();
+        }
+        struct Record {
+            HandlerTimes& times;
+            const std::string& command;
+            std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+            ~Record() { times.Took(command, std::chrono::steady_clock::now() - start); }
+        } record{*this, command};
+        action();
+    }
+
+private:
+    void Took(const std::string& command, std::chrono::steady_clock::duration took)
+    {
+        const double ms = std::chrono::duration<double, std::milli>(took).count();
+        const auto [longest, first] = longest_.try_emplace(command, ms);
+        if (!file_ || (!first && ms <= longest->second)) return;
+        longest->second = ms;
+        std::fprintf(file_, "%s %.1f\n", command.c_str(), ms);
+        std::fflush(file_);
+    }
+
+    std::string path_;
+    std::FILE* file_ = nullptr;
+    std::map<std::string, double> longest_;
+};
+
+std::string CommandName(const TMenuItem& item)
+{
+    return item.Name().empty() ? item.Caption() : item.Name();
 }
 
 bool MinimizingCommand(int showCommand)
@@ -285,7 +345,8 @@ void Win32FormHost::Popup(TMenuItem& root, int screenX, int screenY)
     if (command == 0) return;
     for (const auto& popup : popups_) {
         if (&popup->Root() != &root) continue;
-        if (TMenuItem* item = popup->FindCommand(static_cast<int>(command))) Guard([item] { item->Click(); });
+        if (TMenuItem* item = popup->FindCommand(static_cast<int>(command)))
+            Guard([item] { HandlerTimes::Instance().Run(CommandName(*item), [item] { item->Click(); }); });
         return;
     }
 }
@@ -522,14 +583,14 @@ bool Win32FormHost::Command(WPARAM wParam, LPARAM lParam)
     if (lParam) {
         if (!toolBar_ || reinterpret_cast<HWND>(lParam) != toolBar_->Handle()) return false;
         bool ours = false;
-        Guard([&] { ours = toolBar_->Command(id); });
+        Guard([&] { HandlerTimes::Instance().Run(toolBar_->CommandName(id), [&] { ours = toolBar_->Command(id); }); });
         return ours;
     }
     // A menu (0) or an accelerator (1).
     if (HIWORD(wParam) > 1) return false;
     TMenuItem* item = FindMenuCommand(id);
     if (!item) return false;
-    Guard([item] { item->Click(); });
+    Guard([item] { HandlerTimes::Instance().Run(CommandName(*item), [item] { item->Click(); }); });
     return true;
 }
 
