@@ -4,6 +4,8 @@
 
 #include "tests/e2e/ScenarioKit.h"
 
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -107,9 +109,35 @@ const Child& VisibleChild(HWND dialog, const wchar_t* className)
     Fail("the settings dialog shows no " + Quoted(className));
 }
 
-// A command chosen in the shortcut page's list takes the combination typed
-// into the key box at once; it works in the main window and is stored at
-// close.
+// The node of the shortcut tree at a position in display order (all
+// expanded), and the screen rectangle of a point on its label: tree messages
+// that carry no pointers work across processes.
+HTREEITEM TreeNodeAt(HWND tree, int position)
+{
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    for (int i = 0; item && i < position; ++i)
+        item = reinterpret_cast<HTREEITEM>(
+            SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(item)));
+    return item;
+}
+
+RECT LabelPoint(HWND tree, HTREEITEM item, int level)
+{
+    auto row = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+    int rows = 0;
+    for (; row && row != item; ++rows)
+        row = reinterpret_cast<HTREEITEM>(
+            SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(row)));
+    const int height = static_cast<int>(SendMessageW(tree, TVM_GETITEMHEIGHT, 0, 0));
+    const int indent = static_cast<int>(SendMessageW(tree, TVM_GETINDENT, 0, 0));
+    POINT at{indent * (level + 1) + 12, rows * height + height / 2};
+    ClientToScreen(tree, &at);
+    return RECT{at.x - 1, at.y - 1, at.x + 1, at.y + 1};
+}
+
+// A command clicked in the shortcut page's tree takes the combination
+// pressed in the key box at once; it works in the main window and is
+// stored at close.
 void ShortCutAssignedInTheDialogWorksAndIsStored(Context& context)
 {
     ForgetSettings();
@@ -119,16 +147,25 @@ void ShortCutAssignedInTheDialogWorksAndIsStored(Context& context)
     const HWND dialog = OpenSetup(editor, window);
     PressKeys(dialog, {VK_TAB, WithCtrl});
     PressKeys(dialog, {VK_TAB, WithCtrl});
-    const Child& list = VisibleChild(dialog, L"ComboBox");
-    const LRESULT node = SendMessageW(list.window, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                      reinterpret_cast<LPARAM>(L"  右端で折り返す"));
-    Expect(node >= 0, "the command list has no \"右端で折り返す\"");
-    SendMessageW(list.window, CB_SETCURSEL, static_cast<WPARAM>(node), 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(list.id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list.window));
-    const Child& key = VisibleChild(dialog, L"Edit");
-    Expect(key.enabled, "the key box is disabled for a command");
-    SetControlText(dialog, key.id, L"Ctrl+W");
-    ClickButton(dialog, L"ショートカット更新(&S)");
+    const HWND tree = VisibleChild(dialog, L"SysTreeView32").window;
+    const HWND box = VisibleChild(dialog, L"msctls_hotkey32").window;
+    // "右端で折り返す", the 44th node: selected as the keyboard would, which
+    // leaves the box alone, then clicked.
+    const HTREEITEM node = TreeNodeAt(tree, 43);
+    Expect(node != nullptr, "the shortcut tree has fewer than 44 nodes");
+    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
+    SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(node));
+    ClickAt(dialog, LabelPoint(tree, node, 1));
+    Sleep(200);
+    Expect(IsWindowEnabled(box), "the key box is disabled after a click on a command");
+    RECT boxRect{};
+    GetWindowRect(box, &boxRect);
+    ClickAt(dialog, boxRect);
+    PressKeys(dialog, {'W', WithCtrl});
+    const WORD typed = LOWORD(SendMessageW(box, HKM_GETHOTKEY, 0, 0));
+    Expect(typed == MAKEWORD('W', HOTKEYF_CONTROL), "the key box holds " + std::to_string(typed) + ", not Ctrl+W");
+    PressKeys(dialog, {VK_TAB});
+    PressKeys(dialog, {VK_SPACE});
     Sleep(200);
     Snapshot(context, "setup-shortcut-page");
     PressKeys(dialog, {'O', WithAlt});
