@@ -222,6 +222,7 @@ void TPagesDlg1::Fill(ui::FormSpec& form) const
         c.font = {Sample.font.face, Sample.points, 0, Sample.font.bold, Sample.font.italic, Sample.underline,
                   Sample.strikeOut};
         c.color = Sample.fontColor;
+        c.background = Sample.color;
     });
     set("FontName", [&](ui::FormControl& c) { c.text = FontNameText, c.readOnly = true; });
     set("FontSize", [&](ui::FormControl& c) { c.text = FontSizeText, c.readOnly = true; });

@@ -71,6 +71,8 @@ struct FormControl {
     // Labels: their own font (the form's when the face is empty) and colour.
     FormFont font{"", 0, 0, false, false};
     TColor color = clWindowText;
+    // Editing forms' labels with their own font: the colour they sit on.
+    TColor background = clWindow;
     FormAlign align = FormAlign::Left;
     // Buttons: what a press returns, and whether Enter presses it.
     ModalResult result = mrNone;

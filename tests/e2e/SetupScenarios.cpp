@@ -5,6 +5,10 @@
 #include "tests/e2e/ScenarioKit.h"
 
 #include <commctrl.h>
+#include <dlgs.h>
+
+#include <algorithm>
+#include <cstdint>
 
 #include <string>
 #include <vector>
@@ -162,12 +166,16 @@ void ShortCutAssignedInTheDialogWorksAndIsStored(Context& context)
     GetWindowRect(box, &boxRect);
     ClickAt(dialog, boxRect);
     PressKeys(dialog, {'W', WithCtrl});
-    const WORD typed = LOWORD(SendMessageW(box, HKM_GETHOTKEY, 0, 0));
+    WORD typed = 0;
+    for (int attempt = 0; attempt < 40 && typed != MAKEWORD('W', HOTKEYF_CONTROL); ++attempt, Sleep(50))
+        typed = LOWORD(SendMessageW(box, HKM_GETHOTKEY, 0, 0));
     Expect(typed == MAKEWORD('W', HOTKEYF_CONTROL), "the key box holds " + std::to_string(typed) + ", not Ctrl+W");
     PressKeys(dialog, {VK_TAB});
     PressKeys(dialog, {VK_SPACE});
     Sleep(200);
     Snapshot(context, "setup-shortcut-page");
+    PressKeys(dialog, {VK_TAB, WithCtrl});
+    Snapshot(context, "setup-explorer-page");
     PressKeys(dialog, {'O', WithAlt});
     Expect(WaitForWindowGone(dialog) || !IsWindowVisible(dialog), "Alt+O did not close the settings dialog");
     TypeText(window, std::wstring(300, L'x'));
@@ -185,6 +193,86 @@ void ShortCutAssignedInTheDialogWorksAndIsStored(Context& context)
            "ShortCutKey/LeftEnter is not \"Ctrl+W\"");
 }
 
+// The longest run of dark pixels along any row of a window's client area,
+// read from the screen.
+int LongestDarkRun(HWND window)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    const int width = client.right, height = client.bottom;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = -height;  // top-down
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap =
+        CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+    int longest = 0;
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+        GdiFlush();
+        const auto* pixels = static_cast<const uint32_t*>(bits);
+        for (int y = 0; y < height; ++y) {
+            int run = 0;
+            for (int x = 0; x < width; ++x) {
+                const uint32_t p = pixels[y * width + x];
+                const bool dark = ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 3 * 128;
+                run = dark ? run + 1 : 0;
+                longest = std::max(longest, run);
+            }
+        }
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return longest;
+}
+
+// Underline and strikeout chosen in the font dialog show in the sample and,
+// after OK, under and through the memo's text.
+void FontEffectsReachTheMemo(Context& context)
+{
+    ForgetSettings();
+    StoreShortCuts({{L"EditorSetup", L"F7"}});
+    Editor editor(context.exePath);
+    const HWND window = editor.WaitForMainWindow();
+    TypeText(window, L"i.i.i.i.i.i.i.i.i.i.i.i.i.i.i.i.i.i.i.i");
+    const HWND memo = WaitForMemo(window);
+    Sleep(200);
+    const int plain = LongestDarkRun(memo);
+    const HWND dialog = OpenSetup(editor, window);
+    PressKeys(dialog, {VK_TAB, WithCtrl});  // "表示"
+    PressKeys(dialog, {'F', WithAlt});
+    const HWND fonts = editor.WaitForDialog([](HWND w) { return GetDlgItem(w, cmb1) && GetDlgItem(w, chx2); },
+                                            "the font dialog");
+    ClickControl(fonts, chx1);  // strikeout
+    ClickControl(fonts, chx2);  // underline
+    Sleep(200);
+    Expect(IsDlgButtonChecked(fonts, chx1) && IsDlgButtonChecked(fonts, chx2),
+           "the font dialog's strikeout and underline are not checked");
+    ClickControl(fonts, IDOK);
+    Expect(WaitForWindowGone(fonts), "the font dialog did not close");
+    Sleep(200);
+    Snapshot(context, "setup-display-page");
+    PressKeys(dialog, {'O', WithAlt});
+    Expect(WaitForWindowGone(dialog) || !IsWindowVisible(dialog), "Alt+O did not close the settings dialog");
+    Sleep(300);
+    Snapshot(context, "setup-memo-underlined");
+    const int lined = LongestDarkRun(WaitForMemo(window));
+    Expect(lined > plain + 40, "no line under or through the memo's text (longest dark run " +
+                                   std::to_string(plain) + " before, " + std::to_string(lined) + " after)");
+    CloseDiscardingChanges(editor, window);
+}
+
 }  // namespace
 
 const std::vector<Scenario>& SetupScenarios()
@@ -193,6 +281,7 @@ const std::vector<Scenario>& SetupScenarios()
         {"backup-interval-is-stored-refused-and-kept-across-a-restart",
          BackupIntervalIsStoredRefusedAndKeptAcrossARestart},
         {"shortcut-assigned-in-the-dialog-works-and-is-stored", ShortCutAssignedInTheDialogWorksAndIsStored},
+        {"font-effects-chosen-in-the-dialog-reach-the-memo", FontEffectsReachTheMemo},
     };
     return scenarios;
 }

@@ -498,6 +498,7 @@ TEST_F(SetupDlgTest, FontAndColourDialogsChangeTheSampleOnlyWhenConfirmed)
     Setup([&](FormSpec& f) { seen = f, Press(f, "DisplayReset"); });
     EXPECT_TRUE(seen.Find("Sample")->font.underline);
     EXPECT_TRUE(seen.Find("Sample")->font.strikeOut);
+    EXPECT_EQ(seen.Find("Sample")->background, TColor(0x00FFFF));
     EXPECT_FALSE(window.Memo.Font().underline);
     EXPECT_FALSE(window.Memo.Font().strikeOut);
 }

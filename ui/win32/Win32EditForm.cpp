@@ -74,6 +74,18 @@ std::string TextOf(HWND window)
 
 int Scale(int design, UINT dpi) { return MulDiv(design, static_cast<int>(dpi), 96); }
 
+COLORREF RgbOf(TColor color)
+{
+    return IsSystemColor(color) ? GetSysColor(SystemColorIndex(color)) : static_cast<COLORREF>(color & 0xFFFFFF);
+}
+
+HFONT MakeFont(const FormFont& font, UINT dpi)
+{
+    return CreateFontW(-MulDiv(font.points, static_cast<int>(dpi), 72), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL,
+                       font.italic, font.underline, font.strikeOut, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Wide(font.face).c_str());
+}
+
 int IdOf(const FormControl& control, size_t index)
 {
     if (control.kind == FormControlKind::Button && control.result != mrNone) return control.result;
@@ -86,6 +98,8 @@ struct EditState {
     HWND tab = nullptr;
     std::vector<HWND> windows;  // per control
     std::vector<HFONT> fonts;
+    std::vector<FormFont> madeFonts;  // per control: what its own font was made from
+    std::vector<std::pair<TColor, HBRUSH>> backgrounds;  // per control: its label background
     std::vector<std::vector<HTREEITEM>> treeItems;  // per control: a tree's items by index
     UINT dpi = USER_DEFAULT_SCREEN_DPI;
     bool writing = false;
@@ -122,6 +136,15 @@ void WriteBack(EditState& state)
             break;
         case FormControlKind::Label:
             if (control.page >= 0) SetWindowTextW(window, Wide(control.text).c_str());
+            // A label with its own font shows the font it is given now.
+            if (state.fonts[i] && control.font.points > 0 && control.font != state.madeFonts[i]) {
+                const HFONT made = MakeFont(control.font, state.dpi);
+                SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(made), FALSE);
+                DeleteObject(state.fonts[i]);
+                state.fonts[i] = made;
+                state.madeFonts[i] = control.font;
+            }
+            if (state.fonts[i]) InvalidateRect(window, nullptr, TRUE);
             break;
         case FormControlKind::Tree: {
             const std::vector<HTREEITEM>& items = state.treeItems[i];
@@ -250,6 +273,8 @@ void CreateControls(HWND dialog, EditState& state, UINT dpi)
     }
     state.windows.assign(form.controls.size(), nullptr);
     state.fonts.assign(form.controls.size(), nullptr);
+    state.madeFonts.assign(form.controls.size(), FormFont{});
+    state.backgrounds.assign(form.controls.size(), {clWindow, nullptr});
     state.treeItems.assign(form.controls.size(), {});
     for (size_t i = 0; i < form.controls.size(); ++i) {
         const FormControl& control = form.controls[i];
@@ -308,11 +333,8 @@ void CreateControls(HWND dialog, EditState& state, UINT dpi)
         state.windows[i] = window;
         HFONT own = font;
         if (!control.font.face.empty() && control.font.points > 0) {
-            own = state.fonts[i] = CreateFontW(-MulDiv(control.font.points, static_cast<int>(dpi), 72), 0, 0, 0,
-                                               control.font.bold ? FW_BOLD : FW_NORMAL, control.font.italic,
-                                               control.font.underline, control.font.strikeOut, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                               Wide(control.font.face).c_str());
+            own = state.fonts[i] = MakeFont(control.font, dpi);
+            state.madeFonts[i] = control.font;
         }
         SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(own), FALSE);
         if (control.kind == FormControlKind::ComboBox)
@@ -419,10 +441,14 @@ INT_PTR CALLBACK EditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         if (control.page < 0 || control.kind == FormControlKind::Edit) break;
         SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
         if (control.kind == FormControlKind::Label && !control.font.face.empty()) {
-            SetTextColor(reinterpret_cast<HDC>(wParam), IsSystemColor(control.color)
-                                                            ? GetSysColor(SystemColorIndex(control.color))
-                                                            : static_cast<COLORREF>(control.color & 0xFFFFFF));
-            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+            SetTextColor(reinterpret_cast<HDC>(wParam), RgbOf(control.color));
+            auto& [color, brush] = state->backgrounds[index];
+            if (!brush || color != control.background) {
+                if (brush) DeleteObject(brush);
+                color = control.background;
+                brush = CreateSolidBrush(RgbOf(color));
+            }
+            return reinterpret_cast<INT_PTR>(brush);
         }
         return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
     }
@@ -509,6 +535,9 @@ INT_PTR CALLBACK EditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         for (HFONT font : state->fonts)
             if (font) DeleteObject(font);
         state->fonts.clear();
+        for (auto& background : state->backgrounds)
+            if (background.second) DeleteObject(background.second);
+        state->backgrounds.clear();
         break;
     default: break;
     }
