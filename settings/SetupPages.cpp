@@ -308,11 +308,14 @@ ui::ModalResult TPagesDlg1::ShowModal(ui::FormService& forms)
         ui::FormSpec form = Spec();
         const ui::ModalResult result = forms.Edit(form);
         if (result != ui::mrOk) {
-            // Cancel: the page in front, the count box's text and what the
-            // lists stored at once stay; the rest reloads at the next showing.
+            // Cancel: the page in front, the count box's text, the tree's
+            // selection, the key box and what the lists stored at once stay;
+            // the rest reloads at the next showing.
             if (form.activePage >= 0 && form.activePage < kSetupPageCount)
                 ActivePage = static_cast<SetupPage>(form.activePage);
             CountText = form.Find("CountEdit")->text;
+            SelectNode(form.Find("ShortCutTree")->selected);
+            HotKey = static_cast<ui::TShortCut>(form.Find("HotKey")->shortCut);
             return result;
         }
         Take(form);
