@@ -46,6 +46,8 @@ settings::MemoAppearance MainWindowSetup::Appearance() const
     settings::MemoAppearance appearance;
     appearance.font = form_.Memo.Font();
     appearance.points = PixelsToPoints(appearance.font.pixelHeight);
+    appearance.underline = appearance.font.underline;
+    appearance.strikeOut = appearance.font.strikeOut;
     appearance.fontColor = form_.Memo.FontColor();
     appearance.color = form_.Memo.Color();
     return appearance;
@@ -55,6 +57,8 @@ void MainWindowSetup::SetAppearance(const settings::MemoAppearance& appearance)
 {
     platform::FontSpec font = appearance.font;
     font.pixelHeight = PointsToPixels(appearance.points);
+    font.underline = appearance.underline;
+    font.strikeOut = appearance.strikeOut;
     form_.Memo.SetColor(appearance.color);
     form_.Memo.SetFontColor(appearance.fontColor);
     form_.Memo.SetFont(font);

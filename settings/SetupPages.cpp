@@ -5,9 +5,10 @@
 
 #include "settings/DateTimeFormat.h"
 #include "settings/SetupDlg.h"
-#include "settings/ShortCut.h"
 
+#include <algorithm>
 #include <span>
+#include <vector>
 
 namespace kp::settings {
 
@@ -61,9 +62,9 @@ constexpr Row kDisplayPage[] = {
 };
 
 constexpr Row kShortCutPage[] = {
-    {Kind::Label, "ShortCutTree", "", 4, 4, 169, 200},
+    {Kind::Tree, "ShortCutTree", "", 4, 2, 169, 132},
     {Kind::Label, "HotKeyLabel", "ショートカットキー", 180, 4, 140, 14},
-    {Kind::Edit, "HotKey", "", 180, 20, 140, 20},
+    {Kind::HotKey, "HotKey", "", 180, 20, 140, 20},
     {Kind::Button, "Assign", "ショートカット更新(&S)", 180, 50, 140, 25},
     {Kind::Button, "ShortCutReset", "リセット(&L)", 180, 80, 140, 25},
 };
@@ -75,11 +76,51 @@ constexpr Row kExplorerPage[] = {
     {Kind::Radio, "View2", "一覧(&L)", 14, 62, 125, 18},
     {Kind::Radio, "View3", "詳細(&D)", 14, 84, 125, 18},
     {Kind::GroupBox, "PanelGroup", "位置", 154, 0, 170, 128},
-    {Kind::Radio, "Panel0", "(&L)", 162, 60, 44, 18},
-    {Kind::Radio, "Panel1", "(&R)", 272, 60, 44, 18},
-    {Kind::Radio, "Panel2", "(&T)", 218, 18, 44, 18},
-    {Kind::Radio, "Panel3", "(&B)", 218, 104, 44, 18},
+    {Kind::Picture, "Panel0Picture", "", 160, 52, 32, 32},
+    {Kind::Radio, "Panel0", "(&L)", 195, 59, 38, 18},
+    {Kind::Picture, "Panel1Picture", "", 246, 52, 32, 32},
+    {Kind::Radio, "Panel1", "(&R)", 281, 59, 38, 18},
+    {Kind::Picture, "Panel2Picture", "", 203, 14, 32, 32},
+    {Kind::Radio, "Panel2", "(&T)", 238, 21, 38, 18},
+    {Kind::Picture, "Panel3Picture", "", 203, 90, 32, 32},
+    {Kind::Radio, "Panel3", "(&B)", 238, 97, 38, 18},
 };
+
+// A 32 × 32 picture of an arrangement of the main window: the explorer
+// pane docked at `pane` (its folder tree and file list side by side or one
+// above the other, the list at `list`), the memo with lines of text filling
+// the rest.
+enum class Side { Left, Right, Top, Bottom };
+std::vector<ui::FormShape> ArrangementPicture(Side pane, Side list)
+{
+    constexpr TColor kFrame = 0x00404040, kMemo = 0x00FFFFFF, kText = 0x00A0A0A0;
+    constexpr TColor kTree = 0x00E0B070, kList = 0x0070C070;
+    struct Box {
+        int left, top, width, height;
+    };
+    // Cut `from` at `side`: the part taken (`size` deep) and the rest.
+    const auto cut = [](Box& from, Side side, int size) {
+        Box taken = from;
+        switch (side) {
+        case Side::Left: taken.width = size, from.left += size + 1, from.width -= size + 1; break;
+        case Side::Right: taken.left += from.width - size, taken.width = size, from.width -= size + 1; break;
+        case Side::Top: taken.height = size, from.top += size + 1, from.height -= size + 1; break;
+        case Side::Bottom: taken.top += from.height - size, taken.height = size, from.height -= size + 1; break;
+        }
+        return taken;
+    };
+    Box memo{1, 1, 30, 30};
+    Box tree = cut(memo, pane, 12);
+    const bool across = list == Side::Left || list == Side::Right;
+    const Box files = cut(tree, list, across ? (tree.width - 1) / 2 : (tree.height - 1) / 2);
+    std::vector<ui::FormShape> shapes = {{0, 0, 32, 32, kFrame},
+                                         {memo.left, memo.top, memo.width, memo.height, kMemo},
+                                         {tree.left, tree.top, tree.width, tree.height, kTree},
+                                         {files.left, files.top, files.width, files.height, kList}};
+    for (int y = memo.top + 2; y + 1 < memo.top + memo.height; y += 4)
+        shapes.push_back({memo.left + 2, y, std::max(memo.width - 4 - (y % 3) * 3, 1), 1, kText});
+    return shapes;
+}
 
 constexpr Row kTemplatePage[] = {
     {Kind::Edit, "Template1", "", 6, 4, 150, 20},   {Kind::Edit, "Template2", "", 168, 4, 150, 20},
@@ -136,10 +177,19 @@ ui::FormSpec TPagesDlg1::Spec()
     };
     button("OKBtn", 180, "&OK", ui::mrOk);
     button("CancelBtn", 262, "キャンセル(&C)", ui::mrCancel);
-    form.Find("ShortCutTree")->kind = Kind::ComboBox;
-    form.Find("ShortCutTree")->readOnly = true;
-    for (const ShortCutNode& node : kShortCutTree)
-        form.Find("ShortCutTree")->items.push_back(std::string(2 * node.depth, ' ') + std::string(node.caption));
+    ui::FormControl& tree = *form.Find("ShortCutTree");
+    for (const ShortCutNode& node : kShortCutTree) {
+        tree.items.emplace_back(node.caption);
+        tree.levels.push_back(node.depth);
+    }
+    // The pictures follow the arrangements of the explorer pane: value 0
+    // left, 1 right (file list below the tree), 2 top, 3 bottom (list to the
+    // right of the tree).
+    const std::pair<Side, Side> arrangements[] = {
+        {Side::Left, Side::Bottom}, {Side::Right, Side::Bottom}, {Side::Top, Side::Right}, {Side::Bottom, Side::Right}};
+    for (int i = 0; i < 4; ++i)
+        form.Find("Panel" + std::to_string(i) + "Picture")->shapes =
+            ArrangementPicture(arrangements[i].first, arrangements[i].second);
     for (const DateTimeEntry& entry : kDateEntries) form.Find("DateList")->items.emplace_back(entry.text);
     for (const DateTimeEntry& entry : kTimeEntries) form.Find("TimeList")->items.emplace_back(entry.text);
     Fill(form);
@@ -169,14 +219,14 @@ void TPagesDlg1::Fill(ui::FormSpec& form) const
     set("TimeList", [&](ui::FormControl& c) { c.text = TimeText, c.selected = TimePosition; });
     set("ShortCutTree", [&](ui::FormControl& c) { c.selected = SelectedNode; });
     set("Sample", [&](ui::FormControl& c) {
-        c.font = {Sample.font.face, Sample.points, 0, Sample.font.bold, Sample.font.italic};
+        c.font = {Sample.font.face, Sample.points, 0, Sample.font.bold, Sample.font.italic, Sample.underline,
+                  Sample.strikeOut};
         c.color = Sample.fontColor;
+        c.background = Sample.color;
     });
     set("FontName", [&](ui::FormControl& c) { c.text = FontNameText, c.readOnly = true; });
     set("FontSize", [&](ui::FormControl& c) { c.text = FontSizeText, c.readOnly = true; });
-    set("HotKey", [&](ui::FormControl& c) {
-        c.text = ShortCutToText(HotKey, keyNames_), c.enabled = HotKeyEnabled;
-    });
+    set("HotKey", [&](ui::FormControl& c) { c.shortCut = HotKey, c.enabled = HotKeyEnabled; });
     for (int i = 0; i < 4; ++i) {
         form.Find("View" + std::to_string(i))->checked = ViewIndex == i;
         form.Find("Panel" + std::to_string(i))->checked = PanelIndex == i;
@@ -245,11 +295,10 @@ void TPagesDlg1::Take(const ui::FormSpec& form)
         if (checked("Panel" + std::to_string(i))) PanelIndex = i;
     }
     for (int n = 1; n <= 9; ++n) SetTemplateName(n, text("Template" + std::to_string(n)));
-    // The key box holds a shortcut's text; one that names no key is kept as
-    // a key-less combination, which assigning refuses.
-    const std::string key = text("HotKey");
-    const ui::TShortCut typed = TextToShortCut(key, keyNames_);
-    HotKey = typed != 0 || key.empty() ? typed : ui::scCtrl;
+    // The tree's selection moves with the keyboard too; only a click
+    // refreshes the key box (Event).
+    SelectNode(form.Find("ShortCutTree")->selected);
+    HotKey = static_cast<ui::TShortCut>(form.Find("HotKey")->shortCut);
 }
 
 ui::ModalResult TPagesDlg1::ShowModal(ui::FormService& forms)
@@ -259,11 +308,14 @@ ui::ModalResult TPagesDlg1::ShowModal(ui::FormService& forms)
         ui::FormSpec form = Spec();
         const ui::ModalResult result = forms.Edit(form);
         if (result != ui::mrOk) {
-            // Cancel: the page in front, the count box's text and what the
-            // lists stored at once stay; the rest reloads at the next showing.
+            // Cancel: the page in front, the count box's text, the tree's
+            // selection, the key box and what the lists stored at once stay;
+            // the rest reloads at the next showing.
             if (form.activePage >= 0 && form.activePage < kSetupPageCount)
                 ActivePage = static_cast<SetupPage>(form.activePage);
             CountText = form.Find("CountEdit")->text;
+            SelectNode(form.Find("ShortCutTree")->selected);
+            HotKey = static_cast<ui::TShortCut>(form.Find("HotKey")->shortCut);
             return result;
         }
         Take(form);

@@ -18,7 +18,7 @@ struct MemoAppearance {
     platform::FontSpec font;
     int points = 0;          // the font's size in points
     TColor fontColor = clWindowText;
-    bool underline = false;  // styles the memo does not draw are kept here
+    bool underline = false;  // the font dialog's effects
     bool strikeOut = false;
     TColor color = clWindow;  // background
 };

@@ -25,14 +25,36 @@ struct FormFont {
     int pixelHeight = 0;
     bool bold = false;
     bool italic = false;
+    bool underline = false;  // editing forms' labels
+    bool strikeOut = false;
     bool operator==(const FormFont&) const = default;
 };
 
 // Check boxes, radio items (a group begins at `groupStart`), edit boxes
 // (read-only or limited to `maxLength` characters), drop-down lists with
-// their `items` and group frames make editing forms; their state goes in
-// through the fields below and comes back from FormService::Edit.
-enum class FormControlKind { Label, Button, Bevel, Icon, CheckBox, Radio, Edit, ComboBox, GroupBox };
+// their `items`, group frames, trees, hot-key boxes and pictures make
+// editing forms; their state goes in through the fields below and comes
+// back from FormService::Edit.
+//
+// A tree shows `items` in display order, each at its `levels` depth under
+// the nearest shallower item before it, all expanded, with read-only
+// labels; `selected` is its selection (moved by mouse or keyboard), and a
+// mouse click raises OnEvent once the click has selected.
+// A hot-key box holds the combination the user pressed in `shortCut`
+// (scShift/scCtrl/scAlt | virtual key; 0 none): a key without modifiers is
+// taken as it is, and the keys a dialog keeps for itself (Tab, Enter, Esc)
+// or that the platform's box takes for clearing it (Space, Delete,
+// BackSpace) cannot be entered.
+// A picture draws its `shapes`, filled rectangles in its own pixels.
+enum class FormControlKind {
+    Label, Button, Bevel, Icon, CheckBox, Radio, Edit, ComboBox, GroupBox, Tree, HotKey, Picture
+};
+
+struct FormShape {
+    int left = 0, top = 0, width = 0, height = 0;
+    TColor color = clWindowText;
+    bool operator==(const FormShape&) const = default;
+};
 enum class FormAlign { Left, Center, Right };
 enum class FormPosition { OwnerCenter, ScreenCenter };
 
@@ -49,6 +71,8 @@ struct FormControl {
     // Labels: their own font (the form's when the face is empty) and colour.
     FormFont font{"", 0, 0, false, false};
     TColor color = clWindowText;
+    // Editing forms' labels with their own font: the colour they sit on.
+    TColor background = clWindow;
     FormAlign align = FormAlign::Left;
     // Buttons: what a press returns, and whether Enter presses it.
     ModalResult result = mrNone;
@@ -65,7 +89,10 @@ struct FormControl {
     int maxLength = 0;
     bool groupStart = false;
     std::vector<std::string> items;
-    int selected = -1;  // the list entry chosen; -1 none
+    int selected = -1;  // the list entry or tree item chosen; -1 none
+    std::vector<int> levels;  // trees: the depth of each item, 0 the top
+    int shortCut = 0;         // hot-key boxes
+    std::vector<FormShape> shapes;  // pictures
 };
 
 struct FormSpec {

@@ -32,6 +32,9 @@ struct FontSpec {
     bool bold = false;
     bool italic = false;
     uint8_t charset = kShiftJisCharset;
+    // Drawn with the text; the metrics do not change.
+    bool underline = false;
+    bool strikeOut = false;
 };
 
 // Whether SetFont takes the description: a pixel height of 1..kMaxPixelHeight and a

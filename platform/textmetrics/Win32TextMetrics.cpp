@@ -34,6 +34,8 @@ LOGFONTW LogFontOf(const FontSpec& spec)
     logFont.lfHeight = -spec.pixelHeight;  // negative: the character height, not the cell's
     logFont.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
     logFont.lfItalic = spec.italic ? TRUE : FALSE;
+    logFont.lfUnderline = spec.underline ? TRUE : FALSE;
+    logFont.lfStrikeOut = spec.strikeOut ? TRUE : FALSE;
     logFont.lfCharSet = spec.charset;
     logFont.lfOutPrecision = OUT_DEFAULT_PRECIS;
     logFont.lfClipPrecision = CLIP_DEFAULT_PRECIS;

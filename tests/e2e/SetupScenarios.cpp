@@ -4,6 +4,12 @@
 
 #include "tests/e2e/ScenarioKit.h"
 
+#include <commctrl.h>
+#include <dlgs.h>
+
+#include <algorithm>
+#include <cstdint>
+
 #include <string>
 #include <vector>
 
@@ -107,9 +113,35 @@ const Child& VisibleChild(HWND dialog, const wchar_t* className)
     Fail("the settings dialog shows no " + Quoted(className));
 }
 
-// A command chosen in the shortcut page's list takes the combination typed
-// into the key box at once; it works in the main window and is stored at
-// close.
+// The node of the shortcut tree at a position in display order (all
+// expanded), and the screen rectangle of a point on its label: tree messages
+// that carry no pointers work across processes.
+HTREEITEM TreeNodeAt(HWND tree, int position)
+{
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    for (int i = 0; item && i < position; ++i)
+        item = reinterpret_cast<HTREEITEM>(
+            SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(item)));
+    return item;
+}
+
+RECT LabelPoint(HWND tree, HTREEITEM item, int level)
+{
+    auto row = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+    int rows = 0;
+    for (; row && row != item; ++rows)
+        row = reinterpret_cast<HTREEITEM>(
+            SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(row)));
+    const int height = static_cast<int>(SendMessageW(tree, TVM_GETITEMHEIGHT, 0, 0));
+    const int indent = static_cast<int>(SendMessageW(tree, TVM_GETINDENT, 0, 0));
+    POINT at{indent * (level + 1) + 12, rows * height + height / 2};
+    ClientToScreen(tree, &at);
+    return RECT{at.x - 1, at.y - 1, at.x + 1, at.y + 1};
+}
+
+// A command clicked in the shortcut page's tree takes the combination
+// pressed in the key box at once; it works in the main window and is
+// stored at close.
 void ShortCutAssignedInTheDialogWorksAndIsStored(Context& context)
 {
     ForgetSettings();
@@ -119,18 +151,31 @@ void ShortCutAssignedInTheDialogWorksAndIsStored(Context& context)
     const HWND dialog = OpenSetup(editor, window);
     PressKeys(dialog, {VK_TAB, WithCtrl});
     PressKeys(dialog, {VK_TAB, WithCtrl});
-    const Child& list = VisibleChild(dialog, L"ComboBox");
-    const LRESULT node = SendMessageW(list.window, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                      reinterpret_cast<LPARAM>(L"  右端で折り返す"));
-    Expect(node >= 0, "the command list has no \"右端で折り返す\"");
-    SendMessageW(list.window, CB_SETCURSEL, static_cast<WPARAM>(node), 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(list.id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list.window));
-    const Child& key = VisibleChild(dialog, L"Edit");
-    Expect(key.enabled, "the key box is disabled for a command");
-    SetControlText(dialog, key.id, L"Ctrl+W");
-    ClickButton(dialog, L"ショートカット更新(&S)");
+    const HWND tree = VisibleChild(dialog, L"SysTreeView32").window;
+    const HWND box = VisibleChild(dialog, L"msctls_hotkey32").window;
+    // "右端で折り返す", the 44th node: selected as the keyboard would, which
+    // leaves the box alone, then clicked.
+    const HTREEITEM node = TreeNodeAt(tree, 43);
+    Expect(node != nullptr, "the shortcut tree has fewer than 44 nodes");
+    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
+    SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(node));
+    ClickAt(dialog, LabelPoint(tree, node, 1));
+    Sleep(200);
+    Expect(IsWindowEnabled(box), "the key box is disabled after a click on a command");
+    RECT boxRect{};
+    GetWindowRect(box, &boxRect);
+    ClickAt(dialog, boxRect);
+    PressKeys(dialog, {'W', WithCtrl});
+    WORD typed = 0;
+    for (int attempt = 0; attempt < 40 && typed != MAKEWORD('W', HOTKEYF_CONTROL); ++attempt, Sleep(50))
+        typed = LOWORD(SendMessageW(box, HKM_GETHOTKEY, 0, 0));
+    Expect(typed == MAKEWORD('W', HOTKEYF_CONTROL), "the key box holds " + std::to_string(typed) + ", not Ctrl+W");
+    PressKeys(dialog, {VK_TAB});
+    PressKeys(dialog, {VK_SPACE});
     Sleep(200);
     Snapshot(context, "setup-shortcut-page");
+    PressKeys(dialog, {VK_TAB, WithCtrl});
+    Snapshot(context, "setup-explorer-page");
     PressKeys(dialog, {'O', WithAlt});
     Expect(WaitForWindowGone(dialog) || !IsWindowVisible(dialog), "Alt+O did not close the settings dialog");
     TypeText(window, std::wstring(300, L'x'));
@@ -148,6 +193,86 @@ void ShortCutAssignedInTheDialogWorksAndIsStored(Context& context)
            "ShortCutKey/LeftEnter is not \"Ctrl+W\"");
 }
 
+// The longest run of dark pixels along any row of a window's client area,
+// read from the screen.
+int LongestDarkRun(HWND window)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    const int width = client.right, height = client.bottom;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = -height;  // top-down
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap =
+        CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+    int longest = 0;
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+        GdiFlush();
+        const auto* pixels = static_cast<const uint32_t*>(bits);
+        for (int y = 0; y < height; ++y) {
+            int run = 0;
+            for (int x = 0; x < width; ++x) {
+                const uint32_t p = pixels[y * width + x];
+                const bool dark = ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 3 * 128;
+                run = dark ? run + 1 : 0;
+                longest = std::max(longest, run);
+            }
+        }
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return longest;
+}
+
+// Underline and strikeout chosen in the font dialog show in the sample and,
+// after OK, under and through the memo's text.
+void FontEffectsReachTheMemo(Context& context)
+{
+    ForgetSettings();
+    StoreShortCuts({{L"EditorSetup", L"F7"}});
+    Editor editor(context.exePath);
+    const HWND window = editor.WaitForMainWindow();
+    TypeText(window, L"i.i.i.i.i.i.i.i.i.i.i.i.i.i.i.i.i.i.i.i");
+    const HWND memo = WaitForMemo(window);
+    Sleep(200);
+    const int plain = LongestDarkRun(memo);
+    const HWND dialog = OpenSetup(editor, window);
+    PressKeys(dialog, {VK_TAB, WithCtrl});  // "表示"
+    PressKeys(dialog, {'F', WithAlt});
+    const HWND fonts = editor.WaitForDialog([](HWND w) { return GetDlgItem(w, cmb1) && GetDlgItem(w, chx2); },
+                                            "the font dialog");
+    ClickControl(fonts, chx1);  // strikeout
+    ClickControl(fonts, chx2);  // underline
+    Sleep(200);
+    Expect(IsDlgButtonChecked(fonts, chx1) && IsDlgButtonChecked(fonts, chx2),
+           "the font dialog's strikeout and underline are not checked");
+    ClickControl(fonts, IDOK);
+    Expect(WaitForWindowGone(fonts), "the font dialog did not close");
+    Sleep(200);
+    Snapshot(context, "setup-display-page");
+    PressKeys(dialog, {'O', WithAlt});
+    Expect(WaitForWindowGone(dialog) || !IsWindowVisible(dialog), "Alt+O did not close the settings dialog");
+    Sleep(300);
+    Snapshot(context, "setup-memo-underlined");
+    const int lined = LongestDarkRun(WaitForMemo(window));
+    Expect(lined > plain + 40, "no line under or through the memo's text (longest dark run " +
+                                   std::to_string(plain) + " before, " + std::to_string(lined) + " after)");
+    CloseDiscardingChanges(editor, window);
+}
+
 }  // namespace
 
 const std::vector<Scenario>& SetupScenarios()
@@ -156,6 +281,7 @@ const std::vector<Scenario>& SetupScenarios()
         {"backup-interval-is-stored-refused-and-kept-across-a-restart",
          BackupIntervalIsStoredRefusedAndKeptAcrossARestart},
         {"shortcut-assigned-in-the-dialog-works-and-is-stored", ShortCutAssignedInTheDialogWorksAndIsStored},
+        {"font-effects-chosen-in-the-dialog-reach-the-memo", FontEffectsReachTheMemo},
     };
     return scenarios;
 }

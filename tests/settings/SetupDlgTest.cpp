@@ -5,6 +5,9 @@
 #include "settings/SetupDlg.h"
 #include "settings/ShortCut.h"
 #include "tests/app/MainFormFixture.h"
+#include "ui/sim/SimFormService.h"
+
+#include <cstdlib>
 
 namespace kp::settings {
 namespace {
@@ -320,6 +323,99 @@ TEST_F(SetupDlgTest, ShortCutPageAssignsAtOnceAndSurvivesARestart)
     EXPECT_EQ(ShortCutOf("SaveAs"), "Shift+Ctrl+S");
 }
 
+// The page as the user works it: clicks in the tree, combinations pressed in
+// the hot-key box, the assign button.
+TEST_F(SetupDlgTest, ShortCutPageTreeAndKeyBoxOnTheForm)
+{
+    using ui::SimFormService;
+    Open();
+    Setup([&](FormSpec& f) {
+        const ui::FormControl& tree = *f.Find("ShortCutTree");
+        const ui::FormControl& box = *f.Find("HotKey");
+        ASSERT_EQ(tree.kind, ui::FormControlKind::Tree);
+        ASSERT_EQ(box.kind, ui::FormControlKind::HotKey);
+        EXPECT_EQ(tree.items[NodeOf("大文字に変換")], "大文字に変換");
+        EXPECT_EQ(tree.levels[NodeOf("変換")], 1);
+        EXPECT_EQ(tree.levels[NodeOf("大文字に変換")], 2);
+        EXPECT_EQ(box.shortCut, 0);
+
+        SimFormService::ClickTreeItem(f, "ShortCutTree", NodeOf("上書き保存"));
+        EXPECT_EQ(box.shortCut, ui::scCtrl | 'S');
+        // A group disables the box and keeps its content; assign does nothing.
+        SimFormService::ClickTreeItem(f, "ShortCutTree", NodeOf("検索"));
+        EXPECT_FALSE(box.enabled);
+        SimFormService::PressHotKey(f, "HotKey", ui::scCtrl | 'Q');
+        EXPECT_EQ(box.shortCut, ui::scCtrl | 'S');
+        Press(f, "Assign");
+        // The keyboard moves the node assign acts on, not the box.
+        SimFormService::MoveTreeSelection(f, "ShortCutTree", NodeOf("次を検索"));
+        EXPECT_FALSE(box.enabled);
+        Press(f, "Assign");
+        EXPECT_EQ(ShortCutOf("FindNext"), "Ctrl+S");
+
+        SimFormService::ClickTreeItem(f, "ShortCutTree", NodeOf("右端で折り返す"));
+        EXPECT_TRUE(box.enabled);
+        const struct {
+            int pressed;
+            const char* stored;
+        } keys[] = {
+            {ui::scCtrl | 'W', "Ctrl+W"},
+            {ui::scCtrl | 0x25, "Ctrl+Left"},
+            {0x72, "F3"},                   // a key alone is a combination
+            {ui::scCtrl | 0x09, "F3"},      // Tab stays with the dialog
+            {ui::scShift | 0x2E, ""},       // Delete clears the box
+            {ui::scAlt | ui::scShift | 'K', "Shift+Alt+K"},
+            {ui::scCtrl | 0x11, ""},        // Ctrl alone leaves it empty
+        };
+        for (const auto& key : keys) {
+            SimFormService::PressHotKey(f, "HotKey", key.pressed);
+            Press(f, "Assign");
+            EXPECT_EQ(ShortCutOf("LeftEnter"), key.stored) << std::hex << key.pressed;
+        }
+        SimFormService::PressHotKey(f, "HotKey", ui::scCtrl | 'E');
+        SimFormService::MoveTreeSelection(f, "ShortCutTree", NodeOf("目次"));
+    }, "CancelBtn");
+    EXPECT_EQ(ShortCutOf("Find"), "Ctrl+F");
+    EXPECT_TRUE(messages.Shown().empty());
+    // The tree's selection and the box are kept for the next showing.
+    FormSpec again;
+    Setup([&](FormSpec& f) { again = f; }, "CancelBtn");
+    EXPECT_EQ(again.Find("ShortCutTree")->selected, NodeOf("目次"));
+    EXPECT_EQ(again.Find("HotKey")->shortCut, ui::scCtrl | 'E');
+}
+
+TEST_F(SetupDlgTest, EachPositionButtonHasAPictureBesideIt)
+{
+    Open();
+    FormSpec seen;
+    Setup([&](FormSpec& f) { seen = f; }, "CancelBtn");
+    const ui::FormControl& group = *seen.Find("PanelGroup");
+    std::vector<std::vector<ui::FormShape>> pictures;
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        const ui::FormControl& picture = *seen.Find("Panel" + std::to_string(i) + "Picture");
+        const ui::FormControl& button = *seen.Find("Panel" + std::to_string(i));
+        EXPECT_EQ(picture.kind, ui::FormControlKind::Picture);
+        EXPECT_EQ(picture.page, pgExplorer);
+        EXPECT_EQ(picture.width, 32);
+        EXPECT_EQ(picture.height, 32);
+        EXPECT_GE(picture.left, group.left);
+        EXPECT_LE(button.left + button.width, group.left + group.width);
+        EXPECT_LE(picture.top + picture.height, group.top + group.height);
+        EXPECT_LE(std::abs(button.left - (picture.left + picture.width)), 4);  // beside it, to its right
+        EXPECT_LT(button.top, picture.top + picture.height);
+        EXPECT_GT(button.top + button.height, picture.top);
+        for (const ui::FormShape& shape : picture.shapes) {
+            EXPECT_GE(shape.left, 0);
+            EXPECT_GE(shape.top, 0);
+            EXPECT_LE(shape.left + shape.width, 32);
+            EXPECT_LE(shape.top + shape.height, 32);
+        }
+        for (const auto& other : pictures) EXPECT_NE(other, picture.shapes);
+        pictures.push_back(picture.shapes);
+    }
+}
+
 TEST_F(SetupDlgTest, ShortCutResetSetsTheDefaultTable)
 {
     Open();
@@ -369,6 +465,7 @@ TEST_F(SetupDlgTest, FontAndColourDialogsChangeTheSampleOnlyWhenConfirmed)
         font.font.face = "ＭＳ 明朝";
         font.points = 20;
         font.fontColor = 0x0000FF;
+        font.underline = font.strikeOut = true;
         return confirm;
     };
     dialog->ExecuteColorDialog = [&](TColor& color) {
@@ -390,6 +487,20 @@ TEST_F(SetupDlgTest, FontAndColourDialogsChangeTheSampleOnlyWhenConfirmed)
     EXPECT_EQ(window.Memo.Font().pixelHeight, 27);
     EXPECT_EQ(window.Memo.FontColor(), TColor(0x0000FF));
     EXPECT_EQ(window.Memo.Color(), TColor(0x00FFFF));
+    EXPECT_TRUE(window.Memo.Font().underline);
+    EXPECT_TRUE(window.Memo.Font().strikeOut);
+    ASSERT_NE(memoWindows.Last(), nullptr);
+    EXPECT_TRUE(memoWindows.Last()->Font().underline);  // what the memo's window draws with
+
+    // The effects show in the sample and come back from the memo; the
+    // display reset drops them.
+    FormSpec seen;
+    Setup([&](FormSpec& f) { seen = f, Press(f, "DisplayReset"); });
+    EXPECT_TRUE(seen.Find("Sample")->font.underline);
+    EXPECT_TRUE(seen.Find("Sample")->font.strikeOut);
+    EXPECT_EQ(seen.Find("Sample")->background, TColor(0x00FFFF));
+    EXPECT_FALSE(window.Memo.Font().underline);
+    EXPECT_FALSE(window.Memo.Font().strikeOut);
 }
 
 }  // namespace

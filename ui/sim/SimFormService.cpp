@@ -59,6 +59,53 @@ ModalResult SimFormService::Edit(FormSpec& form)
     throw std::logic_error("form \"" + form.caption + "\" is still open at the end of the script");
 }
 
+namespace {
+
+FormControl& Named(FormSpec& form, std::string_view name, FormControlKind kind)
+{
+    FormControl* control = form.Find(name);
+    if (!control || control->kind != kind)
+        throw std::logic_error("form \"" + form.caption + "\" has no such control " + std::string(name));
+    return *control;
+}
+
+bool IsModifierKey(int key) { return key == 0x10 || key == 0x11 || key == 0x12; }
+
+}  // namespace
+
+void SimFormService::ClickTreeItem(FormSpec& form, std::string_view tree, int index)
+{
+    FormControl& control = Named(form, tree, FormControlKind::Tree);
+    if (!control.enabled) return;
+    if (index >= 0 && static_cast<size_t>(index) < control.items.size()) control.selected = index;
+    if (form.OnEvent) form.OnEvent(form, control.name);
+}
+
+void SimFormService::MoveTreeSelection(FormSpec& form, std::string_view tree, int index)
+{
+    FormControl& control = Named(form, tree, FormControlKind::Tree);
+    if (control.enabled && index >= 0 && static_cast<size_t>(index) < control.items.size()) control.selected = index;
+}
+
+void SimFormService::PressHotKey(FormSpec& form, std::string_view box, int combination)
+{
+    FormControl& control = Named(form, box, FormControlKind::HotKey);
+    if (!control.enabled) return;
+    const int key = combination & 0xFF;
+    switch (key) {
+    case 0x09:  // Tab
+    case 0x0D:  // Enter
+    case 0x1B:  // Esc
+        return;
+    case 0x08:  // BackSpace
+    case 0x20:  // Space
+    case 0x2E:  // Delete
+        control.shortCut = 0;
+        return;
+    default: control.shortCut = key == 0 || IsModifierKey(key) ? 0 : combination; return;
+    }
+}
+
 const FormSpec& SimFormService::Last() const
 {
     if (shown_.empty()) throw std::logic_error("no form was shown");

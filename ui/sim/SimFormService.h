@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kp::ui {
@@ -36,6 +37,17 @@ public:
     // Runs inside each form while it shows, before the script is applied.
     std::function<void(const FormSpec&)> WhileShown;
     std::function<void(FormSpec&)> WhileEditing;
+
+    // The user's doing on an editing form's controls, as the platform's
+    // controls take it (a disabled control takes nothing).
+    // A mouse click on tree item `index`: selects it, then raises OnEvent.
+    static void ClickTreeItem(FormSpec& form, std::string_view tree, int index);
+    // The arrow keys moving a tree's selection: no event.
+    static void MoveTreeSelection(FormSpec& form, std::string_view tree, int index);
+    // A combination pressed in a hot-key box (scShift/scCtrl/scAlt | key):
+    // Tab, Enter and Esc stay with the dialog, Space, Delete and BackSpace
+    // clear the box, a modifier alone leaves it empty once released.
+    static void PressHotKey(FormSpec& form, std::string_view box, int combination);
 
     const std::vector<FormSpec>& Shown() const { return shown_; }
     // The last form shown; throws std::logic_error when none was.

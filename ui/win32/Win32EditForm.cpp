@@ -2,15 +2,18 @@
 // from the form (a tab control with multi-line tabs over the pages, each
 // page's controls shown only while its tab is in front), their state set
 // from the form and read back into it when an event runs and when the form
-// closes.
+// closes. Trees are SysTreeView32 controls, hot-key boxes the platform's
+// msctls_hotkey32, pictures owner-drawn statics.
 
 #include "ui/win32/Win32FormService.h"
 
 #include "base/Utf.h"
+#include "ui/Menu.h"
 #include "ui/win32/DialogTemplate.h"
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -20,6 +23,39 @@ namespace {
 
 constexpr int kTabId = 999;
 constexpr int kFirstControlId = 1000;
+// Posted by a tree's NM_CLICK: the click has selected by the time it
+// arrives. wParam: the control's index.
+constexpr UINT kTreeClicked = WM_APP + 1;
+
+// A hot-key box's value (virtual key, HOTKEYF_* modifiers) and a shortcut.
+// The box names the cursor keys and their block by the keypad's keys unless
+// they carry HOTKEYF_EXT; a shortcut names the key itself, so the flag goes
+// in for them and is dropped coming back.
+bool IsExtendedKey(UINT key)
+{
+    return (key >= VK_PRIOR && key <= VK_DOWN) || key == VK_INSERT || key == VK_DELETE;
+}
+
+WPARAM HotKeyOf(int shortCut)
+{
+    const UINT key = static_cast<UINT>(shortCut) & 0xFFu;
+    BYTE modifiers = 0;
+    if (shortCut & scShift) modifiers |= HOTKEYF_SHIFT;
+    if (shortCut & scCtrl) modifiers |= HOTKEYF_CONTROL;
+    if (shortCut & scAlt) modifiers |= HOTKEYF_ALT;
+    if (key != 0 && IsExtendedKey(key)) modifiers |= HOTKEYF_EXT;
+    return MAKEWORD(key, modifiers);
+}
+
+int ShortCutOf(LRESULT hotKey)
+{
+    const BYTE modifiers = HIBYTE(LOWORD(hotKey));
+    int shortCut = LOBYTE(LOWORD(hotKey));
+    if (modifiers & HOTKEYF_SHIFT) shortCut |= scShift;
+    if (modifiers & HOTKEYF_CONTROL) shortCut |= scCtrl;
+    if (modifiers & HOTKEYF_ALT) shortCut |= scAlt;
+    return shortCut;
+}
 
 std::wstring Wide(std::string_view utf8)
 {
@@ -38,6 +74,18 @@ std::string TextOf(HWND window)
 
 int Scale(int design, UINT dpi) { return MulDiv(design, static_cast<int>(dpi), 96); }
 
+COLORREF RgbOf(TColor color)
+{
+    return IsSystemColor(color) ? GetSysColor(SystemColorIndex(color)) : static_cast<COLORREF>(color & 0xFFFFFF);
+}
+
+HFONT MakeFont(const FormFont& font, UINT dpi)
+{
+    return CreateFontW(-MulDiv(font.points, static_cast<int>(dpi), 72), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL,
+                       font.italic, font.underline, font.strikeOut, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Wide(font.face).c_str());
+}
+
 int IdOf(const FormControl& control, size_t index)
 {
     if (control.kind == FormControlKind::Button && control.result != mrNone) return control.result;
@@ -50,6 +98,10 @@ struct EditState {
     HWND tab = nullptr;
     std::vector<HWND> windows;  // per control
     std::vector<HFONT> fonts;
+    std::vector<FormFont> madeFonts;  // per control: what its own font was made from
+    std::vector<std::pair<TColor, HBRUSH>> backgrounds;  // per control: its label background
+    std::vector<std::vector<HTREEITEM>> treeItems;  // per control: a tree's items by index
+    UINT dpi = USER_DEFAULT_SCREEN_DPI;
     bool writing = false;
 };
 
@@ -84,7 +136,28 @@ void WriteBack(EditState& state)
             break;
         case FormControlKind::Label:
             if (control.page >= 0) SetWindowTextW(window, Wide(control.text).c_str());
+            // A label with its own font shows the font it is given now.
+            if (state.fonts[i] && control.font.points > 0 && control.font != state.madeFonts[i]) {
+                const HFONT made = MakeFont(control.font, state.dpi);
+                SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(made), FALSE);
+                DeleteObject(state.fonts[i]);
+                state.fonts[i] = made;
+                state.madeFonts[i] = control.font;
+            }
+            if (state.fonts[i]) InvalidateRect(window, nullptr, TRUE);
             break;
+        case FormControlKind::Tree: {
+            const std::vector<HTREEITEM>& items = state.treeItems[i];
+            const bool inRange = control.selected >= 0 && static_cast<size_t>(control.selected) < items.size();
+            HTREEITEM wanted = inRange ? items[static_cast<size_t>(control.selected)] : nullptr;
+            if (TreeView_GetSelection(window) != wanted) TreeView_SelectItem(window, wanted);
+            break;
+        }
+        case FormControlKind::HotKey:
+            if (ShortCutOf(SendMessageW(window, HKM_GETHOTKEY, 0, 0)) != control.shortCut)
+                SendMessageW(window, HKM_SETHOTKEY, HotKeyOf(control.shortCut), 0);
+            break;
+        case FormControlKind::Picture: InvalidateRect(window, nullptr, FALSE); break;
         default: break;
         }
         EnableWindow(window, control.enabled);
@@ -112,6 +185,16 @@ void ReadBack(EditState& state)
             else
                 control.text = TextOf(window);
             break;
+        case FormControlKind::Tree: {
+            const HTREEITEM item = TreeView_GetSelection(window);
+            const std::vector<HTREEITEM>& items = state.treeItems[i];
+            const auto found = std::find(items.begin(), items.end(), item);
+            control.selected = item && found != items.end() ? static_cast<int>(found - items.begin()) : -1;
+            break;
+        }
+        case FormControlKind::HotKey:
+            control.shortCut = ShortCutOf(SendMessageW(window, HKM_GETHOTKEY, 0, 0));
+            break;
         default: break;
         }
     }
@@ -123,6 +206,45 @@ void Fire(EditState& state, size_t index)
     if (!state.form->OnEvent) return;
     state.form->OnEvent(*state.form, state.form->controls[index].name);
     WriteBack(state);
+}
+
+// A tree's items, each under the nearest shallower item before it, all
+// expanded.
+void AddTreeItems(HWND tree, const FormControl& control, std::vector<HTREEITEM>& items)
+{
+    std::vector<HTREEITEM> parents;  // by depth
+    for (size_t index = 0; index < control.items.size(); ++index) {
+        const int level = index < control.levels.size() ? control.levels[index] : 0;
+        const size_t depth = static_cast<size_t>(std::max(0, std::min(level, static_cast<int>(parents.size()))));
+        std::wstring text = Wide(control.items[index]);
+        TVINSERTSTRUCTW insert{};
+        insert.hParent = depth == 0 ? TVI_ROOT : parents[depth - 1];
+        insert.hInsertAfter = TVI_LAST;
+        insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+        insert.item.pszText = text.data();
+        insert.item.lParam = static_cast<LPARAM>(index);
+        const HTREEITEM item = TreeView_InsertItem(tree, &insert);
+        items.push_back(item);
+        parents.resize(depth);
+        parents.push_back(item);
+    }
+    for (HTREEITEM item : items) TreeView_Expand(tree, item, TVE_EXPAND);
+    if (!items.empty()) TreeView_EnsureVisible(tree, items.front());
+}
+
+void DrawPicture(const FormControl& control, const DRAWITEMSTRUCT& draw, UINT dpi)
+{
+    FillRect(draw.hDC, &draw.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    for (const FormShape& shape : control.shapes) {
+        const COLORREF rgb = IsSystemColor(shape.color) ? GetSysColor(SystemColorIndex(shape.color))
+                                                        : static_cast<COLORREF>(shape.color & 0xFFFFFF);
+        const HBRUSH brush = CreateSolidBrush(rgb);
+        const RECT box{draw.rcItem.left + Scale(shape.left, dpi), draw.rcItem.top + Scale(shape.top, dpi),
+                       draw.rcItem.left + Scale(shape.left + shape.width, dpi),
+                       draw.rcItem.top + Scale(shape.top + shape.height, dpi)};
+        FillRect(draw.hDC, &box, brush);
+        DeleteObject(brush);
+    }
 }
 
 void CreateControls(HWND dialog, EditState& state, UINT dpi)
@@ -151,6 +273,9 @@ void CreateControls(HWND dialog, EditState& state, UINT dpi)
     }
     state.windows.assign(form.controls.size(), nullptr);
     state.fonts.assign(form.controls.size(), nullptr);
+    state.madeFonts.assign(form.controls.size(), FormFont{});
+    state.backgrounds.assign(form.controls.size(), {clWindow, nullptr});
+    state.treeItems.assign(form.controls.size(), {});
     for (size_t i = 0; i < form.controls.size(); ++i) {
         const FormControl& control = form.controls[i];
         const wchar_t* windowClass = L"STATIC";
@@ -187,6 +312,17 @@ void CreateControls(HWND dialog, EditState& state, UINT dpi)
             windowClass = L"COMBOBOX";
             style |= WS_TABSTOP | WS_GROUP | WS_VSCROLL | (control.readOnly ? CBS_DROPDOWNLIST : CBS_DROPDOWN);
             break;
+        case FormControlKind::Tree:
+            windowClass = WC_TREEVIEWW;
+            style |= WS_TABSTOP | WS_GROUP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS |
+                     TVS_DISABLEDRAGDROP;
+            exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case FormControlKind::HotKey:
+            windowClass = HOTKEY_CLASSW;
+            style |= WS_TABSTOP | WS_GROUP;
+            break;
+        case FormControlKind::Picture: style |= SS_OWNERDRAW; break;
         }
         const int left = (control.page >= 0 ? display.left : 0) + Scale(control.left, dpi);
         const int top = (control.page >= 0 ? display.top : 0) + Scale(control.top, dpi);
@@ -197,11 +333,8 @@ void CreateControls(HWND dialog, EditState& state, UINT dpi)
         state.windows[i] = window;
         HFONT own = font;
         if (!control.font.face.empty() && control.font.points > 0) {
-            own = state.fonts[i] = CreateFontW(-MulDiv(control.font.points, static_cast<int>(dpi), 72), 0, 0, 0,
-                                               control.font.bold ? FW_BOLD : FW_NORMAL, control.font.italic, FALSE,
-                                               FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                               Wide(control.font.face).c_str());
+            own = state.fonts[i] = MakeFont(control.font, dpi);
+            state.madeFonts[i] = control.font;
         }
         SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(own), FALSE);
         if (control.kind == FormControlKind::ComboBox)
@@ -209,6 +342,9 @@ void CreateControls(HWND dialog, EditState& state, UINT dpi)
                 SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
         if (control.kind == FormControlKind::Edit && control.maxLength > 0)
             SendMessageW(window, EM_LIMITTEXT, static_cast<WPARAM>(control.maxLength), 0);
+        if (control.kind == FormControlKind::Tree) AddTreeItems(window, control, state.treeItems[i]);
+        // Every key pressed alone is a combination of its own.
+        if (control.kind == FormControlKind::HotKey) SendMessageW(window, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(0, 0));
         if (control.isDefault) SendMessageW(dialog, DM_SETDEFID, static_cast<WPARAM>(IdOf(control, i)), 0);
     }
     // The tab control lies under the pages' controls.
@@ -279,6 +415,7 @@ INT_PTR CALLBACK EditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         state = reinterpret_cast<EditState*>(lParam);
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         const UINT dpi = GetDpiForWindow(dialog) ? GetDpiForWindow(dialog) : USER_DEFAULT_SCREEN_DPI;
+        state->dpi = dpi;
         CreateControls(dialog, *state, dpi);
         WriteBack(*state);
         Centre(dialog, *state->form, dpi);
@@ -304,10 +441,14 @@ INT_PTR CALLBACK EditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         if (control.page < 0 || control.kind == FormControlKind::Edit) break;
         SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
         if (control.kind == FormControlKind::Label && !control.font.face.empty()) {
-            SetTextColor(reinterpret_cast<HDC>(wParam), IsSystemColor(control.color)
-                                                            ? GetSysColor(SystemColorIndex(control.color))
-                                                            : static_cast<COLORREF>(control.color & 0xFFFFFF));
-            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+            SetTextColor(reinterpret_cast<HDC>(wParam), RgbOf(control.color));
+            auto& [color, brush] = state->backgrounds[index];
+            if (!brush || color != control.background) {
+                if (brush) DeleteObject(brush);
+                color = control.background;
+                brush = CreateSolidBrush(RgbOf(color));
+            }
+            return reinterpret_cast<INT_PTR>(brush);
         }
         return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
     }
@@ -317,6 +458,23 @@ INT_PTR CALLBACK EditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
             state->form->activePage = TabCtrl_GetCurSel(state->tab);
             ShowPage(*state);
         }
+        if (state && header->code == NM_CLICK) {
+            const size_t index = IndexOf(*state, header->hwndFrom);
+            if (index < state->windows.size() && state->form->controls[index].kind == FormControlKind::Tree)
+                PostMessageW(dialog, kTreeClicked, index, 0);
+        }
+        return TRUE;
+    }
+    case kTreeClicked:
+        if (!state || wParam >= state->windows.size()) break;
+        ReadBack(*state);
+        Fire(*state, wParam);
+        return TRUE;
+    case WM_DRAWITEM: {
+        const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        const size_t index = state ? IndexOf(*state, draw->hwndItem) : 0;
+        if (!state || index >= state->windows.size()) break;
+        DrawPicture(state->form->controls[index], *draw, state->dpi);
         return TRUE;
     }
     case WM_COMMAND: {
@@ -377,6 +535,9 @@ INT_PTR CALLBACK EditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         for (HFONT font : state->fonts)
             if (font) DeleteObject(font);
         state->fonts.clear();
+        for (auto& background : state->backgrounds)
+            if (background.second) DeleteObject(background.second);
+        state->backgrounds.clear();
         break;
     default: break;
     }
@@ -393,6 +554,8 @@ ModalResult Win32FormService::Edit(FormSpec& form)
             editing = editing || control.kind > FormControlKind::Icon;
         if (!editing) return ShowModal(form);
     }
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES | ICC_TREEVIEW_CLASSES | ICC_HOTKEY_CLASS};
+    InitCommonControlsEx(&classes);
     EditState state;
     state.form = &form;
     state.owner = owner_ && IsWindow(owner_) ? owner_ : GetActiveWindow();
