@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_map>
 
 namespace kp::platform {
 
@@ -25,27 +26,62 @@ struct SimFileSystem::Data {
     uint64_t writeTime = 0;
 };
 
+namespace {
+
+// The key two names share exactly when they match without regard to case:
+// their UTF-16 units, each folded.
+std::u16string FoldedName(std::string_view name)
+{
+    std::u16string key = Utf8ToUtf16(name);
+    for (char16_t& c : key) c = FoldCase(c);
+    return key;
+}
+
+}  // namespace
+
 struct SimFileSystem::Node {
     enum class Kind { File, Folder, Link };
     Kind kind = Kind::Folder;
     std::string name;
-    std::shared_ptr<Data> data;                   // File
-    std::vector<std::shared_ptr<Node>> children;  // Folder
-    std::string target;                           // Link
-    bool hidden = false;                          // Folder, Link
-    bool unlistable = false;                      // Folder
-    uint64_t writeTime = 0;                       // Folder, Link
+    std::shared_ptr<Data> data;    // File
+    std::string target;            // Link
+    bool hidden = false;           // Folder, Link
+    bool unlistable = false;       // Folder
+    uint64_t writeTime = 0;        // Folder, Link
 
+    const std::vector<std::shared_ptr<Node>>& Children() const { return children_; }
+
+    // The first child (in listing order) whose name matches without regard
+    // to case.
     std::shared_ptr<Node> Child(std::string_view childName) const
     {
-        for (const auto& child : children)
-            if (EqualsIgnoreCase(child->name, childName)) return child;
-        return nullptr;
+        const auto found = byFoldedName_.find(FoldedName(childName));
+        return found == byFoldedName_.end() ? nullptr : found->second;
+    }
+    // Adds a child, named already, after the others.
+    void AddChild(std::shared_ptr<Node> child)
+    {
+        byFoldedName_.emplace(FoldedName(child->name), child);
+        children_.push_back(std::move(child));
     }
     void RemoveChild(const Node* child)
     {
-        std::erase_if(children, [child](const auto& c) { return c.get() == child; });
+        std::erase_if(children_, [child](const auto& c) { return c.get() == child; });
+        const std::u16string key = FoldedName(child->name);
+        const auto found = byFoldedName_.find(key);
+        if (found == byFoldedName_.end() || found->second.get() != child) return;
+        byFoldedName_.erase(found);
+        // Another child of the same name, if any, is found from now on.
+        for (const auto& c : children_)
+            if (FoldedName(c->name) == key) {
+                byFoldedName_.emplace(key, c);
+                break;
+            }
     }
+
+private:
+    std::vector<std::shared_ptr<Node>> children_;                             // Folder
+    std::unordered_map<std::u16string, std::shared_ptr<Node>> byFoldedName_;  // Folder
 };
 
 // Where a path leads: the folder holding its last part and what has that name
@@ -307,7 +343,7 @@ FileStatus SimFileSystem::CreateTempFile(std::string_view folder, std::string& p
     node->data->drive = found.drive;
     node->data->names = 1;
     node->data->writeTime = NextTime();
-    found.node->children.push_back(node);
+    found.node->AddChild(node);
     path = JoinPath(folder, name);
     return AttachNew(out, node->data);
 }
@@ -387,7 +423,7 @@ FileStatus SimFileSystem::Replace(std::string_view target, std::string_view repl
     }
     from.parent->RemoveChild(from.node.get());
     from.node->name = to.name;
-    to.parent->children.push_back(from.node);
+    to.parent->AddChild(from.node);
     return FileStatus::Ok;
 }
 
@@ -414,7 +450,7 @@ FileStatus SimFileSystem::CreateFolder(std::string_view path)
     auto node = std::make_shared<Node>();
     node->name = found.name;
     node->writeTime = NextTime();
-    found.parent->children.push_back(std::move(node));
+    found.parent->AddChild(std::move(node));
     return FileStatus::Ok;
 }
 
@@ -423,7 +459,7 @@ FileStatus SimFileSystem::RemoveFolder(std::string_view path)
     const Found found = Find(path, false);
     if (found.status != FileStatus::Ok) return found.status;
     if (!found.node) return FileStatus::NotFound;
-    if (found.node->kind != Kind::Folder || !found.parent || !found.node->children.empty())
+    if (found.node->kind != Kind::Folder || !found.parent || !found.node->Children().empty())
         return FileStatus::Failed;
     found.parent->RemoveChild(found.node.get());
     return FileStatus::Ok;
@@ -436,7 +472,7 @@ FileStatus SimFileSystem::ListFolder(std::string_view path, std::vector<std::str
     if (!found.node || found.node->kind != Kind::Folder) return FileStatus::NotFound;
     if (found.node->unlistable) return FileStatus::AccessDenied;
     names.clear();
-    for (const auto& child : found.node->children) names.push_back(child->name);
+    for (const auto& child : found.node->Children()) names.push_back(child->name);
     return FileStatus::Ok;
 }
 
@@ -463,7 +499,7 @@ FileStatus SimFileSystem::MakeHardLink(std::string_view existing, std::string_vi
     node->name = to.name;
     node->data = from.node->data;
     ++node->data->names;
-    to.parent->children.push_back(std::move(node));
+    to.parent->AddChild(std::move(node));
     return FileStatus::Ok;
 }
 
@@ -512,7 +548,7 @@ FileStatus SimFileSystem::Rename(std::string_view from, std::string_view to)
         return FileStatus::Failed;
     source.parent->RemoveChild(source.node.get());
     source.node->name = target.name;
-    target.parent->children.push_back(source.node);
+    target.parent->AddChild(source.node);
     return FileStatus::Ok;
 }
 
@@ -581,7 +617,7 @@ FileStatus SimFileSystem::MakeSymbolicLink(std::string_view linkPath, std::strin
     node->kind = Kind::Link;
     node->name = found.name;
     node->target = std::string(target);
-    found.parent->children.push_back(std::move(node));
+    found.parent->AddChild(std::move(node));
     return FileStatus::Ok;
 }
 
