@@ -29,12 +29,19 @@ struct SimFileSystem::Data {
 namespace {
 
 // The key two names share exactly when they match without regard to case:
-// their UTF-16 units, each folded.
-std::u16string FoldedName(std::string_view name)
+// their UTF-16 units, each folded, as UTF-8 (ASCII names, the common case,
+// stay short enough to need no allocation).
+std::string FoldedName(std::string_view name)
 {
-    std::u16string key = Utf8ToUtf16(name);
-    for (char16_t& c : key) c = FoldCase(c);
-    return key;
+    if (std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        std::string key(name);
+        for (char& c : key)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        return key;
+    }
+    std::u16string wide = Utf8ToUtf16(name);
+    for (char16_t& c : wide) c = FoldCase(c);
+    return Utf16ToUtf8(wide);
 }
 
 }  // namespace
@@ -56,32 +63,46 @@ struct SimFileSystem::Node {
     std::shared_ptr<Node> Child(std::string_view childName) const
     {
         const auto found = byFoldedName_.find(FoldedName(childName));
-        return found == byFoldedName_.end() ? nullptr : found->second;
+        return found == byFoldedName_.end() ? nullptr : found->second.first;
     }
     // Adds a child, named already, after the others.
     void AddChild(std::shared_ptr<Node> child)
     {
-        byFoldedName_.emplace(FoldedName(child->name), child);
+        Named& named = byFoldedName_[FoldedName(child->name)];
+        if (named.count++ == 0) named.first = child;
         children_.push_back(std::move(child));
     }
+    // Takes a child out (before its name changes).
     void RemoveChild(const Node* child)
     {
-        std::erase_if(children_, [child](const auto& c) { return c.get() == child; });
-        const std::u16string key = FoldedName(child->name);
-        const auto found = byFoldedName_.find(key);
-        if (found == byFoldedName_.end() || found->second.get() != child) return;
-        byFoldedName_.erase(found);
-        // Another child of the same name, if any, is found from now on.
-        for (const auto& c : children_)
-            if (FoldedName(c->name) == key) {
-                byFoldedName_.emplace(key, c);
-                break;
-            }
+        const auto gone = std::find_if(children_.begin(), children_.end(),
+                                       [child](const auto& c) { return c.get() == child; });
+        if (gone == children_.end()) return;
+        const std::shared_ptr<Node> kept = *gone;  // its name is read below
+        children_.erase(gone);
+        const auto found = byFoldedName_.find(FoldedName(child->name));
+        if (found == byFoldedName_.end()) return;
+        Named& named = found->second;
+        if (--named.count == 0) {
+            byFoldedName_.erase(found);
+        } else if (named.first.get() == child) {
+            // Another child of the same name is found from now on.
+            for (const auto& c : children_)
+                if (FoldedName(c->name) == found->first) {
+                    named.first = c;
+                    break;
+                }
+        }
     }
 
 private:
-    std::vector<std::shared_ptr<Node>> children_;                             // Folder
-    std::unordered_map<std::u16string, std::shared_ptr<Node>> byFoldedName_;  // Folder
+    // The children of one folded name: the first of them and how many.
+    struct Named {
+        std::shared_ptr<Node> first;
+        size_t count = 0;
+    };
+    std::vector<std::shared_ptr<Node>> children_;        // Folder
+    std::unordered_map<std::string, Named> byFoldedName_;  // Folder
 };
 
 // Where a path leads: the folder holding its last part and what has that name
@@ -116,7 +137,7 @@ bool ValidName(std::string_view name)
 
 // Splits "X:\a\b" into the drive letter and the parts; "." and ".." resolve
 // as they do on the platform. Only absolute paths with a drive are accepted.
-bool ParsePath(std::string_view path, char& drive, std::vector<std::string>& parts)
+bool ParsePath(std::string_view path, char& drive, std::vector<std::string_view>& parts)
 {
     if (path.size() < 2 || path[1] != ':') return false;
     const char letter = path[0];
@@ -133,7 +154,7 @@ bool ParsePath(std::string_view path, char& drive, std::vector<std::string>& par
             if (!parts.empty()) parts.pop_back();
         } else if (!part.empty() && part != ".") {
             if (!ValidName(part)) return false;
-            parts.emplace_back(part);
+            parts.push_back(part);
         }
         start = end + 1;
     }
@@ -157,7 +178,7 @@ SimFileSystem::Found SimFileSystem::Find(std::string_view path, bool followLast,
         return found;
     }
     char letter = 0;
-    std::vector<std::string> parts;
+    std::vector<std::string_view> parts;
     if (!ParsePath(path, letter, parts)) {
         found.status = FileStatus::Failed;
         return found;
@@ -186,7 +207,8 @@ SimFileSystem::Found SimFileSystem::Find(std::string_view path, bool followLast,
             found.drive = through.drive;
             folderPath = std::move(through.path);
         } else if (child) {
-            folderPath = JoinPath(folderPath, child->name);
+            if (!IsSeparator(folderPath.back())) folderPath += '\\';
+            folderPath += child->name;
         }
         if (!child || child->kind != Kind::Folder) return found;
         folder = std::move(child);
@@ -196,8 +218,10 @@ SimFileSystem::Found SimFileSystem::Find(std::string_view path, bool followLast,
         return Find(found.node->target, true, depth + 1);
     found.status = FileStatus::Ok;
     found.parent = std::move(folder);
-    found.name = parts.back();
-    found.path = JoinPath(folderPath, found.node ? found.node->name : found.name);
+    found.name = std::string(parts.back());
+    if (!IsSeparator(folderPath.back())) folderPath += '\\';
+    folderPath += found.node ? found.node->name : found.name;
+    found.path = std::move(folderPath);
     return found;
 }
 
