@@ -47,7 +47,7 @@ protected:
 
     std::unique_ptr<ShellViewStages> stages;
     std::unique_ptr<ShellPane> pane;
-    size_t liveBefore = 0;
+    long liveBefore = 0;
 };
 
 }  // namespace kp::test
