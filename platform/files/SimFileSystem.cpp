@@ -500,6 +500,21 @@ FileStatus SimFileSystem::ListFolder(std::string_view path, std::vector<std::str
     return FileStatus::Ok;
 }
 
+FileStatus SimFileSystem::ListFolderKinds(std::string_view path, std::vector<std::pair<std::string, bool>>& entries)
+{
+    const Found found = Find(path, true);
+    if (found.status != FileStatus::Ok) return found.status;
+    if (!found.node || found.node->kind != Kind::Folder) return FileStatus::NotFound;
+    if (found.node->unlistable) return FileStatus::AccessDenied;
+    entries.clear();
+    for (const auto& child : found.node->Children()) {
+        const bool folder = child->kind == Kind::Link ? Query(JoinPath(path, child->name)).directory
+                                                      : child->kind == Kind::Folder;
+        entries.emplace_back(child->name, folder);
+    }
+    return FileStatus::Ok;
+}
+
 FileStatus SimFileSystem::SetReadOnly(std::string_view path, bool readOnly)
 {
     const Found found = Find(path, true);

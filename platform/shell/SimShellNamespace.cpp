@@ -710,12 +710,10 @@ bool SimShellNamespace::ListChildren(const Path& path, std::vector<Ident>& out)
     default: break;
     }
     const std::string folder = FsPath(path);
-    std::vector<std::string> names;
-    if (files_.ListFolder(folder, names) != FileStatus::Ok) return false;
-    for (std::string& name : names) {
-        const bool directory = files_.Query(JoinPath(folder, name)).directory;
-        out.push_back({directory ? 'F' : 'f', std::move(name)});
-    }
+    std::vector<std::pair<std::string, bool>> entries;
+    if (files_.ListFolderKinds(folder, entries) != FileStatus::Ok) return false;
+    out.reserve(entries.size());
+    for (auto& [name, directory] : entries) out.push_back({directory ? 'F' : 'f', std::move(name)});
     return true;
 }
 
