@@ -6,6 +6,7 @@
 #include "shell/FolderView.h"
 #include "shell/ShellItems.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace kp::shell {
@@ -168,12 +169,22 @@ std::string TFileView::SizeText(uint64_t bytes)
     return text;
 }
 
-std::string TFileView::DateText(uint64_t fileTime) const
+std::string TFileView::DateText(uint64_t fileTime)
 {
+    // The text shows minutes, and zones and their changes move by whole
+    // minutes: files written in the same minute share one text.
+    constexpr uint64_t kTicksPerMinute = 60 * 10000000ull;
+    const uint64_t minute = fileTime / kTicksPerMinute;
+    if (const auto known = dateTexts_.find(minute); known != dateTexts_.end()) return known->second;
     platform::LocalTime local{};
-    if (!services_.clock.FileTimeToLocal(fileTime, local)) return {};
-    const std::string bytes = settings::FormatDateTime("yy/mm/dd hh:nn", local, services_.dates, services_.codec);
-    return Utf16ToUtf8(services_.codec.ToUtf16(bytes));
+    std::string text;
+    if (services_.clock.FileTimeToLocal(fileTime, local)) {
+        const std::string bytes = settings::FormatDateTime("yy/mm/dd hh:nn", local, services_.dates, services_.codec);
+        const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        text = ascii ? bytes : Utf16ToUtf8(services_.codec.ToUtf16(bytes));
+    }
+    dateTexts_.emplace(minute, text);
+    return text;
 }
 
 std::string TFileView::CutTypeName(std::string_view name)
@@ -217,6 +228,7 @@ void TFileView::Fill(platform::ShellEnum* walk)
 {
     using namespace platform;
     sortDirections_ = {1, 1, 1, 1};
+    dateTexts_.clear();
     FillScope scope(*this);
     Clear();
     ShellNamespace& shell = *services_.shell;

@@ -16,6 +16,7 @@
 #include <array>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace kp::shell {
@@ -93,7 +94,7 @@ private:
     void Fill(platform::ShellEnum* walk);
     bool MaskAccepts(std::string_view path) const;
     std::string NameOf(platform::IdView child, uint32_t form) const;
-    std::string DateText(uint64_t fileTime) const;
+    std::string DateText(uint64_t fileTime);
     std::string TypeNameOf(platform::IdView absolute, std::string_view path, bool folder);
     void SortByText(size_t column);
     platform::IdList Packed(int& count) const;
@@ -112,6 +113,7 @@ private:
     platform::IdList folderList_;
     std::map<std::string, std::string> typeNames_;  // upper-case extension -> type name
     size_t typeNameQueries_ = 0;
+    std::unordered_map<uint64_t, std::string> dateTexts_;  // minute of a file time -> its text, during a fill
     static inline std::array<int, 4> sortDirections_{1, 1, 1, 1};
 };
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_map>
 
 namespace kp::platform {
 
@@ -25,27 +26,83 @@ struct SimFileSystem::Data {
     uint64_t writeTime = 0;
 };
 
+namespace {
+
+// The key two names share exactly when they match without regard to case:
+// their UTF-16 units, each folded, as UTF-8 (ASCII names, the common case,
+// stay short enough to need no allocation).
+std::string FoldedName(std::string_view name)
+{
+    if (std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        std::string key(name);
+        for (char& c : key)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        return key;
+    }
+    std::u16string wide = Utf8ToUtf16(name);
+    for (char16_t& c : wide) c = FoldCase(c);
+    return Utf16ToUtf8(wide);
+}
+
+}  // namespace
+
 struct SimFileSystem::Node {
     enum class Kind { File, Folder, Link };
     Kind kind = Kind::Folder;
     std::string name;
-    std::shared_ptr<Data> data;                   // File
-    std::vector<std::shared_ptr<Node>> children;  // Folder
-    std::string target;                           // Link
-    bool hidden = false;                          // Folder, Link
-    bool unlistable = false;                      // Folder
-    uint64_t writeTime = 0;                       // Folder, Link
+    std::shared_ptr<Data> data;    // File
+    std::string target;            // Link
+    bool hidden = false;           // Folder, Link
+    bool unlistable = false;       // Folder
+    uint64_t writeTime = 0;        // Folder, Link
 
+    const std::vector<std::shared_ptr<Node>>& Children() const { return children_; }
+
+    // The first child (in listing order) whose name matches without regard
+    // to case.
     std::shared_ptr<Node> Child(std::string_view childName) const
     {
-        for (const auto& child : children)
-            if (EqualsIgnoreCase(child->name, childName)) return child;
-        return nullptr;
+        const auto found = byFoldedName_.find(FoldedName(childName));
+        return found == byFoldedName_.end() ? nullptr : found->second.first;
     }
+    // Adds a child, named already, after the others.
+    void AddChild(std::shared_ptr<Node> child)
+    {
+        Named& named = byFoldedName_[FoldedName(child->name)];
+        if (named.count++ == 0) named.first = child;
+        children_.push_back(std::move(child));
+    }
+    // Takes a child out (before its name changes).
     void RemoveChild(const Node* child)
     {
-        std::erase_if(children, [child](const auto& c) { return c.get() == child; });
+        const auto gone = std::find_if(children_.begin(), children_.end(),
+                                       [child](const auto& c) { return c.get() == child; });
+        if (gone == children_.end()) return;
+        const std::shared_ptr<Node> kept = *gone;  // its name is read below
+        children_.erase(gone);
+        const auto found = byFoldedName_.find(FoldedName(child->name));
+        if (found == byFoldedName_.end()) return;
+        Named& named = found->second;
+        if (--named.count == 0) {
+            byFoldedName_.erase(found);
+        } else if (named.first.get() == child) {
+            // Another child of the same name is found from now on.
+            for (const auto& c : children_)
+                if (FoldedName(c->name) == found->first) {
+                    named.first = c;
+                    break;
+                }
+        }
     }
+
+private:
+    // The children of one folded name: the first of them and how many.
+    struct Named {
+        std::shared_ptr<Node> first;
+        size_t count = 0;
+    };
+    std::vector<std::shared_ptr<Node>> children_;        // Folder
+    std::unordered_map<std::string, Named> byFoldedName_;  // Folder
 };
 
 // Where a path leads: the folder holding its last part and what has that name
@@ -80,7 +137,7 @@ bool ValidName(std::string_view name)
 
 // Splits "X:\a\b" into the drive letter and the parts; "." and ".." resolve
 // as they do on the platform. Only absolute paths with a drive are accepted.
-bool ParsePath(std::string_view path, char& drive, std::vector<std::string>& parts)
+bool ParsePath(std::string_view path, char& drive, std::vector<std::string_view>& parts)
 {
     if (path.size() < 2 || path[1] != ':') return false;
     const char letter = path[0];
@@ -97,7 +154,7 @@ bool ParsePath(std::string_view path, char& drive, std::vector<std::string>& par
             if (!parts.empty()) parts.pop_back();
         } else if (!part.empty() && part != ".") {
             if (!ValidName(part)) return false;
-            parts.emplace_back(part);
+            parts.push_back(part);
         }
         start = end + 1;
     }
@@ -121,7 +178,7 @@ SimFileSystem::Found SimFileSystem::Find(std::string_view path, bool followLast,
         return found;
     }
     char letter = 0;
-    std::vector<std::string> parts;
+    std::vector<std::string_view> parts;
     if (!ParsePath(path, letter, parts)) {
         found.status = FileStatus::Failed;
         return found;
@@ -150,7 +207,8 @@ SimFileSystem::Found SimFileSystem::Find(std::string_view path, bool followLast,
             found.drive = through.drive;
             folderPath = std::move(through.path);
         } else if (child) {
-            folderPath = JoinPath(folderPath, child->name);
+            if (!IsSeparator(folderPath.back())) folderPath += '\\';
+            folderPath += child->name;
         }
         if (!child || child->kind != Kind::Folder) return found;
         folder = std::move(child);
@@ -160,8 +218,10 @@ SimFileSystem::Found SimFileSystem::Find(std::string_view path, bool followLast,
         return Find(found.node->target, true, depth + 1);
     found.status = FileStatus::Ok;
     found.parent = std::move(folder);
-    found.name = parts.back();
-    found.path = JoinPath(folderPath, found.node ? found.node->name : found.name);
+    found.name = std::string(parts.back());
+    if (!IsSeparator(folderPath.back())) folderPath += '\\';
+    folderPath += found.node ? found.node->name : found.name;
+    found.path = std::move(folderPath);
     return found;
 }
 
@@ -307,7 +367,7 @@ FileStatus SimFileSystem::CreateTempFile(std::string_view folder, std::string& p
     node->data->drive = found.drive;
     node->data->names = 1;
     node->data->writeTime = NextTime();
-    found.node->children.push_back(node);
+    found.node->AddChild(node);
     path = JoinPath(folder, name);
     return AttachNew(out, node->data);
 }
@@ -387,7 +447,7 @@ FileStatus SimFileSystem::Replace(std::string_view target, std::string_view repl
     }
     from.parent->RemoveChild(from.node.get());
     from.node->name = to.name;
-    to.parent->children.push_back(from.node);
+    to.parent->AddChild(from.node);
     return FileStatus::Ok;
 }
 
@@ -414,7 +474,7 @@ FileStatus SimFileSystem::CreateFolder(std::string_view path)
     auto node = std::make_shared<Node>();
     node->name = found.name;
     node->writeTime = NextTime();
-    found.parent->children.push_back(std::move(node));
+    found.parent->AddChild(std::move(node));
     return FileStatus::Ok;
 }
 
@@ -423,7 +483,7 @@ FileStatus SimFileSystem::RemoveFolder(std::string_view path)
     const Found found = Find(path, false);
     if (found.status != FileStatus::Ok) return found.status;
     if (!found.node) return FileStatus::NotFound;
-    if (found.node->kind != Kind::Folder || !found.parent || !found.node->children.empty())
+    if (found.node->kind != Kind::Folder || !found.parent || !found.node->Children().empty())
         return FileStatus::Failed;
     found.parent->RemoveChild(found.node.get());
     return FileStatus::Ok;
@@ -436,7 +496,22 @@ FileStatus SimFileSystem::ListFolder(std::string_view path, std::vector<std::str
     if (!found.node || found.node->kind != Kind::Folder) return FileStatus::NotFound;
     if (found.node->unlistable) return FileStatus::AccessDenied;
     names.clear();
-    for (const auto& child : found.node->children) names.push_back(child->name);
+    for (const auto& child : found.node->Children()) names.push_back(child->name);
+    return FileStatus::Ok;
+}
+
+FileStatus SimFileSystem::ListFolderKinds(std::string_view path, std::vector<std::pair<std::string, bool>>& entries)
+{
+    const Found found = Find(path, true);
+    if (found.status != FileStatus::Ok) return found.status;
+    if (!found.node || found.node->kind != Kind::Folder) return FileStatus::NotFound;
+    if (found.node->unlistable) return FileStatus::AccessDenied;
+    entries.clear();
+    for (const auto& child : found.node->Children()) {
+        const bool folder = child->kind == Kind::Link ? Query(JoinPath(path, child->name)).directory
+                                                      : child->kind == Kind::Folder;
+        entries.emplace_back(child->name, folder);
+    }
     return FileStatus::Ok;
 }
 
@@ -463,7 +538,7 @@ FileStatus SimFileSystem::MakeHardLink(std::string_view existing, std::string_vi
     node->name = to.name;
     node->data = from.node->data;
     ++node->data->names;
-    to.parent->children.push_back(std::move(node));
+    to.parent->AddChild(std::move(node));
     return FileStatus::Ok;
 }
 
@@ -512,7 +587,7 @@ FileStatus SimFileSystem::Rename(std::string_view from, std::string_view to)
         return FileStatus::Failed;
     source.parent->RemoveChild(source.node.get());
     source.node->name = target.name;
-    target.parent->children.push_back(source.node);
+    target.parent->AddChild(source.node);
     return FileStatus::Ok;
 }
 
@@ -581,7 +656,7 @@ FileStatus SimFileSystem::MakeSymbolicLink(std::string_view linkPath, std::strin
     node->kind = Kind::Link;
     node->name = found.name;
     node->target = std::string(target);
-    found.parent->children.push_back(std::move(node));
+    found.parent->AddChild(std::move(node));
     return FileStatus::Ok;
 }
 

@@ -82,6 +82,9 @@ public:
     // Every path on the drive fails (Failed), as a removable drive without
     // its medium does.
     void SetDriveNotReady(char letter, bool notReady);
+    // ListFolder with whether each name is a folder (links followed), as
+    // Query would say.
+    FileStatus ListFolderKinds(std::string_view path, std::vector<std::pair<std::string, bool>>& entries);
     // The letters of the drives, in order.
     std::vector<char> Drives() const;
     // Moves a file or a folder (with what it holds) to the recycle bin.

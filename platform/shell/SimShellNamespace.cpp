@@ -393,12 +393,13 @@ public:
 
     ShellResult CompareIDs(uint32_t, IdView a, IdView b) override
     {
-        Path x, y;
-        if (!shell_.Decode(a, x) || !shell_.Decode(b, y)) return shellcode::kInvalidArgument;
+        // Read in place: a sort asks this for every pair it compares.
+        std::vector<std::pair<char, std::string_view>> x, y;
+        if (!DecodeViews(a, x) || !DecodeViews(b, y)) return shellcode::kInvalidArgument;
         int order = 0;
         for (size_t i = 0; order == 0 && i < std::min(x.size(), y.size()); ++i) {
-            const int rx = Rank(x[i].kind), ry = Rank(y[i].kind);
-            order = rx != ry ? (rx < ry ? -1 : 1) : CompareNames(x[i].name, y[i].name);
+            const int rx = Rank(x[i].first), ry = Rank(y[i].first);
+            order = rx != ry ? (rx < ry ? -1 : 1) : CompareNames(x[i].second, y[i].second);
         }
         if (order == 0 && x.size() != y.size()) order = x.size() < y.size() ? -1 : 1;
         return order < 0 ? 0xFFFF : order;
@@ -409,8 +410,9 @@ public:
         uint32_t all = ~0u;
         for (const IdView child : children) {
             Path full;
-            if (!Resolve(child, full) || full.empty()) return shellcode::kInvalidArgument;
-            all &= Attributes(full);
+            FileInfo info;
+            if (!Resolve(child, full, &info) || full.empty()) return shellcode::kInvalidArgument;
+            all &= Attributes(full, info);
         }
         inOut &= all;
         return shellcode::kOk;
@@ -513,14 +515,15 @@ public:
         }
     }
 
-    // A list relative to this folder, as a path from the desktop.
-    bool Resolve(IdView list, Path& full) const
+    // A list relative to this folder, as a path from the desktop; info
+    // receives what the file system says of a file or folder.
+    bool Resolve(IdView list, Path& full, FileInfo* info = nullptr) const
     {
         Path relative;
         if (!shell_.Decode(list, relative)) return false;
         full = base_;
-        full.insert(full.end(), relative.begin(), relative.end());
-        return shell_.Exists(full);
+        full.insert(full.end(), std::make_move_iterator(relative.begin()), std::make_move_iterator(relative.end()));
+        return shell_.Exists(full, info);
     }
 
 private:
@@ -553,7 +556,8 @@ private:
         return true;
     }
 
-    uint32_t Attributes(const Path& full)
+    // info: the file system's answer for a file or folder.
+    uint32_t Attributes(const Path& full, const FileInfo& info)
     {
         using namespace attr;
         switch (full.back().kind) {
@@ -563,7 +567,6 @@ private:
                          kHasPropSheet;
         default: break;
         }
-        const FileInfo info = shell_.files_.Query(FsPath(full));
         uint32_t bits = kFileSystem | kCanCopy | kCanMove | kCanLink | kCanRename | kCanDelete | kHasPropSheet;
         if (info.readOnly) bits |= kReadOnly;
         if (full.back().kind == 'F') {
@@ -637,7 +640,7 @@ IdList SimShellNamespace::Encode(const Path& path)
     return out;
 }
 
-bool SimShellNamespace::Decode(IdView list, Path& out) const
+bool SimShellNamespace::DecodeViews(IdView list, std::vector<std::pair<char, std::string_view>>& out)
 {
     out.clear();
     if (!list) return false;
@@ -652,19 +655,31 @@ bool SimShellNamespace::Decode(IdView list, Path& out) const
         if (std::string_view("MRDFf").find(kind) == std::string_view::npos) return false;
         const void* end = std::memchr(data + 1, 0, cb - 3);
         if (!end) return false;
-        out.push_back({kind, std::string(data + 1, static_cast<const char*>(end))});
+        out.emplace_back(kind, std::string_view(data + 1, static_cast<size_t>(static_cast<const char*>(end) - (data + 1))));
         at += cb;
     }
+}
+
+bool SimShellNamespace::Decode(IdView list, Path& out) const
+{
+    out.clear();
+    std::vector<std::pair<char, std::string_view>> views;
+    if (!DecodeViews(list, views)) return false;
+    out.reserve(views.size());
+    for (const auto& [kind, name] : views) out.push_back({kind, std::string(name)});
+    return true;
 }
 
 std::string SimShellNamespace::FsPath(const Path& path)
 {
     std::string out;
     for (const Ident& ident : path) {
-        if (ident.kind == 'D')
+        if (ident.kind == 'D') {
             out = ident.name + ":\\";
-        else if ((ident.kind == 'F' || ident.kind == 'f') && !out.empty())
-            out = JoinPath(out, ident.name);
+        } else if ((ident.kind == 'F' || ident.kind == 'f') && !out.empty()) {
+            if (out.back() != '\\' && out.back() != '/') out += '\\';
+            out += ident.name;
+        }
     }
     return out;
 }
@@ -695,16 +710,14 @@ bool SimShellNamespace::ListChildren(const Path& path, std::vector<Ident>& out)
     default: break;
     }
     const std::string folder = FsPath(path);
-    std::vector<std::string> names;
-    if (files_.ListFolder(folder, names) != FileStatus::Ok) return false;
-    for (std::string& name : names) {
-        const bool directory = files_.Query(JoinPath(folder, name)).directory;
-        out.push_back({directory ? 'F' : 'f', std::move(name)});
-    }
+    std::vector<std::pair<std::string, bool>> entries;
+    if (files_.ListFolderKinds(folder, entries) != FileStatus::Ok) return false;
+    out.reserve(entries.size());
+    for (auto& [name, directory] : entries) out.push_back({directory ? 'F' : 'f', std::move(name)});
     return true;
 }
 
-bool SimShellNamespace::Exists(const Path& path)
+bool SimShellNamespace::Exists(const Path& path, FileInfo* answer)
 {
     // Virtual items exist in their places; file-system items when the file
     // system has them.
@@ -721,6 +734,7 @@ bool SimShellNamespace::Exists(const Path& path)
         return std::find(drives.begin(), drives.end(), path.back().name[0]) != drives.end();
     }
     const FileInfo info = files_.Query(FsPath(path));
+    if (answer) *answer = info;
     return info.exists && info.directory == (path.back().kind == 'F');
 }
 
@@ -784,10 +798,10 @@ bool SimShellNamespace::GetFindData(ShellFolder& folder, IdView child, ShellFind
 {
     auto* sim = dynamic_cast<Folder*>(&folder);
     Path full;
-    if (!sim || !sim->Resolve(child, full) || full.empty()) return false;
+    FileInfo info;
+    if (!sim || !sim->Resolve(child, full, &info) || full.empty()) return false;
     const char kind = full.back().kind;
     if (kind != 'F' && kind != 'f') return false;
-    const FileInfo info = files_.Query(FsPath(full));
     out = ShellFindData{};
     out.attributes = (info.directory ? 0x10u : 0u) | (info.readOnly ? 0x1u : 0u) | (info.hidden ? 0x2u : 0u);
     if (out.attributes == 0) out.attributes = 0x20;  // archive

@@ -110,8 +110,11 @@ public:
     const Cp932Codec& Codec() const { return codec_; }
     IdList Encode(const Path& path);
     bool Decode(IdView list, Path& out) const;
+    // The kinds and names of a list's identifiers, pointing into the list.
+    static bool DecodeViews(IdView list, std::vector<std::pair<char, std::string_view>>& out);
     static std::string FsPath(const Path& path);
-    bool Exists(const Path& path);
+    // answer: what the file system says of a file or folder, when asked.
+    bool Exists(const Path& path, FileInfo* answer = nullptr);
     bool IsFolder(const Path& path);
     bool ListChildren(const Path& path, std::vector<Ident>& out);
     std::string NameOf(const Ident& ident) const;

@@ -592,4 +592,44 @@ TEST_P(FileSystemContract, RenameMovesNamesAndRefusesExistingOnes)
     EXPECT_EQ(Read(*files, In("TWO.txt")), "22");
 }
 
+// Names match without regard to the case of Latin-1, Greek, Cyrillic and
+// full-width letters too, as they are added, renamed, replaced and removed
+// among many others.
+TEST_P(FileSystemContract, NamesMatchWithoutRegardToCaseAsTheyComeAndGo)
+{
+    for (int i = 0; i < 300; ++i) ASSERT_EQ(files->CreateFolder(In("f" + std::to_string(i))), FileStatus::Ok);
+    const struct {
+        const char* name;
+        const char* otherCase;
+    } kNames[] = {{"Äpfel.txt", "äPFEL.TXT"}, {"ωmega.txt", "ΩMEGA.txt"}, {"Жук.txt", "жУК.txt"},
+                  {"ａｂｃ.txt", "ＡＢＣ.txt"}, {"plain.txt", "PLAIN.txt"}};
+    for (const auto& n : kNames) Put(*files, In(n.name), n.name);
+    for (const auto& n : kNames) {
+        SCOPED_TRACE(n.name);
+        EXPECT_EQ(Read(*files, In(n.otherCase)), n.name);
+        EXPECT_TRUE(files->Query(In(std::string("F299\\..\\") + n.otherCase)).exists);
+        // A save under the other case keeps one file, under the name it had.
+        Put(*files, In(n.otherCase), "saved");
+        EXPECT_EQ(Read(*files, In(n.name)), "saved");
+        EXPECT_EQ(files->CreateFolder(In(n.otherCase)), FileStatus::Failed);
+    }
+    EXPECT_EQ(Listed(*files, folder).size(), 305u);
+
+    // A change of case alone: found under both spellings, listed under the new.
+    ASSERT_EQ(files->Rename(In("Äpfel.txt"), In("äPFEL.TXT")), FileStatus::Ok);
+    EXPECT_EQ(Read(*files, In("Äpfel.txt")), "saved");
+    std::vector<std::string> names = Listed(*files, folder);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "äPFEL.TXT"), 1);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "Äpfel.txt"), 0);
+
+    // Gone under every spelling once deleted; the name is free again.
+    ASSERT_EQ(files->Delete(In("ΩMEGA.TXT")), FileStatus::Ok);
+    EXPECT_FALSE(files->Query(In("ωmega.txt")).exists);
+    ASSERT_EQ(files->CreateFolder(In("ΩMEGA.TXT")), FileStatus::Ok);
+    EXPECT_TRUE(files->Query(In("ωmega.txt")).directory);
+    ASSERT_EQ(files->RemoveFolder(In("F150")), FileStatus::Ok);
+    EXPECT_FALSE(files->Query(In("f150")).exists);
+    EXPECT_TRUE(files->Query(In("F151")).exists);
+}
+
 }  // namespace kp::test

@@ -13,6 +13,7 @@
 #include "tests/contract/CanvasContract.h"
 #include "tests/contract/ClipboardContract.h"
 #include "tests/contract/ClockContract.h"
+#include "tests/contract/ShellViewsContract.h"
 #include "tests/contract/SimViewStages.h"
 #include "tests/contract/Cp932CodecContract.h"
 #include "tests/contract/DateTimeLocaleContract.h"
@@ -75,5 +76,7 @@ KP_CONTRACT_INSTANCES(ListViewContract, ListViewStage,
                       Implementation<ListViewStage>{"Sim", [] { return std::make_unique<SimListViewStage>(); }});
 KP_CONTRACT_INSTANCES(ComboBoxContract, ComboBoxStage,
                       Implementation<ComboBoxStage>{"Sim", [] { return std::make_unique<SimComboBoxStage>(); }});
+KP_CONTRACT_INSTANCES(ShellViewsContract, ShellViewStages,
+                      ShellStages<SimTreeViewStage, SimListViewStage, SimComboBoxStage>("Sim"));
 
 }  // namespace kp::test

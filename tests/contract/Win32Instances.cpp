@@ -27,6 +27,7 @@
 #include "tests/contract/CanvasContract.h"
 #include "tests/contract/ClipboardContract.h"
 #include "tests/contract/ClockContract.h"
+#include "tests/contract/ShellViewsContract.h"
 #include "tests/contract/SimViewStages.h"
 #include "tests/contract/Win32ViewStages.h"
 #include "tests/contract/Cp932CodecContract.h"
@@ -258,5 +259,8 @@ KP_CONTRACT_INSTANCES(ListViewContract, ListViewStage,
 KP_CONTRACT_INSTANCES(ComboBoxContract, ComboBoxStage,
                       Implementation<ComboBoxStage>{"Win32", [] { return std::make_unique<Win32ComboBoxStage>(); }},
                       Implementation<ComboBoxStage>{"Sim", [] { return std::make_unique<SimComboBoxStage>(); }});
+KP_CONTRACT_INSTANCES(ShellViewsContract, ShellViewStages,
+                      ShellStages<Win32TreeViewStage, Win32ListViewStage, Win32ComboBoxStage>("Win32"),
+                      ShellStages<SimTreeViewStage, SimListViewStage, SimComboBoxStage>("Sim"));
 
 }  // namespace kp::test

@@ -289,8 +289,15 @@ TEST_F(ShellViewsWin32Test, BrowseListSortRenameAndDeleteInTheRealControls)
     ASSERT_GE(combo->ItemIndex(), 0);
     EXPECT_EQ(combo->EntryName(static_cast<size_t>(combo->ItemIndex())), "表ソ");
     EXPECT_GT(combo->DataAt(static_cast<size_t>(combo->ItemIndex()))->level, 2);
+    // A second click on the selected item may have opened its label editor,
+    // which would take the focus and close the dropped list.
+    list->EndEditLabel(true);
+    ListView_CancelEditLabel(listWindow);
+    SetFocus(comboDisplay->Handle());
+    PumpViews();
     combo->SetDroppedDown(true);
     PumpViews();
+    EXPECT_TRUE(combo->DroppedDown());
     if (const char* hold = std::getenv("KP_VIEWS_HOLD_MS")) {
         const DWORD end = GetTickCount() + static_cast<DWORD>(std::atoi(hold));
         while (GetTickCount() < end) PumpViews();
