@@ -242,6 +242,8 @@ Layout::CachedBreaks Layout::RelayLine(size_t line, const std::map<size_t, Cache
             return static_cast<uint32_t>(static_cast<ptrdiff_t>(tail->start + relative) + delta -
                                          static_cast<ptrdiff_t>(start));
         };
+        laid.breaks.reserve(laid.breaks.size() + tail->breaks.size() - index);
+        laid.reach.reserve(laid.reach.size() + tail->breaks.size() - index);
         for (size_t i = index; i < tail->breaks.size(); ++i) {
             if (i > index) laid.breaks.push_back(shift(tail->breaks[i]));
             laid.reach.push_back(shift(tail->reach[i]));
@@ -252,26 +254,30 @@ Layout::CachedBreaks Layout::RelayLine(size_t line, const std::map<size_t, Cache
         takeOver(index);
         return laid;
     }
-    const size_t keptBreaks = laid.breaks.size();
-    const size_t keptReach = laid.reach.size();
-    for (size_t window = tail ? 8 * 1024 : length - from;; window *= 2) {
-        const size_t take = std::min(window, length - from);
-        const std::string bytes = text_.Read(start + from, take);
-        laid.breaks.resize(keptBreaks);
-        laid.reach.resize(keptReach);
+    // A stretch at a time: breaks decided in one stretch are final, and the
+    // next stretch starts at the last of them (x is 0 there). A stretch that
+    // decided no break is read again longer.
+    size_t window = tail ? 8 * 1024 : length - from;
+    for (size_t pos = from;;) {
+        const size_t take = std::min(window, length - pos);
+        const std::string bytes = text_.Read(start + pos, take);
         bool met = false;
-        const bool done = RunBreaks(bytes, from + take == length, [&](size_t local, size_t decided) {
-            laid.reach.push_back(static_cast<uint32_t>(from + decided));
-            laid.breaks.push_back(static_cast<uint32_t>(from + local));
-            const size_t index = tailIndex(start + from + local);
+        const size_t before = laid.breaks.size();
+        const bool done = RunBreaks(bytes, pos + take == length, [&](size_t local, size_t decided) {
+            laid.reach.push_back(static_cast<uint32_t>(pos + decided));
+            laid.breaks.push_back(static_cast<uint32_t>(pos + local));
+            const size_t index = tailIndex(start + pos + local);
             if (index == SIZE_MAX) return true;
             takeOver(index);
             met = true;
             return false;
         });
-        if (!done) continue;
-        if (!met) laid.reach.push_back(static_cast<uint32_t>(length));  // laid out to the end
-        return laid;
+        if (done) {
+            if (!met) laid.reach.push_back(static_cast<uint32_t>(length));  // laid out to the end
+            return laid;
+        }
+        if (laid.breaks.size() == before) window *= 2;
+        pos = laid.breaks.back();
     }
 }
 
