@@ -63,6 +63,17 @@ void Layout::Reset()
     lineCount_ = text_.LineCount();
     if (!Wrapping()) {
         counts_.Assign({});
+        // Long lines are measured whole here, as wrapping lays out every
+        // line, so that the first move to a long line's end does not stall.
+        // A long line holds a multiple of the threshold: only those are looked up.
+        size_t last = SIZE_MAX;
+        for (size_t at = 0; at < text_.Length(); at += longThreshold_) {
+            const size_t line = text_.LineOfOffset(at);
+            if (line == last || text_.LineEnd(line) - text_.LineStart(line) < longThreshold_) continue;
+            last = line;
+            LongLine* long_ = LongLineOf(line);
+            while (!long_->complete) Extend(*long_);
+        }
         return;
     }
     // Long lines keep what was measured here, so that neither the first paint

@@ -266,5 +266,20 @@ TEST(LayoutLongLines, SplittingAndJoiningAWrappedLineRelaysOnlyNearTheEdit)
     }
 }
 
+// Without wrapping, setting the text measures a long line whole (as wrapping
+// lays out every line), so the first move to its end measures nothing more
+// than the stretch from the checkpoint before it.
+TEST(LayoutLongLines, ALongLineIsMeasuredWhenTheTextIsSet)
+{
+    CountingMetrics metrics;
+    TextBuffer text("short\r\n" + std::string(200000, 'a') + "\r\nshort");
+    Layout layout(text, metrics);
+    metrics.measured = 0;
+    EXPECT_EQ(layout.LineWidth(1), 200000 * 8);
+    EXPECT_EQ(metrics.measured, 0u);
+    EXPECT_EQ(layout.OffsetAtX(1, 199999 * 8), 7u + 199999);
+    EXPECT_LE(metrics.measured, 4096u) << "a hit test walks from the checkpoint before it";
+}
+
 }  // namespace
 }  // namespace kp::memo
