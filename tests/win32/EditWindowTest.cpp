@@ -430,6 +430,25 @@ TEST_F(EditWindowScroll, LinePageWheelAndSideways)
     EXPECT_EQ(edit_->Control().XScroll(), 0);
 }
 
+// A line of a million pixels: the bar's range covers it as soon as the text
+// is set, and its right end shows the line's end in the window.
+TEST_F(EditWindowScroll, ScrollingRightReachesTheEndOfALongLine)
+{
+    std::string line;
+    while (line.size() < (1u << 20)) line += "kana \x82\xA9\x82\xC8\t";
+    edit_->Control().SetText(line + "\r\nshort");
+    const int width = edit_->Control().GetLayout().LineWidth(0);
+    ASSERT_GT(width, 1000000);
+    Send(WM_HSCROLL, SB_RIGHT);
+    RECT client{};
+    GetClientRect(Edit(), &client);
+    const POINT end = PointOf(static_cast<LONG>(line.size()));
+    EXPECT_GT(end.x, 0);
+    EXPECT_LT(end.x, client.right) << "the line's end is in the window";
+    Send(WM_HSCROLL, SB_LEFT);
+    EXPECT_EQ(PointOf(0).x, PointOf(static_cast<LONG>(line.size()) + 2).x);
+}
+
 // Paging right stops past the widest line, and a formatting rectangle as
 // wide as an int allows scrolls and paints without wrapping round.
 TEST_F(EditWindowScroll, SidewaysScrollingStopsPastTheWidestLine)
