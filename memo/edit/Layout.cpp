@@ -226,8 +226,8 @@ Layout::CachedBreaks Layout::RelayLine(size_t line, const std::map<size_t, Cache
         if (cached.reach.size() != cached.breaks.size()) continue;
         const size_t end = cached.start + cached.length;
         if (cached.start == start && start <= edit.offset) head = &cached;
-        if (end >= edit.offset + edit.removed && static_cast<ptrdiff_t>(end) + delta == static_cast<ptrdiff_t>(start + length))
-            tail = &cached;
+        const bool sameEnd = static_cast<ptrdiff_t>(end) + delta == static_cast<ptrdiff_t>(start + length);
+        if (end >= edit.offset + edit.removed && sameEnd) tail = &cached;
     }
     CachedBreaks laid{start, length, {0}, {}};
     if (head) {

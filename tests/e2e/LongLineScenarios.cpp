@@ -97,8 +97,9 @@ void TypingIntoAnEightMegabyteLineAnswersAndSaves(Context& context)
         Editor editor(context.exePath, {path});
         const HWND window = editor.WaitForMainWindow(30s);
         const HWND memo = WaitForMemo(window);
-        for (int attempt = 0; attempt < 200 && WindowText(window) != L"[長い行.txt] - Kestrelpad"; ++attempt) Sleep(50);
-        ExpectCaption(window, L"[長い行.txt] - Kestrelpad");
+        const std::wstring caption = L"[長い行.txt] - Kestrelpad";
+        for (int attempt = 0; attempt < 200 && WindowText(window) != caption; ++attempt) Sleep(50);
+        ExpectCaption(window, caption);
 
         Probe probe(memo);
         PressKeys(window, {VK_END, WithCtrl});
