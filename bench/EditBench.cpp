@@ -1,7 +1,7 @@
 // What editing costs in the edit control's model on big documents: loading
 // 1, 10 and 100 MB, a keystroke and a caret move at the end of 100 MB against
 // 1 KB (word wrap off and on), and laying out one screen for painting; the
-// same on one logical line of 8 MB.
+// same on one logical line of 8 MB, and Enter typed into it.
 
 #include "memo/edit/EditControl.h"
 #include "bench/SampleText.h"
@@ -137,6 +137,18 @@ void BM_LongLineKeystroke(benchmark::State& state)
     state.SetLabel(LongLineEditor::Label(state.range(0)));
 }
 BENCHMARK(BM_LongLineKeystroke)->ArgsProduct({{0, 1, 2}, {0, 1}})->Unit(benchmark::kMicrosecond);
+
+// Enter then Backspace: the line split in two at the caret and joined again.
+void BM_LongLineEnter(benchmark::State& state)
+{
+    LongLineEditor editor(state.range(0), state.range(1) != 0);
+    for (auto _ : state) {
+        editor.control.NewLine();
+        editor.control.Backspace();
+    }
+    state.SetLabel(LongLineEditor::Label(state.range(0)));
+}
+BENCHMARK(BM_LongLineEnter)->ArgsProduct({{0, 1, 2}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 // Six caret moves a round: Right, Left, Up and Down with the desired x, and a
 // hit test at the caret's own position.

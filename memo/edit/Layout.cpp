@@ -10,6 +10,8 @@ namespace kp::memo {
 namespace {
 
 constexpr size_t kBreakCacheLines = 64;
+// Lines at least this long keep the breaks a full layout computed.
+constexpr size_t kKeptAtReset = 16 * 1024;
 
 uint16_t CodeAt(std::string_view bytes, size_t at, size_t length)
 {
@@ -61,25 +63,43 @@ void Layout::Reset()
     lineCount_ = text_.LineCount();
     if (!Wrapping()) {
         counts_.Assign({});
+        // Long lines are measured whole here, as wrapping lays out every
+        // line, so that the first move to a long line's end does not stall.
+        // A long line holds a multiple of the threshold: only those are looked up.
+        size_t last = SIZE_MAX;
+        for (size_t at = 0; at < text_.Length(); at += longThreshold_) {
+            const size_t line = text_.LineOfOffset(at);
+            if (line == last || text_.LineEnd(line) - text_.LineStart(line) < longThreshold_) continue;
+            last = line;
+            LongLine* long_ = LongLineOf(line);
+            while (!long_->complete) Extend(*long_);
+        }
         return;
     }
+    // Long lines keep what was measured here, so that neither the first paint
+    // nor the first edit measures them again.
     std::vector<uint32_t> counts(lineCount_);
-    for (size_t line = 0; line < lineCount_; ++line)
-        counts[line] = static_cast<uint32_t>(
-            ComputeBreaks(text_.LineStart(line), text_.LineEnd(line)).size());
+    for (size_t line = 0; line < lineCount_; ++line) {
+        const size_t start = text_.LineStart(line);
+        const size_t end = text_.LineEnd(line);
+        if (end - start < kKeptAtReset || breakCache_.size() >= kBreakCacheLines) {
+            counts[line] = static_cast<uint32_t>(ComputeBreaks(start, end).size());
+            continue;
+        }
+        CachedBreaks& cached = breakCache_[line];
+        cached.start = start;
+        cached.length = end - start;
+        cached.breaks = ComputeBreaks(start, end, &cached.reach);
+        counts[line] = static_cast<uint32_t>(cached.breaks.size());
+    }
     counts_.Assign(counts);
 }
 
 void Layout::Update(size_t offset, size_t removed, size_t inserted)
 {
-    // The edited line keeps its breaks, re-laid only where the edit reaches.
-    size_t relaid = SIZE_MAX;
-    std::vector<uint32_t> relaidBreaks;
-    std::vector<uint32_t> relaidReach;
-    if (Wrapping() && !RelayBreaks(offset, removed, inserted, relaid, relaidBreaks, relaidReach)) relaid = SIZE_MAX;
-    breakCache_.clear();
     const size_t newCount = text_.LineCount();
     if (!Wrapping()) {
+        breakCache_.clear();
         UpdateLongLines(offset, removed, inserted);
         lineCount_ = newCount;
         return;
@@ -88,18 +108,28 @@ void Layout::Update(size_t offset, size_t removed, size_t inserted)
     // joined with an inserted LF, or lost its LF.
     const size_t first = text_.LineOfOffset(offset > 0 ? offset - 1 : 0);
     const size_t lastNew = text_.LineOfOffset(std::min(offset + inserted + 1, text_.Length()));
-    const ptrdiff_t delta = static_cast<ptrdiff_t>(newCount) - static_cast<ptrdiff_t>(lineCount_);
-    const size_t lastOld = static_cast<size_t>(static_cast<ptrdiff_t>(lastNew) - delta);
-    (void)removed;
+    const ptrdiff_t lineDelta = static_cast<ptrdiff_t>(newCount) - static_cast<ptrdiff_t>(lineCount_);
+    const size_t lastOld = static_cast<size_t>(static_cast<ptrdiff_t>(lastNew) - lineDelta);
+    const ptrdiff_t delta = static_cast<ptrdiff_t>(inserted) - static_cast<ptrdiff_t>(removed);
+    std::map<size_t, CachedBreaks> old = std::move(breakCache_);
+    breakCache_.clear();
+    const Edit edit{offset, removed, inserted};
     std::vector<uint32_t> counts;
-    for (size_t line = first; line <= lastNew; ++line)
-        counts.push_back(static_cast<uint32_t>(
-            line == relaid ? relaidBreaks.size() : ComputeBreaks(text_.LineStart(line), text_.LineEnd(line)).size()));
+    for (size_t line = first; line <= lastNew; ++line) {
+        CachedBreaks laid = RelayLine(line, old, edit);
+        counts.push_back(static_cast<uint32_t>(laid.breaks.size()));
+        if (breakCache_.size() < kBreakCacheLines) breakCache_[line] = std::move(laid);
+    }
     counts_.Replace(first, lastOld - first + 1, counts);
-    if (relaid != SIZE_MAX) {
-        const size_t start = text_.LineStart(relaid);
-        breakCache_[relaid] =
-            CachedBreaks{start, text_.LineEnd(relaid) - start, std::move(relaidBreaks), std::move(relaidReach)};
+    // Lines the edit did not reach keep their breaks, under their new numbers.
+    for (auto& [line, cached] : old) {
+        if (breakCache_.size() >= kBreakCacheLines) break;
+        if (line < first) {
+            breakCache_.emplace(line, std::move(cached));
+        } else if (line > lastOld) {
+            cached.start = static_cast<size_t>(static_cast<ptrdiff_t>(cached.start) + delta);
+            breakCache_.emplace(static_cast<size_t>(static_cast<ptrdiff_t>(line) + lineDelta), std::move(cached));
+        }
     }
     lineCount_ = newCount;
 }
@@ -173,57 +203,92 @@ bool Layout::RunBreaks(std::string_view bytes, bool atEnd, OnBreak onBreak) cons
     return true;
 }
 
-bool Layout::RelayBreaks(size_t offset, size_t removed, size_t inserted, size_t& line, std::vector<uint32_t>& breaks,
-                         std::vector<uint32_t>& reach)
+// A new line's breaks from the old lines' cached ones. The head: an old line
+// that started where this one starts keeps the display lines whose break was
+// decided on bytes before the edit (kinsoku may pull a character back onto
+// a line before the one holding the edit, a deletion may let text rise to
+// it); a decision that read up to the old line's end is taken again, since
+// the end may have moved. From there the line is laid out anew until a break
+// at or after the edit meets a break of the tail: the old line that ended
+// where this one ends, its bytes after the edit the same. From a common
+// break on, the layout is the same (x restarts at 0 at a break, and a break
+// decision reads only the text after its line's start), moved by the edit's
+// size.
+Layout::CachedBreaks Layout::RelayLine(size_t line, const std::map<size_t, CachedBreaks>& old, const Edit& edit) const
 {
-    line = text_.LineOfOffset(offset);
-    const auto it = breakCache_.find(line);
-    if (it == breakCache_.end()) return false;
-    const CachedBreaks& old = it->second;
     const size_t start = text_.LineStart(line);
     const size_t length = text_.LineEnd(line) - start;
-    // The edit lay inside the line's text, old and new: no line break came or went.
-    if (old.start != start || offset < start || offset + removed > old.start + old.length ||
-        offset + inserted > start + length || length + removed != old.length + inserted)
-        return false;
-    const size_t at = offset - start;
-    const ptrdiff_t delta = static_cast<ptrdiff_t>(inserted) - static_cast<ptrdiff_t>(removed);
-    const std::vector<uint32_t>& was = old.breaks;
-    const std::vector<uint32_t>& wasReach = old.reach;
-    if (wasReach.size() != was.size()) return false;
-    // From the first display line whose break was decided on bytes the edit
-    // changed: kinsoku may pull a character back onto a line before the one
-    // holding the edit, a deletion may let text rise to it.
-    size_t first = 0;
-    while (first + 1 < was.size() && wasReach[first] <= at) ++first;
-    const size_t from = was[first];
-    for (size_t window = 8 * 1024;; window *= 2) {
-        const size_t take = std::min(window, length - from);
-        const std::string bytes = text_.Read(start + from, take);
-        breaks.assign(was.begin(), was.begin() + static_cast<ptrdiff_t>(first) + 1);
-        reach.assign(wasReach.begin(), wasReach.begin() + static_cast<ptrdiff_t>(first));
-        size_t met = was.size();  // the old break the layout met again
-        const bool done = RunBreaks(bytes, from + take == length, [&](size_t local, size_t decided) {
-            reach.push_back(static_cast<uint32_t>(from + decided));
-            const size_t b = from + local;
-            if (b >= at + inserted) {
-                const auto moved = static_cast<uint32_t>(static_cast<ptrdiff_t>(b) - delta);
-                const auto same = std::lower_bound(was.begin(), was.end(), moved);
-                if (same != was.end() && *same == moved) {
-                    met = static_cast<size_t>(same - was.begin());
-                    return false;
-                }
-            }
-            breaks.push_back(static_cast<uint32_t>(b));
-            return true;
-        });
-        if (!done) continue;
-        if (met == was.size()) reach.push_back(static_cast<uint32_t>(length));  // laid out to the end
-        for (size_t i = met; i < was.size(); ++i) {
-            breaks.push_back(static_cast<uint32_t>(static_cast<ptrdiff_t>(was[i]) + delta));
-            reach.push_back(static_cast<uint32_t>(static_cast<ptrdiff_t>(wasReach[i]) + delta));
+    const size_t editEnd = edit.offset + edit.inserted;  // in the new text
+    const ptrdiff_t delta = static_cast<ptrdiff_t>(edit.inserted) - static_cast<ptrdiff_t>(edit.removed);
+    const CachedBreaks* head = nullptr;
+    const CachedBreaks* tail = nullptr;
+    for (const auto& [number, cached] : old) {
+        if (cached.reach.size() != cached.breaks.size()) continue;
+        const size_t end = cached.start + cached.length;
+        if (cached.start == start && start <= edit.offset) head = &cached;
+        const bool sameEnd = static_cast<ptrdiff_t>(end) + delta == static_cast<ptrdiff_t>(start + length);
+        if (end >= edit.offset + edit.removed && sameEnd) tail = &cached;
+    }
+    CachedBreaks laid{start, length, {0}, {}};
+    if (head) {
+        const size_t at = edit.offset - start;
+        const std::vector<uint32_t>& was = head->breaks;
+        size_t kept = 0;
+        while (kept + 1 < was.size() && head->reach[kept] <= at && head->reach[kept] < head->length) ++kept;
+        laid.breaks.assign(was.begin(), was.begin() + static_cast<ptrdiff_t>(kept) + 1);
+        laid.reach.assign(head->reach.begin(), head->reach.begin() + static_cast<ptrdiff_t>(kept));
+    }
+    // Where a break at b (in the new text) meets one of the tail's breaks,
+    // from which on the tail's breaks and decisions are taken over.
+    const auto tailIndex = [&](size_t b) -> size_t {
+        if (!tail || b < editEnd) return SIZE_MAX;
+        const auto moved = static_cast<size_t>(static_cast<ptrdiff_t>(b) - delta);
+        if (moved < tail->start) return SIZE_MAX;
+        const auto same = std::lower_bound(tail->breaks.begin(), tail->breaks.end(), moved - tail->start);
+        if (same == tail->breaks.end() || *same != moved - tail->start) return SIZE_MAX;
+        return static_cast<size_t>(same - tail->breaks.begin());
+    };
+    const auto takeOver = [&](size_t index) {
+        const auto shift = [&](uint32_t relative) {
+            return static_cast<uint32_t>(static_cast<ptrdiff_t>(tail->start + relative) + delta -
+                                         static_cast<ptrdiff_t>(start));
+        };
+        laid.breaks.reserve(laid.breaks.size() + tail->breaks.size() - index);
+        laid.reach.reserve(laid.reach.size() + tail->breaks.size() - index);
+        for (size_t i = index; i < tail->breaks.size(); ++i) {
+            if (i > index) laid.breaks.push_back(shift(tail->breaks[i]));
+            laid.reach.push_back(shift(tail->reach[i]));
         }
-        return true;
+    };
+    const size_t from = laid.breaks.back();
+    if (const size_t index = tailIndex(start + from); index != SIZE_MAX) {
+        takeOver(index);
+        return laid;
+    }
+    // A stretch at a time: breaks decided in one stretch are final, and the
+    // next stretch starts at the last of them (x is 0 there). A stretch that
+    // decided no break is read again longer.
+    size_t window = tail ? 8 * 1024 : length - from;
+    for (size_t pos = from;;) {
+        const size_t take = std::min(window, length - pos);
+        const std::string bytes = text_.Read(start + pos, take);
+        bool met = false;
+        const size_t before = laid.breaks.size();
+        const bool done = RunBreaks(bytes, pos + take == length, [&](size_t local, size_t decided) {
+            laid.reach.push_back(static_cast<uint32_t>(pos + decided));
+            laid.breaks.push_back(static_cast<uint32_t>(pos + local));
+            const size_t index = tailIndex(start + pos + local);
+            if (index == SIZE_MAX) return true;
+            takeOver(index);
+            met = true;
+            return false;
+        });
+        if (done) {
+            if (!met) laid.reach.push_back(static_cast<uint32_t>(length));  // laid out to the end
+            return laid;
+        }
+        if (laid.breaks.size() == before) window *= 2;
+        pos = laid.breaks.back();
     }
 }
 

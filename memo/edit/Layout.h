@@ -116,12 +116,6 @@ private:
     // reached the line's end.
     template <class OnBreak>
     bool RunBreaks(std::string_view bytes, bool atEnd, OnBreak onBreak) const;
-    // The breaks of the one logical line an edit lay inside, re-laid from the
-    // display line before the edit until a break meets an old one moved by
-    // the edit's size. False when the edit is not of that kind or the line's
-    // old breaks are not at hand.
-    bool RelayBreaks(size_t offset, size_t removed, size_t inserted, size_t& line, std::vector<uint32_t>& breaks,
-                     std::vector<uint32_t>& reach);
     int Advance(uint16_t code, int x) const;
     // Where a display line that overran at `at` breaks: at `at`, or moved
     // back to the nearest position the rules allow, never to `displayStart`.
@@ -174,6 +168,15 @@ private:
         std::vector<uint32_t> reach;  // see ComputeBreaks
     };
     mutable std::map<size_t, CachedBreaks> breakCache_;
+    struct Edit {
+        size_t offset;  // where `removed` bytes gave way to `inserted`
+        size_t removed;
+        size_t inserted;
+    };
+    // The breaks of a line an edit reached, from the cached breaks of the
+    // lines before the edit (`old`): what lies before the edit is kept, and
+    // what follows is taken over once the layout meets it again.
+    CachedBreaks RelayLine(size_t line, const std::map<size_t, CachedBreaks>& old, const Edit& edit) const;
     mutable int maxWidth_ = 0;
     mutable std::vector<uint32_t> starts_;
     size_t longThreshold_ = 64 * 1024;

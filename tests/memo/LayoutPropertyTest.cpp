@@ -109,8 +109,36 @@ void RunSeed(uint32_t seed, const Setting& setting)
         const size_t offset = text.CharStart(rng() % (text.Length() + 1));
         size_t removed = 0;
         std::string inserted;
+        if (rng() % 4 == 0) {
+            // A line split or joined: a line break typed, or the one at or
+            // after the edit point deleted.
+            const size_t lineBreak = text.LineEnd(text.LineOfOffset(offset));
+            if (rng() % 4) {  // both lines laid out before, as on a screen
+                kept.DisplayLineOfOffset(offset);
+                kept.DisplayLineOfOffset(std::min(lineBreak + 2, text.Length()));
+            }
+            if (rng() % 2 && lineBreak < text.Length()) {
+                removed = text.LineNext(text.LineOfOffset(offset)) - lineBreak;
+                text.Replace(lineBreak, removed, "");
+                kept.Update(lineBreak, removed, 0);
+            } else {
+                static const char* const kLineBreaks[] = {"\r\n", "\r", "\n"};
+                inserted = kLineBreaks[rng() % 3];
+                text.Replace(offset, 0, inserted);
+                kept.Update(offset, 0, inserted.size());
+            }
+            Layout fresh(text, metrics);
+            configure(fresh);
+            ExpectSameLayout(kept, fresh, text, rng);
+            if (::testing::Test::HasFatalFailure()) return;
+            continue;
+        }
+        // The lines around the edit laid out before it, so that it re-lays
+        // from their kept breaks.
+        if (rng() % 2) kept.DisplayLineOfOffset(offset);
         if (rng() % 3 == 0 && text.Length() > offset)
             removed = std::min<size_t>(text.Length() - offset, 1 + rng() % 9);
+        if (rng() % 2) kept.DisplayLineOfOffset(offset + removed);
         if (removed == 0 || rng() % 2) inserted = RandomPieces(rng, 1 + static_cast<int>(rng() % 3));
         text.Replace(offset, removed, inserted);
         kept.Update(offset, removed, inserted.size());

@@ -193,5 +193,93 @@ TEST(LayoutLongLines, PositionsFarBeyondSixteenBitsStayExact)
     EXPECT_EQ(glyphs[0].offset, 300000u / 8);
 }
 
+// Metrics that count the characters measured, so a test can tell how much
+// of a line an edit re-laid.
+class CountingMetrics final : public GlyphMetrics {
+public:
+    int CharWidth(uint16_t code) override
+    {
+        ++measured;
+        return inner.CharWidth(code);
+    }
+    int LineHeight() override { return inner.LineHeight(); }
+    int Ascent() override { return inner.Ascent(); }
+    int AveCharWidth() override { return inner.AveCharWidth(); }
+    FixedGlyphMetrics inner;
+    size_t measured = 0;
+};
+
+// A wrapped line of 256 KB split and joined by line breaks, typed into at both
+// ends: each edit leaves what a fresh layout gives, and measures the display
+// lines around the edit (until the layout meets the old one), not the line's
+// 180,000 characters.
+TEST(LayoutLongLines, SplittingAndJoiningAWrappedLineRelaysOnlyNearTheEdit)
+{
+    // Pieces in a random order: a layout of text that repeats with a period
+    // may stay out of step with the old one to the line's end.
+    const char* const pieces[] = {"abc ", "de", "\x82\xA0\x82\xA2", "\x81\x41", "(", "\tword", "\x81\x42 ", "xyz "};
+    std::mt19937 rng(13);
+    std::string line;
+    while (line.size() < 256 * 1024) line += pieces[rng() % std::size(pieces)];
+    const size_t middle = line.size() / 2 - line.size() / 2 % 4;
+    const struct {
+        const char* name;
+        size_t offset;  // SIZE_MAX: the end
+        size_t removed;
+        std::string inserted;
+    } edits[] = {
+        {"a CR LF splitting the line", middle, 0, "\r\n"},
+        {"a letter typed after it", middle + 2, 0, "x"},
+        {"the CR LF deleted again", middle, 2, ""},
+        {"a LF at the start", 0, 0, "\n"},
+        {"the LF deleted", 0, 1, ""},
+        {"a CR LF at the end", SIZE_MAX, 0, "\r\n"},
+        {"a letter on the new line", SIZE_MAX, 0, "y"},
+        {"joined back", line.size(), 2, ""},
+        {"a CR alone, then an LF after it", middle, 0, "\r"},
+        {"the LF making it a pair", middle + 1, 0, "\n"},
+        {"both deleted", middle, 2, ""},
+    };
+    const std::string_view sets[4] = {"\x81\x41\x81\x42)", "(", "\x81\x41\x81\x42", " "};
+    const Kinsoku rules(0x70, sets);
+    CountingMetrics metrics;
+    TextBuffer text(line);
+    Layout kept(text, metrics);
+    kept.SetWrapWidth(800);
+    kept.SetRules(rules, 16);
+    for (const auto& edit : edits) {
+        SCOPED_TRACE(edit.name);
+        const size_t offset = edit.offset == SIZE_MAX ? text.Length() : edit.offset;
+        for (size_t l = 0; l < kept.DisplayLineCount(); l += 997) kept.DisplayLineStart(l);  // a screen somewhere
+        text.Replace(offset, edit.removed, edit.inserted);
+        metrics.measured = 0;
+        kept.Update(offset, edit.removed, edit.inserted.size());
+        EXPECT_LT(metrics.measured, 8000u);
+        FixedGlyphMetrics fixed;
+        Layout fresh(text, fixed);
+        fresh.SetWrapWidth(800);
+        fresh.SetRules(rules, 16);
+        ASSERT_EQ(kept.DisplayLineCount(), fresh.DisplayLineCount());
+        for (size_t l = 0; l < fresh.DisplayLineCount(); ++l)
+            ASSERT_EQ(kept.DisplayLineStart(l), fresh.DisplayLineStart(l)) << "display line " << l;
+        EXPECT_LT(metrics.measured, 8000u) << "the layout kept no breaks across the edit";
+    }
+}
+
+// Without wrapping, setting the text measures a long line whole (as wrapping
+// lays out every line), so the first move to its end measures nothing more
+// than the stretch from the checkpoint before it.
+TEST(LayoutLongLines, ALongLineIsMeasuredWhenTheTextIsSet)
+{
+    CountingMetrics metrics;
+    TextBuffer text("short\r\n" + std::string(200000, 'a') + "\r\nshort");
+    Layout layout(text, metrics);
+    metrics.measured = 0;
+    EXPECT_EQ(layout.LineWidth(1), 200000 * 8);
+    EXPECT_EQ(metrics.measured, 0u);
+    EXPECT_EQ(layout.OffsetAtX(1, 199999 * 8), 7u + 199999);
+    EXPECT_LE(metrics.measured, 4096u) << "a hit test walks from the checkpoint before it";
+}
+
 }  // namespace
 }  // namespace kp::memo

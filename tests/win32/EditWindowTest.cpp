@@ -103,6 +103,7 @@ public:
             for (LONG x = std::max(rect.left, 0L); x < std::min(rect.right, width_); ++x) count += (pixels_[y * width_ + x] & 0xFFFFFF) == rgb;
         return count;
     }
+    const std::vector<uint32_t>& Pixels() const { return pixels_; }
 
 private:
     LONG width_ = 0;
@@ -459,6 +460,25 @@ TEST_F(EditWindowScroll, LinePageWheelAndSideways)
     EXPECT_EQ(edit_->Control().XScroll(), 0);
 }
 
+// A line of a million pixels: the bar's range covers it as soon as the text
+// is set, and its right end shows the line's end in the window.
+TEST_F(EditWindowScroll, ScrollingRightReachesTheEndOfALongLine)
+{
+    std::string line;
+    while (line.size() < (1u << 20)) line += "kana \x82\xA9\x82\xC8\t";
+    edit_->Control().SetText(line + "\r\nshort");
+    const int width = edit_->Control().GetLayout().LineWidth(0);
+    ASSERT_GT(width, 1000000);
+    Send(WM_HSCROLL, SB_RIGHT);
+    RECT client{};
+    GetClientRect(Edit(), &client);
+    const POINT end = PointOf(static_cast<LONG>(line.size()));
+    EXPECT_GT(end.x, 0);
+    EXPECT_LT(end.x, client.right) << "the line's end is in the window";
+    Send(WM_HSCROLL, SB_LEFT);
+    EXPECT_EQ(PointOf(0).x, PointOf(static_cast<LONG>(line.size()) + 2).x);
+}
+
 // Paging right stops past the widest line, and a formatting rectangle as
 // wide as an int allows scrolls and paints without wrapping round.
 TEST_F(EditWindowScroll, SidewaysScrollingStopsPastTheWidestLine)
@@ -528,6 +548,56 @@ TEST_F(EditWindowPaint, ColoursSelectionBarAndUndecodableBytes)
     const Capture system(Edit());
     EXPECT_EQ(system.Count(bar, GetSysColor(COLOR_WINDOW)), Area(bar));
     EXPECT_GT(system.Count(LineRect(0), GetSysColor(COLOR_WINDOWTEXT)), 10);
+}
+
+// One line of 8 MB typed into at its start, then scrolled to its end (and
+// back): the same pixels as a window freshly opened on the same text, which
+// lays the line out whole. Wrap off and on.
+TEST_F(EditWindowPaint, ALongLineTypedIntoPaintsAsAWindowFreshlyOpenedOnIt)
+{
+    std::string line;
+    while (line.size() < (8u << 20)) line += "abc \x82\xA0\x82\xA2 kana\t\x83\x65\x83\x4C\x83\x58 text ";
+    const std::string typed = "\x8E\x9A" + line;  // 字
+    const auto end = static_cast<LONG>(typed.size());
+    RECT client{};
+    GetClientRect(parent_, &client);
+    for (const bool wrap : {false, true}) {
+        SCOPED_TRACE(wrap ? "wrap on" : "wrap off");
+        edit_->Control().SetWordWrap(wrap);
+        edit_->Control().SetText(line);
+        Capture before(Edit());  // laid out and painted before the edit
+        SetSel(0, 0);
+        Type(u"字");
+        SetSel(end, end);
+        Send(EM_SCROLLCARET);
+        const Capture atEnd(Edit());
+        const LRESULT endLine = Send(EM_GETFIRSTVISIBLELINE);
+        SetSel(0, 0);
+        Send(EM_SCROLLCARET);
+        const Capture atStart(Edit());
+
+        EditWindow fresh(parent_, kEditId + 1, client);
+        platform::FontSpec font;
+        font.face = "ＭＳ Ｐゴシック";
+        font.pixelHeight = 15;
+        ASSERT_TRUE(fresh.SetFont(font));
+        fresh.Control().SetWordWrap(wrap);
+        fresh.Control().SetText(typed);
+        SendMessageW(fresh.Handle(), EM_SETSEL, static_cast<WPARAM>(end), end);
+        SendMessageW(fresh.Handle(), EM_SCROLLCARET, 0, 0);
+        EXPECT_EQ(endLine, SendMessageW(fresh.Handle(), EM_GETFIRSTVISIBLELINE, 0, 0));
+        EXPECT_TRUE(wrap ? endLine > 100000 : endLine == 0) << "first visible line " << endLine;
+        const Capture freshAtEnd(fresh.Handle());
+        SendMessageW(fresh.Handle(), EM_SETSEL, 0, 0);
+        SendMessageW(fresh.Handle(), EM_SCROLLCARET, 0, 0);
+        const Capture freshAtStart(fresh.Handle());
+
+        EXPECT_TRUE(atEnd.Pixels() == freshAtEnd.Pixels()) << "at the line's end";
+        EXPECT_TRUE(atStart.Pixels() == freshAtStart.Pixels()) << "at the line's start";
+        const RECT text = LineRect(0);
+        EXPECT_GT(atStart.Count(text, GetSysColor(COLOR_WINDOWTEXT)), 10) << "text is drawn";
+        EXPECT_FALSE(atStart.Pixels() == atEnd.Pixels()) << "the window scrolled";
+    }
 }
 
 using EditWindowIme = EditWindowTest;
