@@ -71,5 +71,6 @@ const std::vector<Scenario>& FindScenarios();
 const std::vector<Scenario>& DialogScenarios();
 const std::vector<Scenario>& PrintScenarios();
 const std::vector<Scenario>& SetupScenarios();
+const std::vector<Scenario>& ExplorerScenarios();
 
 }  // namespace kp::e2e

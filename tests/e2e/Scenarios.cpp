@@ -1,7 +1,7 @@
 // The running order of every end-to-end scenario: start-up first, then the
 // memo, then document files, then the editing commands, status bar and backup,
 // then find and replace with the template documents, then the small dialogs,
-// then printing and help.
+// then printing and help, then the settings dialog and the explorer pane.
 // Add a scenario to its subsystem's file.
 
 #include "tests/e2e/ScenarioKit.h"
@@ -13,7 +13,8 @@ const std::vector<Scenario>& AllScenarios()
     static const std::vector<Scenario> scenarios = [] {
         std::vector<Scenario> all;
         for (const auto* group : {&StartupScenarios(), &MemoScenarios(), &FileScenarios(), &EditScenarios(),
-                                  &FindScenarios(), &DialogScenarios(), &PrintScenarios(), &SetupScenarios()})
+                                  &FindScenarios(), &DialogScenarios(), &PrintScenarios(), &SetupScenarios(),
+                                  &ExplorerScenarios()})
             all.insert(all.end(), group->begin(), group->end());
         return all;
     }();
