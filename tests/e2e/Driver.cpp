@@ -447,6 +447,17 @@ LRESULT SendOrFail(HWND window, UINT message, WPARAM wParam, LPARAM lParam, cons
 
 constexpr size_t kTextUnits = 520;
 
+// The part of a rectangle (screen coordinates) inside the window's client
+// area: a label wider than a narrow view is clicked where it shows.
+RECT VisiblePart(HWND window, RECT rect)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    RECT visible = {};
+    return IntersectRect(&visible, &rect, &client) ? visible : rect;
+}
+
 }  // namespace
 
 std::vector<std::wstring> Editor::ListItems(HWND list) const
@@ -472,6 +483,7 @@ std::vector<std::wstring> Editor::ListItems(HWND list) const
 
 RECT Editor::ListItemRect(HWND list, int index) const
 {
+    SendOrFail(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE, "LVM_ENSUREVISIBLE");
     RemoteBlock block(info_.hProcess, sizeof(RECT));
     RECT rect = {};
     rect.left = LVIR_LABEL;
@@ -480,7 +492,7 @@ RECT Editor::ListItemRect(HWND list, int index) const
            "the list has no item " + std::to_string(index));
     block.Read(0, &rect, sizeof rect);
     MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
+    return VisiblePart(list, rect);
 }
 
 std::vector<Editor::TreeNode> Editor::TreeNodes(HWND tree) const
@@ -520,6 +532,7 @@ std::vector<Editor::TreeNode> Editor::TreeNodes(HWND tree) const
 
 RECT Editor::TreeItemRect(HWND tree, HTREEITEM item) const
 {
+    SendOrFail(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item), "TVM_ENSUREVISIBLE");
     RemoteBlock block(info_.hProcess, sizeof(RECT));
     RECT rect = {};
     // TVM_GETITEMRECT takes the node's handle in the rectangle's place.
@@ -528,7 +541,7 @@ RECT Editor::TreeItemRect(HWND tree, HTREEITEM item) const
            "the tree's node is not shown");
     block.Read(0, &rect, sizeof rect);
     MapWindowPoints(tree, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
+    return VisiblePart(tree, rect);
 }
 
 std::optional<DWORD> Editor::WaitForExit(Timeout timeout) const

@@ -99,7 +99,8 @@ public:
     // ---- Tree and list views, read through buffers in the editor's memory ----
     // The captions of a SysListView32's items, in order (LVM_GETITEMTEXTW).
     std::vector<std::wstring> ListItems(HWND list) const;
-    // An item's label rectangle in screen coordinates (LVM_GETITEMRECT).
+    // An item's label rectangle in screen coordinates (LVM_GETITEMRECT), after
+    // scrolling it into view.
     RECT ListItemRect(HWND list, int index) const;
     // The nodes of a SysTreeView32 in display order, expanded branches only
     // (TVM_GETITEMW).
