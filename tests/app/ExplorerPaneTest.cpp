@@ -150,6 +150,15 @@ TEST_F(ExplorerPaneTest, EachPanelStyleDocksThePane)
         EXPECT_EQ(f.Panel1->Align(), c.pane);
         EXPECT_EQ(f.ShellListBox1.Align(), c.list);
     }
+    // Turned while shown (the settings dialog's OK), the pane and the list
+    // keep their thickness, and the splitters theirs.
+    Stored("Visual", "PanelStyle", "0");
+    TEditForm& f = Run();
+    f.SetExplorerLayout(2);
+    EXPECT_EQ(f.Panel1->Bounds(), (TRect{0, 0, 700, 120}));
+    EXPECT_EQ(f.MemoControl->Bounds(), (TRect{0, 123, 700, 400}));
+    EXPECT_EQ(f.ShellListBox1.Bounds(), (TRect{460, 0, 700, 120}));
+    EXPECT_EQ(f.FolderTreeViewEx1.Bounds(), (TRect{0, 0, 457, 120}));
 }
 
 TEST_F(ExplorerPaneTest, ExploreHidesAndShowsThePaneAndARestartShowsItAgain)
