@@ -50,9 +50,13 @@ void TEditForm::DoubleReplacement()
     control->RestoreState(state);
 }
 
+// After a save under a new name: a new folder appears in the tree, which
+// keeps its folder.
 void TEditForm::ReloadFolderTree()
 {
-    // The explorer pane rebuilds its folder tree here once it browses folders.
+    const std::string selected = FolderTreeViewEx1.SelectedPath();
+    FolderTreeViewEx1.RebuildTree();
+    SelectExplorerFolder(selected);
 }
 
 void TEditForm::SetNewDocumentCaptions()

@@ -56,6 +56,12 @@ int ClampToInt(int64_t value)
 int PointsToPixels(int points) { return ClampToInt((int64_t{points} * 96 + 36) / 72); }
 int PixelsToPoints(int pixels) { return ClampToInt((int64_t{pixels} * 72 + 48) / 96); }
 
+shell::ShellViewServices ShellServices(FormServices& services)
+{
+    return {services.shell, services.codec, services.locale, services.clock, services.dateLocale,
+            services.application.Dialogs()};
+}
+
 }  // namespace
 
 std::string ShortCutText(ui::TShortCut shortCut, const platform::KeyNames& keyNames)
@@ -67,6 +73,8 @@ TEditForm::TEditForm(FormServices& services, ui::FormHost& host)
     : Memo(services.memoWindows, services.keys, services.sysColors),
       HistoryMenu1(services.registry, services.locale),
       ContextMenuEx1(services.shell, services.codec, services.application.Dialogs()),
+      FolderTreeViewEx1(ShellServices(services)),
+      ShellListBox1(ShellServices(services)),
       services_(services),
       host_(host)
 {
@@ -126,6 +134,7 @@ void TEditForm::ConnectCommands()
     ConnectFindCommands();
     ConnectPrintCommands();
     ConnectSetupCommands();
+    ConnectExplorerCommands();
     MenuItem("Exit")->OnClick = [this] { ExitClick(); };
     UninstallItem->OnClick = [this] { UninstallClick(); };
 }
@@ -238,22 +247,28 @@ void TEditForm::OpenCommandLineFile(const std::vector<std::string>& arguments)
 
 void TEditForm::ApplyStoredSettings()
 {
-    // Tool bar and the explorer pane's contents.
+    // Tool bar and the explorer pane. A stored Explore of false hides the
+    // pane as the Explore command does (no empty panel stays), and the
+    // command brings it back.
     ToolBar1.SetVisible(s::ReadBool(*store_, s::VisualToolBar));
     const bool explore = s::ReadBool(*store_, s::VisualExplore);
-    for (ui::TControl* control : {TreeView1, ListView1, Splitter1, Splitter2}) control->SetVisible(explore);
+    FolderTreeViewEx1.SetVisible(explore);
+    ShellListBox1.SetVisible(explore);
+    Splitter2->SetVisible(explore);
+    Splitter3->SetVisible(explore);
+    if (!explore) Panel1->SetVisible(false);
     MenuItem("ToolBar")->SetChecked(ToolBar1.Visible());
-    MenuItem("Explore")->SetChecked(TreeView1->Visible());
+    MenuItem("Explore")->SetChecked(FolderTreeViewEx1.Visible());
 
     const bool wrap = s::ReadBool(*store_, s::VisualWordWrap);
     Memo.SetWordWrap(wrap);
     MenuItem("LeftEnter")->SetChecked(wrap);
 
     switch (s::ReadInteger(*store_, s::VisualFileListIcon)) {
-    case 0: ListView1->SetViewStyle(ui::TViewStyle::vsIcon); break;
-    case 1: ListView1->SetViewStyle(ui::TViewStyle::vsSmallIcon); break;
-    case 2: ListView1->SetViewStyle(ui::TViewStyle::vsList); break;
-    case 3: ListView1->SetViewStyle(ui::TViewStyle::vsReport); break;
+    case 0: ShellListBox1.SetViewStyle(ui::TViewStyle::vsIcon); break;
+    case 1: ShellListBox1.SetViewStyle(ui::TViewStyle::vsSmallIcon); break;
+    case 2: ShellListBox1.SetViewStyle(ui::TViewStyle::vsList); break;
+    case 3: ShellListBox1.SetViewStyle(ui::TViewStyle::vsReport); break;
     default: break;  // the designed details view stays
     }
 
@@ -305,22 +320,11 @@ void TEditForm::FormShow()
     if (shown_) return;
     shown_ = true;
     Memo.SetFocus();
-    // The explorer pane goes to File/Folder once it can browse folders; its
-    // stored size applies at show.
-    ApplyExplorerSizes();
+    ShowExplorerPane();
     const bool marks = s::ReadBool(*store_, s::VisualParagraphLetter);
     Memo.EditMarks.CrLf.Enabled = marks;
     Memo.EditMarks.Eot.Enabled = marks;
     Memo.Repaint();
-}
-
-void TEditForm::ApplyExplorerSizes()
-{
-    // A size that is zero or negative is no size: the pane keeps its own.
-    const int width = s::ReadInteger(*store_, s::VisualPanelWidth);
-    const int height = s::ReadInteger(*store_, s::VisualPanelHeight);
-    if (width > 0) Panel1->SetWidth(width);
-    if (height > 0) Panel1->SetHeight(height);
 }
 
 void TEditForm::FormActivate()
@@ -468,22 +472,20 @@ void TEditForm::WriteSettingsAtClose()
 {
     s::WriteInteger(*store_, s::VisualPanelWidth, Panel1->Width());
     s::WriteInteger(*store_, s::VisualPanelHeight, Panel1->Height());
-    s::WriteInteger(*store_, s::VisualTreeViewHeight, ListView1->Height());
-    s::WriteInteger(*store_, s::VisualTreeViewWidth, ListView1->Width());
+    s::WriteInteger(*store_, s::VisualTreeViewHeight, ShellListBox1.Height());
+    s::WriteInteger(*store_, s::VisualTreeViewWidth, ShellListBox1.Width());
     s::WriteInteger(*store_, s::FileHistoryMenu, HistoryMenu1.HistoryNum());
     s::WriteBool(*store_, s::VisualWordWrap, Memo.WordWrap());
     if (s::ReadBoolOrDefault(*store_, s::SetupVisualSave)) {
         s::WriteBool(*store_, s::VisualToolBar, ToolBar1.Visible());
-        s::WriteBool(*store_, s::VisualExplore, TreeView1->Visible());
+        s::WriteBool(*store_, s::VisualExplore, FolderTreeViewEx1.Visible());
         s::WriteColour(*store_, s::VisualBgColor, Memo.Color());
         s::WriteInteger(*store_, s::VisualFontSize, PixelsToPoints(Memo.Font().pixelHeight));
         s::WriteColour(*store_, s::VisualFontColor, Memo.FontColor());
         s::WriteString(*store_, s::VisualFontName, Memo.Font().face);
     }
-    // An empty panel 3 means the explorer pane reported no path: the stored
-    // folder stays for the next start.
-    if (s::ReadBoolOrDefault(*store_, s::SetupFolderSave) && !StatusBar1.Text(3).empty())
-        s::WriteString(*store_, s::FileFolder, StatusBar1.Text(3));
+    // Panel 3 holds the folder or file the pane reported last.
+    if (s::ReadBoolOrDefault(*store_, s::SetupFolderSave)) s::WriteString(*store_, s::FileFolder, StatusBar1.Text(3));
     s::WriteInteger(*store_, s::FileHistoryMenu, HistoryMenu1.HistoryNum());
     if (s::ReadBoolOrDefault(*store_, s::FileLastTimeFile)) s::WriteString(*store_, s::FileFileName, CurrentFile);
     if (s::ReadBoolOrDefault(*store_, s::SetupShortCutSave)) {

@@ -9,6 +9,8 @@
 #include "memo/ExtMemo.h"
 #include "settings/RegIniFile.h"
 #include "shell/DRPCOMEX.h"
+#include "shell/FileView.h"
+#include "shell/FolderView.h"
 #include "ui/Application.h"
 #include "ui/Bars.h"
 #include "ui/Dialogs.h"
@@ -78,6 +80,27 @@ struct FormServices {
     // The shell namespace; null without the shell's allocator or desktop
     // folder, and then the explorer components do nothing.
     platform::ShellNamespace* shell;
+};
+
+// A view component with the docked control that places it in the window:
+// the component holds what the view shows, the control its side, size and
+// visibility.
+template <class View>
+class TDockedView : public View {
+public:
+    using View::View;
+
+    ui::TControl* Control = nullptr;
+
+    ui::TAlign Align() const { return Control->Align(); }
+    void SetAlign(ui::TAlign align) { Control->SetAlign(align); }
+    bool Visible() const { return Control->Visible(); }
+    void SetVisible(bool visible) { Control->SetVisible(visible); }
+    int Width() const { return Control->Width(); }
+    void SetWidth(int width) { Control->SetWidth(width); }
+    int Height() const { return Control->Height(); }
+    void SetHeight(int height) { Control->SetHeight(height); }
+    const ui::TRect& Bounds() const { return Control->Bounds(); }
 };
 
 class TEditForm {
@@ -174,10 +197,20 @@ public:
     // executor outlives the form, or its use ends with FinishBackupWrite.
     void SetBackupWriting(BackupExecutor& executor, std::function<uint64_t()> milliseconds);
     ui::TMenuItem* MenuItem(std::string_view commandKey) { return MainMenu.FindByName(commandKey); }
-    // The explorer pane's arrangement (0 left, 1 right, 2 top, 3 bottom):
-    // docks the pane, its splitter, the file list and the list's splitter.
-    // The one entry point the settings dialog uses to move the pane.
+    // ---- The explorer pane (ExplorerPane.cpp) ----
+    // The pane's arrangement (0 left, 1 right, 2 top, 3 bottom): docks the
+    // pane, its splitter, the file list and the list's splitter; another
+    // value changes nothing. The one entry point the settings dialog uses
+    // to move the pane.
     void SetExplorerLayout(int panelStyle);
+    // Explore: hides or shows the pane with its splitter, and its check.
+    void ExploreClick();
+    // Refresh: the tree read again, keeping its folder when it still exists,
+    // and the list read again.
+    void RefreshClick();
+    // The file list's double-click: opens the selected file into the memo.
+    void ShellListBox1DblClick();
+    void ShellListBox1KeyDown(unsigned& key);
     // The settings dialog EditorSetup shows; created after the window.
     settings::TPagesDlg1* PagesDlg1 = nullptr;
     TRegIniFile& Store() { return *store_; }
@@ -196,11 +229,9 @@ public:
     ui::TToolBar ToolBar1;
     ui::TStatusBar StatusBar1;
     ui::TControl ClientArea{ui::ControlKind::Panel, "ClientArea", ui::TAlign::Client};
-    ui::TControl* Panel1 = nullptr;      // the explorer pane
-    ui::TControl* TreeView1 = nullptr;   // folder tree
-    ui::TControl* Splitter1 = nullptr;   // between tree and list
-    ui::TControl* ListView1 = nullptr;   // file list
-    ui::TControl* Splitter2 = nullptr;   // between pane and memo
+    ui::TControl* Panel1 = nullptr;     // the explorer pane
+    ui::TControl* Splitter3 = nullptr;  // between tree and list
+    ui::TControl* Splitter2 = nullptr;  // between pane and memo
     ui::TControl* MemoControl = nullptr;
     ui::TOpenDialog OpenDialog1;
     ui::TSaveDialog SaveDialog1;
@@ -211,6 +242,9 @@ public:
     history::THistoryMenu HistoryMenu1;
     // The shell's context menu for the explorer views.
     shell::TContextMenuEx ContextMenuEx1;
+    // The explorer pane's folder tree and file list (inside Panel1).
+    TDockedView<shell::TFolderView> FolderTreeViewEx1;
+    TDockedView<shell::TFileView> ShellListBox1;
 
     ui::FormHost& Host() { return host_; }
     FormServices& Services() { return services_; }
@@ -221,6 +255,7 @@ private:
     void BuildToolBar();
     void BuildStatusBar();
     void BuildLayout();
+    void BuildExplorerViews();
     void ConfigureMemo();
     void ConnectCommands();
     void ConnectEditCommands();
@@ -229,13 +264,17 @@ private:
     void ConnectFindCommands();
     void ConnectPrintCommands();
     void ConnectSetupCommands();
+    void ConnectExplorerCommands();
 
     void OpenInitialDocument(const std::vector<std::string>& arguments);
     void ReopenLastDocument();
     void OpenCommandLineFile(const std::vector<std::string>& arguments);
     void ApplyStoredSettings();
     void ApplyStoredPlacement();
-    void ApplyExplorerSizes();
+    void ShowExplorerPane();
+    void SelectExplorerFolder(const std::string& path);
+    void OpenFromExplorer();
+    bool ExplorerItemIsFolder();
     void ApplyShortCuts();
     void ApplyMemoAppearance();
 

@@ -182,13 +182,39 @@ void TEditForm::BuildLayout()
 {
     using ui::ControlKind;
     using ui::TAlign;
+    // The order of the docks gives the pane's four arrangements (see
+    // SetExplorerLayout): the list before its splitter, the pane before its.
     Panel1 = ClientArea.Add(ControlKind::Panel, "Panel1", TAlign::Left, 185);
-    ListView1 = Panel1->Add(ControlKind::ListView, "ListView1", TAlign::Bottom, 0, 137);
-    Splitter1 = Panel1->Add(ControlKind::Splitter, "Splitter1", TAlign::Bottom, 0, 3);
-    TreeView1 = Panel1->Add(ControlKind::TreeView, "TreeView1", TAlign::Client);
+    ShellListBox1.Control = Panel1->Add(ControlKind::ListView, "ShellListBox1", TAlign::Bottom, 0, 137);
+    Splitter3 = Panel1->Add(ControlKind::Splitter, "Splitter3", TAlign::Bottom, 0, 3);
+    FolderTreeViewEx1.Control = Panel1->Add(ControlKind::TreeView, "FolderTreeViewEx1", TAlign::Client);
     Splitter2 = ClientArea.Add(ControlKind::Splitter, "Splitter2", TAlign::Left, 3);
     MemoControl = ClientArea.Add(ControlKind::Memo, "Memo", TAlign::Client);
-    ListView1->SetViewStyle(ui::TViewStyle::vsReport);
+    Splitter2->SetMinSize(4);
+    Splitter3->SetMinSize(4);
+    BuildExplorerViews();
+}
+
+// The pane's tree and list as designed, linked to each other and to the
+// shell's context menu (no drag source: dragging out of the pane is off).
+// Their windows keep the selection shown while they lack the focus.
+void TEditForm::BuildExplorerViews()
+{
+    FolderTreeViewEx1.SetFileView(&ShellListBox1);
+    FolderTreeViewEx1.SetContextMenu(&ContextMenuEx1);
+    FolderTreeViewEx1.SetShowRoot(false);
+    FolderTreeViewEx1.SetRightClickSelect(true);
+    FolderTreeViewEx1.SetIndent(19);
+    ShellListBox1.SetFileExecute(false);
+    ShellListBox1.SetContextMenu(&ContextMenuEx1);
+    ShellListBox1.SetMultiSelect(false);
+    ShellListBox1.SetViewStyle(ui::TViewStyle::vsReport);
+    // Loading: the tree is built from the desktop, which the list then shows.
+    FolderTreeViewEx1.CreateWnd();
+    ShellListBox1.CreateWnd();
+    ShellListBox1.SetLoading(true);
+    FolderTreeViewEx1.Loaded();
+    ShellListBox1.Loaded();
 }
 
 void TEditForm::ConfigureMemo()

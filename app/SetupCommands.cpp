@@ -20,27 +20,6 @@ void TEditForm::ConnectSetupCommands()
     };
 }
 
-// The four arrangements of the explorer pane: where the pane docks in the
-// client area (its splitter beside it) and where the file list docks in the
-// pane (its splitter beside it). Another value changes nothing.
-void TEditForm::SetExplorerLayout(int panelStyle)
-{
-    using ui::TAlign;
-    struct Arrangement {
-        TAlign pane;
-        TAlign list;
-    };
-    static constexpr Arrangement kArrangements[] = {
-        {TAlign::Left, TAlign::Bottom}, {TAlign::Right, TAlign::Bottom}, {TAlign::Top, TAlign::Right},
-        {TAlign::Bottom, TAlign::Right}};
-    if (panelStyle < 0 || panelStyle > 3) return;
-    const Arrangement& arrangement = kArrangements[panelStyle];
-    Panel1->SetAlign(arrangement.pane);
-    Splitter2->SetAlign(arrangement.pane);
-    ListView1->SetAlign(arrangement.list);
-    Splitter1->SetAlign(arrangement.list);
-}
-
 settings::MemoAppearance MainWindowSetup::Appearance() const
 {
     settings::MemoAppearance appearance;
@@ -91,11 +70,11 @@ void MainWindowSetup::SetBackupTimer(bool enabled, int milliseconds)
 
 void MainWindowSetup::DeleteBackup() { form_.DeleteBackup(); }
 
-int MainWindowSetup::FileListView() const { return static_cast<int>(form_.ListView1->ViewStyle()); }
+int MainWindowSetup::FileListView() const { return static_cast<int>(form_.ShellListBox1.ViewStyle()); }
 
 void MainWindowSetup::SetFileListView(int view)
 {
-    if (view >= 0 && view <= 3) form_.ListView1->SetViewStyle(static_cast<ui::TViewStyle>(view));
+    if (view >= 0 && view <= 3) form_.ShellListBox1.SetViewStyle(static_cast<ui::TViewStyle>(view));
 }
 
 void MainWindowSetup::SetPanelStyle(int style) { form_.SetExplorerLayout(style); }

@@ -24,6 +24,8 @@
 #include "ui/win32/Win32DialogService.h"
 #include "ui/win32/Win32FormHost.h"
 #include "ui/win32/Win32FormService.h"
+#include "ui/win32/Win32ListView.h"
+#include "ui/win32/Win32TreeView.h"
 #include "ui/win32/Win32MessageDialogs.h"
 
 #include <windows.h>
@@ -198,6 +200,23 @@ int Run()
     host.SetToolBar(&editForm.ToolBar1);
     host.SetStatusBar(&editForm.StatusBar1);
     host.SetControls(&editForm.ClientArea);
+    // The explorer pane's views show in the docked controls' windows, which
+    // own the shell's menus and boxes they raise.
+    const kp::ui::ExceptionHandler reportFailure = [&](const std::exception& e) { application.HandleException(e); };
+    auto viewWindow = [](HWND window) {
+        return kp::shell::ViewWindow{reinterpret_cast<kp::platform::WindowRef>(window), [window](int& x, int& y) {
+                                         POINT point{x, y};
+                                         ClientToScreen(window, &point);
+                                         x = point.x;
+                                         y = point.y;
+                                     }};
+    };
+    HWND treeWindow = host.WindowOf(*editForm.FolderTreeViewEx1.Control);
+    HWND listWindow = host.WindowOf(*editForm.ShellListBox1.Control);
+    editForm.FolderTreeViewEx1.Window() = viewWindow(treeWindow);
+    editForm.ShellListBox1.Window() = viewWindow(listWindow);
+    auto treeDisplay = std::make_unique<kp::ui::Win32TreeView>(treeWindow, editForm.FolderTreeViewEx1, reportFailure);
+    auto listDisplay = std::make_unique<kp::ui::Win32ListView>(listWindow, editForm.ShellListBox1, reportFailure);
     host.OnCloseQuery = [&](bool& canClose) { editForm.FormCloseQuery(canClose); };
     host.OnClose = [&](kp::ui::TCloseAction& action) { editForm.FormClose(action); };
     host.OnQueryEndSession = [&](bool& canEnd) { editForm.FormQueryEndSession(canEnd); };
@@ -252,6 +271,8 @@ int Run()
 
     host.Show(SW_SHOWNORMAL);
     const int code = host.RunMessageLoop();
+    listDisplay.reset();
+    treeDisplay.reset();
     host.DetachAll();
     return code;
 }

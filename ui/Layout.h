@@ -62,6 +62,14 @@ public:
     // Where the last layout put it, relative to its parent's client area.
     const TRect& Bounds() const { return bounds_; }
 
+    // Splitters: the smallest size a drag leaves the control it resizes and
+    // the room beside it (at 96 DPI).
+    int MinSize() const { return minSize_; }
+    void SetMinSize(int size)
+    {
+        if (size >= 0) minSize_ = size;
+    }
+
     // List views: the view style.
     TViewStyle ViewStyle() const { return viewStyle_; }
     void SetViewStyle(TViewStyle style);
@@ -94,6 +102,7 @@ private:
     TRect bounds_;
     TRect client_;
     TViewStyle viewStyle_ = TViewStyle::vsReport;
+    int minSize_ = 30;
     TControl* parent_ = nullptr;
     std::vector<std::unique_ptr<TControl>> children_;
     LayoutObserver* observer_ = nullptr;

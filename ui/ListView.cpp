@@ -289,6 +289,17 @@ void TListView::UserEndEdit(TListItem& item, std::optional<std::string> text)
 
 void TListView::Edit(TListItem&, const std::string&) {}
 
+void TListView::UserMouseMove(int x, int y)
+{
+    if (OnMouseMove) OnMouseMove(x, y);
+}
+
+unsigned TListView::UserKeyDown(unsigned key)
+{
+    if (OnKeyDown) OnKeyDown(key);
+    return key;
+}
+
 void TListView::UserMouseDown(TMouseButton button, int x, int y, TListItem* under) { MouseDown(button, x, y, under); }
 void TListView::UserMouseUp(TMouseButton button, int x, int y, TListItem* under) { MouseUp(button, x, y, under); }
 

@@ -159,6 +159,11 @@ public:
     std::function<void(TMouseButton button, int x, int y, TListItem* item)> OnMouseDown;
     std::function<void(TMouseButton button, int x, int y, TListItem* item)> OnMouseUp;
     std::function<void(TListItem& item)> OnStartDrag;
+    // The pointer moved over the view (client coordinates).
+    std::function<void(int x, int y)> OnMouseMove;
+    // A key went down while the list had the focus (F2 excepted, which
+    // edits); a handler that uses the key sets it to 0.
+    std::function<void(unsigned& key)> OnKeyDown;
     // Raised for each item deleted, before its payload is freed.
     std::function<void(TListItem& item)> OnDeletion;
 
@@ -173,6 +178,9 @@ public:
     void UserMouseDown(TMouseButton button, int x, int y, TListItem* under);
     void UserMouseUp(TMouseButton button, int x, int y, TListItem* under);
     void UserStartDrag(TListItem& item);
+    void UserMouseMove(int x, int y);
+    // The key after the handler: 0 when it used the key.
+    unsigned UserKeyDown(unsigned key);
 
 protected:
     virtual bool CanEdit(TListItem& item);

@@ -100,6 +100,13 @@ void TTreeView::SetReadOnly(bool readOnly)
     if (display_) display_->OptionsChanged();
 }
 
+void TTreeView::SetIndent(int indent)
+{
+    if (indent < 0 || indent == indent_) return;
+    indent_ = indent;
+    if (display_) display_->OptionsChanged();
+}
+
 void TTreeView::SetShowRoot(bool showRoot)
 {
     showRoot_ = showRoot;
@@ -347,6 +354,11 @@ void TTreeView::MouseUp(TMouseButton button, int x, int y, TTreeNode* node)
 }
 
 void TTreeView::UserDblClick() { DblClick(); }
+
+void TTreeView::UserMouseMove(int x, int y)
+{
+    if (OnMouseMove) OnMouseMove(x, y);
+}
 
 void TTreeView::DblClick()
 {

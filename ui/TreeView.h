@@ -125,6 +125,10 @@ public:
     void SetRightClickSelect(bool on) { rightClickSelect_ = on; }
     TImageList Images() const { return images_; }
     void SetImages(TImageList images);
+    // How far each level is indented, in pixels at 96 DPI (0: the
+    // display's own).
+    int Indent() const { return indent_; }
+    void SetIndent(int indent);
 
     // ---- Nodes ----
     size_t Count() const { return roots_.size(); }
@@ -178,6 +182,8 @@ public:
     std::function<void()> OnDblClick;
     // A left drag started on a node.
     std::function<void(TTreeNode& node)> OnStartDrag;
+    // The pointer moved over the view (client coordinates).
+    std::function<void(int x, int y)> OnMouseMove;
     // Raised for each node deleted, before its payload is freed.
     std::function<void(TTreeNode& node)> OnDeletion;
     // Asked when the display draws a node's selected image; may set it.
@@ -202,6 +208,7 @@ public:
     void UserMouseUp(TMouseButton button, int x, int y, TTreeNode* under);
     void UserDblClick();
     void UserStartDrag(TTreeNode& node);
+    void UserMouseMove(int x, int y);
     // The display draws the node's selected image: the index to draw.
     // OnGetSelectedIndex is not raised again while a handler of it runs.
     int DisplaySelectedIndex(TTreeNode& node);
@@ -235,6 +242,7 @@ private:
     TTreeNode* selected_ = nullptr;
     TTreeNode* editing_ = nullptr;
     TImageList images_ = 0;
+    int indent_ = 0;
     int updateDepth_ = 0;
     bool readOnly_ = false;
     bool showRoot_ = false;

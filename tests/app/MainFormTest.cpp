@@ -28,12 +28,12 @@ TEST_F(MainFormTest, AFreshStoreStartsAsDesigned)
     EXPECT_EQ(ShortCutOf("Text9"), "Ctrl+9");
     EXPECT_EQ(ShortCutOf("AddCut"), "");
     EXPECT_TRUE(f.ToolBar1.Visible());
-    EXPECT_TRUE(f.TreeView1->Visible());
+    EXPECT_TRUE(f.FolderTreeViewEx1.Visible());
     EXPECT_TRUE(f.MenuItem("ToolBar")->Checked());
     EXPECT_TRUE(f.MenuItem("Explore")->Checked());
     EXPECT_FALSE(f.Memo.WordWrap());
     EXPECT_FALSE(f.MenuItem("LeftEnter")->Checked());
-    EXPECT_EQ(f.ListView1->ViewStyle(), ui::TViewStyle::vsIcon);
+    EXPECT_EQ(f.ShellListBox1.ViewStyle(), ui::TViewStyle::vsIcon);
     // The designed 185 pixels give way at show to the stored width's default.
     EXPECT_EQ(f.Panel1->Width(), 120);
     EXPECT_FALSE(f.MenuItem("Save")->Enabled());
@@ -213,7 +213,7 @@ TEST_F(MainFormTest, StoredPlacementShortcutsAndAppearanceApplyUnderTheirSwitche
     EXPECT_EQ(f.Memo.Color(), 0x00FF0000u);
     EXPECT_EQ(f.Memo.Font().pixelHeight, 19);
     EXPECT_EQ(f.Memo.Font().face, "");  // no FontName stored: the empty face
-    EXPECT_EQ(f.ListView1->ViewStyle(), ui::TViewStyle::vsReport);
+    EXPECT_EQ(f.ShellListBox1.ViewStyle(), ui::TViewStyle::vsReport);
     EXPECT_EQ(f.MenuItem("Text3")->Caption(), "議事録(&3)");
 }
 
@@ -315,7 +315,7 @@ TEST_F(MainFormTest, CloseWritesEachSettingUnderItsSwitch)
     EXPECT_EQ(Read("Visual", "FontSize"), "12");
     EXPECT_EQ(Read("Visual", "FontName"), "");
     EXPECT_EQ(Read("Visual", "WordWrap"), "1");
-    EXPECT_EQ(Read("Visual", "TreeViewHeight"), "137");
+    EXPECT_EQ(Read("Visual", "TreeViewHeight"), "240");  // the stored default, applied to the list
     EXPECT_EQ(Read("File", "Folder"), "C:\\docs");
     EXPECT_EQ(Read("File", "FileName"), "C:\\docs\\a.txt");
     EXPECT_EQ(Read("File", "HistoryMenu"), "6");
@@ -660,22 +660,21 @@ TEST_F(MainFormTest, TheSessionsEndWritesWhatClosingWrites)
 }
 
 // The explorer pane's stored width applies at show and comes back at close;
-// a width that is zero or negative is no width. (Its height is the layout's
-// while it is docked on the left.) The stored folder stays while the pane
-// has reported none.
+// a negative width is no width (the designed 185 stays). The folder written
+// is the one status panel 3 holds at close.
 TEST_F(MainFormTest, TheExplorerWidthAndFolderSurviveARun)
 {
     const struct {
         const char* stored;
         int shown;
-    } cases[] = {{"300", 300}, {"0", 185}, {"-40", 185}, {"wide", 120}, {"0x40", 64}};
+    } cases[] = {{"300", 300}, {"0", 0}, {"-40", 185}, {"wide", 120}, {"0x40", 64}};
     Stored("Setup", "FolderSave", "1");
-    Stored("File", "Folder", "C:\\docs");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
         Stored("Visual", "PanelWidth", c.stored);
         TEditForm& f = Start();
         EXPECT_EQ(f.Panel1->Width(), c.shown);
+        f.StatusBar1.SetText(3, "C:\\docs");
         EXPECT_TRUE(Close());
         EXPECT_EQ(Read("Visual", "PanelWidth"), std::to_string(c.shown));
         EXPECT_EQ(Read("File", "Folder"), "C:\\docs");

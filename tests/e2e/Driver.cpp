@@ -395,6 +395,155 @@ std::wstring Editor::StatusText(HWND statusBar, int panel) const
     return text;
 }
 
+namespace {
+
+// A block in another process's memory for a message's answer, freed when it
+// goes.
+class RemoteBlock {
+public:
+    RemoteBlock(HANDLE process, size_t size) : process_(process), size_(size)
+    {
+        address_ = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        Expect(address_ != nullptr, ErrorText("VirtualAllocEx", GetLastError()));
+    }
+    ~RemoteBlock() { VirtualFreeEx(process_, address_, 0, MEM_RELEASE); }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+
+    template <class T>
+    T* At(size_t offset) const
+    {
+        return reinterpret_cast<T*>(static_cast<char*>(address_) + offset);
+    }
+    LPARAM Param() const { return reinterpret_cast<LPARAM>(address_); }
+    void Write(size_t offset, const void* bytes, size_t size) const
+    {
+        SIZE_T written = 0;
+        Expect(offset + size <= size_ &&
+                   WriteProcessMemory(process_, At<char>(offset), bytes, size, &written) && written == size,
+               ErrorText("WriteProcessMemory", GetLastError()));
+    }
+    void Read(size_t offset, void* bytes, size_t size) const
+    {
+        SIZE_T read = 0;
+        Expect(offset + size <= size_ && ReadProcessMemory(process_, At<char>(offset), bytes, size, &read) &&
+                   read == size,
+               ErrorText("ReadProcessMemory", GetLastError()));
+    }
+
+private:
+    HANDLE process_;
+    size_t size_;
+    void* address_ = nullptr;
+};
+
+LRESULT SendOrFail(HWND window, UINT message, WPARAM wParam, LPARAM lParam, const char* what)
+{
+    DWORD_PTR result = 0;
+    Expect(SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result) != 0,
+           std::string("no answer to ") + what);
+    return static_cast<LRESULT>(result);
+}
+
+constexpr size_t kTextUnits = 520;
+
+// The part of a rectangle (screen coordinates) inside the window's client
+// area: a label wider than a narrow view is clicked where it shows.
+RECT VisiblePart(HWND window, RECT rect)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    RECT visible = {};
+    return IntersectRect(&visible, &rect, &client) ? visible : rect;
+}
+
+}  // namespace
+
+std::vector<std::wstring> Editor::ListItems(HWND list) const
+{
+    const int count = static_cast<int>(SendOrFail(list, LVM_GETITEMCOUNT, 0, 0, "LVM_GETITEMCOUNT"));
+    RemoteBlock block(info_.hProcess, sizeof(LVITEMW) + kTextUnits * sizeof(wchar_t));
+    std::vector<std::wstring> captions;
+    for (int i = 0; i < count; ++i) {
+        LVITEMW item = {};
+        item.iSubItem = 0;
+        item.pszText = block.At<wchar_t>(sizeof(LVITEMW));
+        item.cchTextMax = static_cast<int>(kTextUnits);
+        block.Write(0, &item, sizeof item);
+        const LRESULT length = SendOrFail(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), block.Param(),
+                                          "LVM_GETITEMTEXTW");
+        std::wstring text(kTextUnits, L'\0');
+        block.Read(sizeof(LVITEMW), text.data(), kTextUnits * sizeof(wchar_t));
+        text.resize(std::min<size_t>(static_cast<size_t>(std::max<LRESULT>(length, 0)), wcsnlen(text.c_str(), kTextUnits)));
+        captions.push_back(text);
+    }
+    return captions;
+}
+
+RECT Editor::ListItemRect(HWND list, int index) const
+{
+    SendOrFail(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE, "LVM_ENSUREVISIBLE");
+    RemoteBlock block(info_.hProcess, sizeof(RECT));
+    RECT rect = {};
+    rect.left = LVIR_LABEL;
+    block.Write(0, &rect, sizeof rect);
+    Expect(SendOrFail(list, LVM_GETITEMRECT, static_cast<WPARAM>(index), block.Param(), "LVM_GETITEMRECT") != 0,
+           "the list has no item " + std::to_string(index));
+    block.Read(0, &rect, sizeof rect);
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return VisiblePart(list, rect);
+}
+
+std::vector<Editor::TreeNode> Editor::TreeNodes(HWND tree) const
+{
+    RemoteBlock block(info_.hProcess, sizeof(TVITEMW) + kTextUnits * sizeof(wchar_t));
+    std::vector<TreeNode> nodes;
+    const auto textOf = [&](HTREEITEM handle) {
+        TVITEMW item = {};
+        item.mask = TVIF_TEXT | TVIF_STATE | TVIF_HANDLE;
+        item.hItem = handle;
+        item.stateMask = TVIS_EXPANDED;
+        item.pszText = block.At<wchar_t>(sizeof(TVITEMW));
+        item.cchTextMax = static_cast<int>(kTextUnits);
+        block.Write(0, &item, sizeof item);
+        SendOrFail(tree, TVM_GETITEMW, 0, block.Param(), "TVM_GETITEMW");
+        std::wstring text(kTextUnits, L'\0');
+        block.Read(sizeof(TVITEMW), text.data(), kTextUnits * sizeof(wchar_t));
+        block.Read(0, &item, sizeof item);
+        text.resize(wcsnlen(text.c_str(), kTextUnits));
+        return std::make_pair(text, (item.state & TVIS_EXPANDED) != 0);
+    };
+    const std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM first, int level) {
+        for (HTREEITEM at = first; at;
+             at = reinterpret_cast<HTREEITEM>(SendOrFail(tree, TVM_GETNEXTITEM, TVGN_NEXT,
+                                                         reinterpret_cast<LPARAM>(at), "TVM_GETNEXTITEM"))) {
+            const auto [text, expanded] = textOf(at);
+            nodes.push_back(TreeNode{at, text, level});
+            if (expanded)
+                walk(reinterpret_cast<HTREEITEM>(SendOrFail(tree, TVM_GETNEXTITEM, TVGN_CHILD,
+                                                            reinterpret_cast<LPARAM>(at), "TVM_GETNEXTITEM")),
+                     level + 1);
+        }
+    };
+    walk(reinterpret_cast<HTREEITEM>(SendOrFail(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0, "TVM_GETNEXTITEM")), 0);
+    return nodes;
+}
+
+RECT Editor::TreeItemRect(HWND tree, HTREEITEM item) const
+{
+    SendOrFail(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item), "TVM_ENSUREVISIBLE");
+    RemoteBlock block(info_.hProcess, sizeof(RECT));
+    RECT rect = {};
+    // TVM_GETITEMRECT takes the node's handle in the rectangle's place.
+    block.Write(0, &item, sizeof item);
+    Expect(SendOrFail(tree, TVM_GETITEMRECT, TRUE, block.Param(), "TVM_GETITEMRECT") != 0,
+           "the tree's node is not shown");
+    block.Read(0, &rect, sizeof rect);
+    MapWindowPoints(tree, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return VisiblePart(tree, rect);
+}
+
 std::optional<DWORD> Editor::WaitForExit(Timeout timeout) const
 {
     if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
@@ -543,7 +692,9 @@ int ToolButtonImage(HWND toolBar, int commandId)
     return static_cast<int>(image);
 }
 
-void ClickAt(HWND window, const RECT& rect)
+namespace {
+
+void ClickAt(HWND window, const RECT& rect, std::initializer_list<DWORD> presses)
 {
     BringToForeground(window);
     const int x = (rect.left + rect.right) / 2;
@@ -551,7 +702,9 @@ void ClickAt(HWND window, const RECT& rect)
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
     std::vector<INPUT> inputs;
-    for (const DWORD flags : {DWORD{MOUSEEVENTF_MOVE}, DWORD{MOUSEEVENTF_LEFTDOWN}, DWORD{MOUSEEVENTF_LEFTUP}}) {
+    std::vector<DWORD> steps{DWORD{MOUSEEVENTF_MOVE}};
+    steps.insert(steps.end(), presses.begin(), presses.end());
+    for (const DWORD flags : steps) {
         INPUT input = {};
         input.type = INPUT_MOUSE;
         input.mi.dx = static_cast<LONG>((x * 65535LL + width / 2) / std::max(width - 1, 1));
@@ -560,6 +713,28 @@ void ClickAt(HWND window, const RECT& rect)
         inputs.push_back(input);
     }
     Send(inputs);
+}
+
+}  // namespace
+
+void ClickAt(HWND window, const RECT& rect) { ClickAt(window, rect, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}); }
+
+void DoubleClickAt(HWND window, const RECT& rect)
+{
+    ClickAt(window, rect,
+            {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+}
+
+void RightClickAt(HWND window, const RECT& rect) { ClickAt(window, rect, {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}); }
+
+HWND FindDescendant(HWND parent, const std::wstring& className)
+{
+    for (HWND child = FindWindowExW(parent, nullptr, nullptr, nullptr); child;
+         child = FindWindowExW(parent, child, nullptr, nullptr)) {
+        if (ClassName(child) == className) return child;
+        if (HWND found = FindDescendant(child, className)) return found;
+    }
+    return nullptr;
 }
 
 namespace {

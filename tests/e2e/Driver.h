@@ -7,6 +7,7 @@
 // instead of hanging the driver.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <chrono>
 #include <functional>
@@ -95,6 +96,23 @@ public:
     // The exit code, or nothing if still running after the timeout.
     std::optional<DWORD> WaitForExit(Timeout timeout = 5s) const;
 
+    // ---- Tree and list views, read through buffers in the editor's memory ----
+    // The captions of a SysListView32's items, in order (LVM_GETITEMTEXTW).
+    std::vector<std::wstring> ListItems(HWND list) const;
+    // An item's label rectangle in screen coordinates (LVM_GETITEMRECT), after
+    // scrolling it into view.
+    RECT ListItemRect(HWND list, int index) const;
+    // The nodes of a SysTreeView32 in display order, expanded branches only
+    // (TVM_GETITEMW).
+    struct TreeNode {
+        HTREEITEM item;
+        std::wstring text;
+        int level;
+    };
+    std::vector<TreeNode> TreeNodes(HWND tree) const;
+    // A node's label rectangle in screen coordinates (TVM_GETITEMRECT).
+    RECT TreeItemRect(HWND tree, HTREEITEM item) const;
+
 private:
     PROCESS_INFORMATION info_ = {};
 };
@@ -146,6 +164,11 @@ int ToolButtonImage(HWND toolBar, int commandId);
 // Clicks the middle of a rectangle (screen coordinates) with the left mouse
 // button through the input queue, after bringing the window to the front.
 void ClickAt(HWND window, const RECT& rect);
+// The same with two clicks, and with the right button.
+void DoubleClickAt(HWND window, const RECT& rect);
+void RightClickAt(HWND window, const RECT& rect);
+// The first descendant window of this class (depth first), or nullptr.
+HWND FindDescendant(HWND parent, const std::wstring& className);
 // Brings the window to the front, then moves the mouse through the input
 // queue into the target (the window or one of its children): to a quarter of
 // its width and height, then to the middle, so that it moves over it at

@@ -72,5 +72,6 @@ const std::vector<Scenario>& DialogScenarios();
 const std::vector<Scenario>& PrintScenarios();
 const std::vector<Scenario>& SetupScenarios();
 const std::vector<Scenario>& LongLineScenarios();
+const std::vector<Scenario>& ExplorerScenarios();
 
 }  // namespace kp::e2e

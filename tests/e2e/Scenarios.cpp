@@ -1,7 +1,8 @@
 // The running order of every end-to-end scenario: start-up first, then the
 // memo, then document files, then the editing commands, status bar and backup,
 // then find and replace with the template documents, then the small dialogs,
-// then printing and help, then the settings dialog, then one long line.
+// then printing and help, then the settings dialog, then one long line, then the
+// explorer pane.
 // Add a scenario to its subsystem's file.
 
 #include "tests/e2e/ScenarioKit.h"
@@ -14,7 +15,8 @@ const std::vector<Scenario>& AllScenarios()
         std::vector<Scenario> all;
         for (const auto* group : {&StartupScenarios(), &MemoScenarios(), &FileScenarios(), &EditScenarios(),
                                   &FindScenarios(), &DialogScenarios(), &PrintScenarios(), &SetupScenarios(),
-                                  &LongLineScenarios()})
+                                  &LongLineScenarios(),
+                                  &ExplorerScenarios()})
             all.insert(all.end(), group->begin(), group->end());
         return all;
     }();

@@ -94,16 +94,16 @@ TEST_F(SetupDlgTest, OkStoresAndAppliesEachControl)
         {"newline marks", [](FormSpec& f) { Check(f, "ParagraphLetter", true); }, "Visual", "ParagraphLetter", "1",
          [](app::TEditForm& w) { return w.Memo.EditMarks.CrLf.Enabled && w.Memo.EditMarks.Eot.Enabled; }},
         {"details view", [](FormSpec& f) { Choose(f, "View", 3); }, "Visual", "FileListIcon", "3",
-         [](app::TEditForm& w) { return w.ListView1->ViewStyle() == ui::TViewStyle::vsReport; }},
+         [](app::TEditForm& w) { return w.ShellListBox1.ViewStyle() == ui::TViewStyle::vsReport; }},
         {"small icons", [](FormSpec& f) { Choose(f, "View", 1); }, "Visual", "FileListIcon", "1",
-         [](app::TEditForm& w) { return w.ListView1->ViewStyle() == ui::TViewStyle::vsSmallIcon; }},
+         [](app::TEditForm& w) { return w.ShellListBox1.ViewStyle() == ui::TViewStyle::vsSmallIcon; }},
         {"pane at the top", [](FormSpec& f) { Choose(f, "Panel", 2); }, "Visual", "PanelStyle", "2",
          [](app::TEditForm& w) {
-             return w.Panel1->Align() == ui::TAlign::Top && w.ListView1->Align() == ui::TAlign::Right &&
-                    w.Splitter1->Align() == ui::TAlign::Right;
+             return w.Panel1->Align() == ui::TAlign::Top && w.ShellListBox1.Align() == ui::TAlign::Right &&
+                    w.Splitter3->Align() == ui::TAlign::Right;
          }},
         {"pane on the right", [](FormSpec& f) { Choose(f, "Panel", 1); }, "Visual", "PanelStyle", "1",
-         [](app::TEditForm& w) { return w.Splitter2->Align() == ui::TAlign::Right && w.ListView1->Align() == ui::TAlign::Bottom; }},
+         [](app::TEditForm& w) { return w.Splitter2->Align() == ui::TAlign::Right && w.ShellListBox1.Align() == ui::TAlign::Bottom; }},
         {"template 3 renamed", [](FormSpec& f) { SetText(f, "Template3", "議事録"); }, "Text", "T3", "議事録(&3)",
          [](app::TEditForm& w) { return w.MenuItem("Text3")->Caption() == "議事録(&3)"; }},
         {"backup every 5 s", [](FormSpec& f) { Check(f, "Backup", true), SetText(f, "IntervalEdit", "5"); }, "File",

@@ -28,6 +28,10 @@ public:
     void RightClick(TListItem* item);
     void ClickColumn(size_t column);
     void PressF2();
+    // A key other than F2 goes down (the platform's list then handles it
+    // unless the handler used it up).
+    void KeyDown(unsigned key) { list_.UserKeyDown(key); }
+    void MouseMove(int x, int y) { list_.UserMouseMove(x, y); }
     void Type(const std::string& text);
     void PressEnter();
     void PressEscape();

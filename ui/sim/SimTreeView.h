@@ -30,6 +30,8 @@ public:
     // A left press on a node dragged away.
     void Drag(TTreeNode& node);
     void PressF2();
+    // The pointer moves over the tree.
+    void MouseMove(int x, int y) { tree_.UserMouseMove(x, y); }
     // Types into the label editor (replacing its text).
     void Type(const std::string& text);
     void PressEnter();

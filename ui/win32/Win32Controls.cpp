@@ -13,10 +13,6 @@ namespace {
 
 constexpr wchar_t kPanelClass[] = L"KestrelpadPanel";
 constexpr wchar_t kSplitterClass[] = L"KestrelpadSplitter";
-// A splitter never makes its neighbour, or the room left beside it, smaller
-// than this (at 96 DPI).
-constexpr int kMinDragSize = 30;
-
 bool Horizontal(TAlign align) { return align == TAlign::Left || align == TAlign::Right; }
 
 DWORD ListStyle(TViewStyle style)
@@ -332,7 +328,9 @@ void Win32DockedControls::DragTo(POINT point)
     // The room the client-docked siblings have now may be given up, less
     // the minimum; without such a sibling, the parent's whole extent.
     const int current = horizontal ? neighbour.Width() : neighbour.Height();
-    const int minimum = ScaleDesign(kMinDragSize, dpi_);
+    // A drag never makes the neighbour, or the room left beside it, smaller
+    // than the splitter's minimum.
+    const int minimum = ScaleDesign(splitter.MinSize(), dpi_);
     int room = horizontal ? splitter.Parent()->Bounds().Width() : splitter.Parent()->Bounds().Height();
     if (splitter.Parent() == root_) {
         RECT client{};

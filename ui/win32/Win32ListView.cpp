@@ -281,11 +281,19 @@ bool Win32ListView::Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     case kSelectionMessage:
         FlushSelection();
         return true;
-    case WM_KEYDOWN:
-        if (wParam != VK_F2) return false;
+    case WM_KEYDOWN: {
         FlushSelection();
-        Guard([&] { list_.UserEditKey(); });
-        return true;
+        if (wParam == VK_F2) {
+            Guard([&] { list_.UserEditKey(); });
+            return true;
+        }
+        unsigned key = static_cast<unsigned>(wParam);
+        Guard([&] { key = list_.UserKeyDown(key); });
+        return key == 0;
+    }
+    case WM_MOUSEMOVE:
+        Guard([&] { list_.UserMouseMove(x, y); });
+        return false;
     case WM_LBUTTONDOWN:
         result = CallDefault(message, wParam, lParam);
         FlushSelection();

@@ -198,6 +198,12 @@ void Win32TreeView::OptionsChanged()
     SetStyleBits(Handle(), TVS_EDITLABELS, !tree_.ReadOnly());
     SetStyleBits(Handle(), TVS_LINESATROOT, tree_.ShowRoot());
     TreeView_SetImageList(Handle(), reinterpret_cast<HIMAGELIST>(tree_.Images()), TVSIL_NORMAL);
+    if (tree_.Indent() > 0) {
+        HDC screen = GetDC(nullptr);
+        const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+        ReleaseDC(nullptr, screen);
+        TreeView_SetIndent(Handle(), MulDiv(tree_.Indent(), dpi, 96));
+    }
 }
 
 void Win32TreeView::ReportFailure(const std::exception& failure) { ReportException(Handler(), failure); }
@@ -297,6 +303,9 @@ bool Win32TreeView::Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     case WM_RBUTTONUP:
         Guard([&] { tree_.UserMouseUp(TMouseButton::mbRight, x, y, NodeAt(x, y)); });
         return true;
+    case WM_MOUSEMOVE:
+        Guard([&] { tree_.UserMouseMove(x, y); });
+        return false;
     default:
         return false;
     }
