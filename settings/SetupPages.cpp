@@ -7,6 +7,7 @@
 #include "settings/SetupDlg.h"
 
 #include <algorithm>
+#include <charconv>
 #include <span>
 #include <vector>
 
@@ -177,6 +178,14 @@ ui::FormSpec TPagesDlg1::Spec()
     };
     button("OKBtn", 180, "&OK", ui::mrOk);
     button("CancelBtn", 262, "キャンセル(&C)", ui::mrCancel);
+    // The number boxes' arrows: range and the design's first position.
+    const auto number = [&form](std::string_view name, int maximum, int position) {
+        ui::FormControl& box = *form.Find(name);
+        box.maximum = maximum;
+        box.position = position;
+    };
+    number("CountEdit", 30, 4);
+    number("IntervalEdit", 100, 30);
     ui::FormControl& tree = *form.Find("ShortCutTree");
     for (const ShortCutNode& node : kShortCutTree) {
         tree.items.emplace_back(node.caption);
@@ -206,8 +215,17 @@ ui::FormSpec TPagesDlg1::Spec()
 void TPagesDlg1::Fill(ui::FormSpec& form) const
 {
     const auto set = [&form](std::string_view name, auto&& apply) { apply(*form.Find(name)); };
-    set("CountEdit", [&](ui::FormControl& c) { c.text = CountText; });
-    set("IntervalEdit", [&](ui::FormControl& c) { c.text = IntervalText, c.enabled = IntervalEnabled; });
+    // A number box's arrows go on from the number it shows, when they can
+    // show it.
+    const auto number = [](ui::FormControl& c, const std::string& text) {
+        c.text = text;
+        int value = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (error == std::errc() && end == text.data() + text.size() && value >= c.minimum && value <= c.maximum)
+            c.position = value;
+    };
+    set("CountEdit", [&](ui::FormControl& c) { number(c, CountText); });
+    set("IntervalEdit", [&](ui::FormControl& c) { number(c, IntervalText), c.enabled = IntervalEnabled; });
     const std::pair<std::string_view, bool> checks[] = {
         {"LastTimeFile", LastTimeFile}, {"FullPath", FullPath},         {"ConfirmDialog", ConfirmDialog},
         {"Backup", Backup},             {"FolderSave", FolderSave},     {"VisualSave", VisualSave},
@@ -235,6 +253,7 @@ void TPagesDlg1::Fill(ui::FormSpec& form) const
         ui::FormControl& box = *form.Find("Template" + std::to_string(n));
         box.text = TemplateNames[n - 1];
         box.maxLength = static_cast<int>(kTemplateNameBytes);
+        box.fits = [this](std::string_view text) { return services_.codec.Cp932Length(text) <= kTemplateNameBytes; };
     }
     form.activePage = ActivePage;
     form.focused = Focused;

@@ -46,6 +46,13 @@ struct FormFont {
 // or that the platform's box takes for clearing it (Space, Delete,
 // BackSpace) cannot be entered.
 // A picture draws its `shapes`, filled rectangles in its own pixels.
+// A number box is an edit box with up/down arrows (`maximum` above
+// `minimum`) that step `position` inside the range and show it in the box;
+// text typed into the box stays as typed, whatever its value, and the arrows
+// start from it only when it is a whole number in the range (else from the
+// last position). Disabling the box disables its arrows.
+// An edit box with `fits` set takes typed or pasted text only as far as the
+// whole text still fits: the new text is cut at a character boundary.
 enum class FormControlKind {
     Label, Button, Bevel, Icon, CheckBox, Radio, Edit, ComboBox, GroupBox, Tree, HotKey, Picture
 };
@@ -92,6 +99,8 @@ struct FormControl {
     int selected = -1;  // the list entry or tree item chosen; -1 none
     std::vector<int> levels;  // trees: the depth of each item, 0 the top
     int shortCut = 0;         // hot-key boxes
+    int minimum = 0, maximum = 0, position = 0;  // number boxes
+    std::function<bool(std::string_view utf8)> fits;  // edit boxes
     std::vector<FormShape> shapes;  // pictures
 };
 

@@ -18,6 +18,7 @@
 #include "tests/contract/Cp932CodecContract.h"
 #include "tests/contract/DateTimeLocaleContract.h"
 #include "tests/contract/FileSystemContract.h"
+#include "tests/contract/FormControlsContract.h"
 #include "tests/contract/KeyNamesContract.h"
 #include "tests/contract/LocaleCompareContract.h"
 #include "tests/contract/PrintDeviceContract.h"
@@ -74,6 +75,8 @@ KP_CONTRACT_INSTANCES(TreeViewContract, TreeViewStage,
                       Implementation<TreeViewStage>{"Sim", [] { return std::make_unique<SimTreeViewStage>(); }});
 KP_CONTRACT_INSTANCES(ListViewContract, ListViewStage,
                       Implementation<ListViewStage>{"Sim", [] { return std::make_unique<SimListViewStage>(); }});
+KP_CONTRACT_INSTANCES(FormControlsContract, FormStage,
+                      Implementation<FormStage>{"Sim", [] { return std::make_unique<SimFormStage>(); }});
 KP_CONTRACT_INSTANCES(ComboBoxContract, ComboBoxStage,
                       Implementation<ComboBoxStage>{"Sim", [] { return std::make_unique<SimComboBoxStage>(); }});
 KP_CONTRACT_INSTANCES(ShellViewsContract, ShellViewStages,

@@ -33,6 +33,7 @@
 #include "tests/contract/Cp932CodecContract.h"
 #include "tests/contract/DateTimeLocaleContract.h"
 #include "tests/contract/FileSystemContract.h"
+#include "tests/contract/Win32FormStage.h"
 #include "tests/contract/KeyNamesContract.h"
 #include "tests/contract/LocaleCompareContract.h"
 #include "tests/contract/PrintDeviceContract.h"
@@ -256,6 +257,9 @@ KP_CONTRACT_INSTANCES(TreeViewContract, TreeViewStage,
 KP_CONTRACT_INSTANCES(ListViewContract, ListViewStage,
                       Implementation<ListViewStage>{"Win32", [] { return std::make_unique<Win32ListViewStage>(); }},
                       Implementation<ListViewStage>{"Sim", [] { return std::make_unique<SimListViewStage>(); }});
+KP_CONTRACT_INSTANCES(FormControlsContract, FormStage,
+                      Implementation<FormStage>{"Win32", [] { return std::make_unique<Win32FormStage>(); }},
+                      Implementation<FormStage>{"Sim", [] { return std::make_unique<SimFormStage>(); }});
 KP_CONTRACT_INSTANCES(ComboBoxContract, ComboBoxStage,
                       Implementation<ComboBoxStage>{"Win32", [] { return std::make_unique<Win32ComboBoxStage>(); }},
                       Implementation<ComboBoxStage>{"Sim", [] { return std::make_unique<SimComboBoxStage>(); }});

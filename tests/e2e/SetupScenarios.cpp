@@ -1,6 +1,7 @@
-// The editor settings dialog driven from the keyboard: a value changed and
-// confirmed is stored and shown again after a restart; a number that is not
-// whole is refused with a message and stores nothing.
+// The editor settings dialog driven from the keyboard: opened from the View
+// menu, a value changed and confirmed is stored and shown again after a
+// restart; a number that is not whole is refused with a message and stores
+// nothing.
 
 #include "tests/e2e/ScenarioKit.h"
 
@@ -17,12 +18,27 @@ namespace kp::e2e {
 
 namespace {
 
-constexpr WORD kSetupKey = VK_F7;
 const std::wstring kFileSection = kSettingsKey + L"\\File";
 
+// From the View menu by keyboard: Alt+V, then Up (from the first item to
+// the last, "エディタ設定(&E)...") and Enter. The access key cannot reach
+// it here: two items share "(&E)", and under Wine the menu closes at the
+// first E instead of moving on to the next item with it.
 HWND OpenSetup(const Editor& editor, HWND window)
 {
-    PressKeys(window, {kSetupKey});
+    PressKeys(window, {'V', WithAlt});
+    Sleep(200);
+    // Straight into the input queue: the open menu keeps the keyboard.
+    for (const WORD key : {WORD{VK_UP}, WORD{VK_RETURN}}) {
+        INPUT inputs[2] = {};
+        for (int i = 0; i < 2; ++i) {
+            inputs[i].type = INPUT_KEYBOARD;
+            inputs[i].ki.wVk = key;
+            inputs[i].ki.dwFlags = (i ? KEYEVENTF_KEYUP : 0) | (key == VK_UP ? KEYEVENTF_EXTENDEDKEY : 0);
+        }
+        Expect(SendInput(2, inputs, sizeof(INPUT)) == 2, "SendInput failed on the View menu");
+        Sleep(200);
+    }
     const HWND dialog = editor.WaitForDialog(L"エディタ設定");
     Expect(!IsWindowEnabled(window), "the main window stays enabled under the settings dialog");
     return dialog;
@@ -50,7 +66,6 @@ bool ShowsEditWith(HWND dialog, const std::wstring& text)
 void BackupIntervalIsStoredRefusedAndKeptAcrossARestart(Context& context)
 {
     ForgetSettings();
-    StoreShortCuts({{L"EditorSetup", L"F7"}});
     {
         Editor editor(context.exePath);
         const HWND window = editor.WaitForMainWindow();
@@ -145,7 +160,6 @@ RECT LabelPoint(HWND tree, HTREEITEM item, int level)
 void ShortCutAssignedInTheDialogWorksAndIsStored(Context& context)
 {
     ForgetSettings();
-    StoreShortCuts({{L"EditorSetup", L"F7"}});
     Editor editor(context.exePath);
     const HWND window = editor.WaitForMainWindow();
     const HWND dialog = OpenSetup(editor, window);
@@ -237,12 +251,82 @@ int LongestDarkRun(HWND window)
     return longest;
 }
 
+// The pixels of a window's client area, read from the screen.
+std::vector<uint32_t> Pixels(HWND window)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    const int width = client.right, height = client.bottom;
+    std::vector<uint32_t> pixels(static_cast<size_t>(std::max(width, 0)) * static_cast<size_t>(std::max(height, 0)));
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = -height;  // top-down
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap =
+        CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap && !pixels.empty()) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+        GdiFlush();
+        std::copy_n(static_cast<const uint32_t*>(bits), pixels.size(), pixels.begin());
+        SelectObject(memory, old);
+    }
+    if (bitmap) DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// "改行文字の表示(&E)" checked on the display page: after OK the memo
+// shows a mark at each line's end, and the choice is stored at close.
+void NewlineMarksCheckedInTheDialogShowAndAreStored(Context& context)
+{
+    ForgetSettings();
+    Editor editor(context.exePath);
+    const HWND window = editor.WaitForMainWindow();
+    for (int line = 0; line < 8; ++line) {
+        TypeText(window, L"a");
+        PressKeys(window, {VK_RETURN});
+    }
+    PressKeys(window, {VK_HOME, WithCtrl});  // the caret away from where marks go
+    Sleep(300);
+    const std::vector<uint32_t> plain = Pixels(WaitForMemo(window));
+    const HWND dialog = OpenSetup(editor, window);
+    PressKeys(dialog, {VK_TAB, WithCtrl});  // "表示"
+    PressKeys(dialog, {'E', WithAlt});
+    bool checked = false;
+    for (int attempt = 0; attempt < 20 && !checked; ++attempt, Sleep(50))
+        for (const Child& child : Children(dialog))
+            checked = checked || (child.visible && child.text == L"改行文字の表示(&E)" &&
+                                  SendMessageW(child.window, BM_GETCHECK, 0, 0) == BST_CHECKED);
+    Expect(checked, "Alt+E did not check \"改行文字の表示(&E)\"");
+    PressKeys(dialog, {'O', WithAlt});
+    Expect(WaitForWindowGone(dialog) || !IsWindowVisible(dialog), "Alt+O did not close the settings dialog");
+    Sleep(500);
+    Snapshot(context, "setup-newline-marks");
+    const std::vector<uint32_t> marked = Pixels(WaitForMemo(window));
+    size_t changed = 0;
+    for (size_t i = 0; i < std::min(plain.size(), marked.size()); ++i) changed += plain[i] != marked[i];
+    Expect(plain.size() == marked.size() && changed > 8 * 10,
+           "the memo shows no newline marks (" + std::to_string(changed) + " pixels changed)");
+    CloseDiscardingChanges(editor, window);
+    Expect(ReadString(kSettingsKey + L"\\Visual", L"ParagraphLetter") == L"1",
+           "Visual/ParagraphLetter is not \"1\" after closing");
+}
+
 // Underline and strikeout chosen in the font dialog show in the sample and,
 // after OK, under and through the memo's text.
 void FontEffectsReachTheMemo(Context& context)
 {
     ForgetSettings();
-    StoreShortCuts({{L"EditorSetup", L"F7"}});
     Editor editor(context.exePath);
     const HWND window = editor.WaitForMainWindow();
     TypeText(window, L"i.i.i.i.i.i.i.i.i.i.i.i.i.i.i.i.i.i.i.i");
@@ -282,6 +366,7 @@ const std::vector<Scenario>& SetupScenarios()
          BackupIntervalIsStoredRefusedAndKeptAcrossARestart},
         {"shortcut-assigned-in-the-dialog-works-and-is-stored", ShortCutAssignedInTheDialogWorksAndIsStored},
         {"font-effects-chosen-in-the-dialog-reach-the-memo", FontEffectsReachTheMemo},
+        {"newline-marks-checked-in-the-dialog-show-and-are-stored", NewlineMarksCheckedInTheDialogShowAndAreStored},
     };
     return scenarios;
 }

@@ -13,6 +13,7 @@ namespace kp::settings {
 namespace {
 
 using ui::FormSpec;
+using ui::SimFormService;
 
 class SetupDlgTest : public app::MainFormFixture {
 protected:
@@ -262,6 +263,34 @@ TEST_F(SetupDlgTest, UncheckingBackupDeletesTheCopy)
     EXPECT_EQ(Read("File", "Backup"), "0");
 }
 
+TEST_F(SetupDlgTest, NumberBoxArrowsStepInsideTheirRangeAndFollowTheBackupTick)
+{
+    Open();
+    std::vector<std::string> shown;
+    Setup([&](FormSpec& f) {
+        f.activePage = pgFile;
+        const auto arrow = [&](std::string_view box, int steps) {
+            SimFormService::PressArrow(f, box, steps);
+            shown.push_back(f.Find(box)->text);
+        };
+        arrow("CountEdit", 1);  // from the loaded 6
+        SetText(f, "CountEdit", "50");
+        arrow("CountEdit", 1);  // typed beyond the range: from the last position
+        SetText(f, "CountEdit", "abc");
+        arrow("CountEdit", -1);
+        SetText(f, "CountEdit", "30");
+        arrow("CountEdit", 2);
+        arrow("IntervalEdit", -1);  // disabled with the backup unticked
+        Check(f, "Backup", true), Press(f, "Backup");
+        arrow("IntervalEdit", -2);
+        Check(f, "Backup", false), Press(f, "Backup");
+        arrow("IntervalEdit", -1);
+        Check(f, "Backup", true), Press(f, "Backup");
+    });
+    EXPECT_EQ(shown, (std::vector<std::string>{"7", "8", "7", "30", "30", "28", "28"}));
+    EXPECT_EQ(Read("File", "BackupTime"), "28");
+}
+
 TEST_F(SetupDlgTest, TemplateNamesLoadWithoutTheirSuffixAndAreCutAtTwentyBytes)
 {
     Stored("Text", "T4", "abc");
@@ -277,6 +306,19 @@ TEST_F(SetupDlgTest, TemplateNamesLoadWithoutTheirSuffixAndAreCutAtTwentyBytes)
     EXPECT_EQ(seen.Find("Template5")->text, "週報");
     EXPECT_EQ(Read("Text", "T6"), "一二三四五六七八九十(&6)");
     EXPECT_EQ(Read("Text", "T7"), "a一二三四五六七八九(&7)");
+    // Typing stops at 20 bytes, not 20 characters, and never halves one.
+    std::string typed[2];
+    Setup([&](FormSpec& f) {
+        SetText(f, "Template8", ""), SetText(f, "Template9", "");
+        SimFormService::TypeText(f, "Template8", "abcdefghijk");
+        SimFormService::TypeText(f, "Template8", "あいうえお");
+        SimFormService::TypeText(f, "Template9", "一二三四五六七八九");
+        SimFormService::TypeText(f, "Template9", "ｱｲｳ");
+        typed[0] = f.Find("Template8")->text, typed[1] = f.Find("Template9")->text;
+    });
+    EXPECT_EQ(typed[0], "abcdefghijkあいうえ");
+    EXPECT_EQ(typed[1], "一二三四五六七八九ｱｲ");
+    EXPECT_EQ(Read("Text", "T9"), "一二三四五六七八九ｱｲ(&9)");
     Setup([&](FormSpec& f) { Press(f, "TemplateReset"); });
     EXPECT_EQ(form->MenuItem("Text6")->Caption(), "定義文書6(&6)");
 }

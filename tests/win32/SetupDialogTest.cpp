@@ -478,6 +478,58 @@ TEST_F(SetupDialogTest, RefusedNumberAndPositionPictures)
     EXPECT_EQ(Stored("File", "Backup"), "(missing)");
 }
 
+// The interval box's arrows: enabled with the backup tick, stepping from a
+// typed number in range or else from their last position; the template
+// boxes stop typed and pasted text at 20 code-page-932 bytes.
+TEST_F(SetupDialogTest, NumberBoxArrowsAndByteLimitedTemplateBoxes)
+{
+    std::wstring arrowsClass, typed, pasted;
+    std::vector<std::wstring> stepped;
+    bool enabledWithTick = false, disabledWithoutTick = true;
+    Script script;
+    script.steps = {
+        [&](HWND d) {
+            PressKey(d, VK_TAB, true, true);  // "ファイル"
+            PressAlt(d, L'b');
+            HWND interval = GetWindow(Captioned(d, L"バックアップを作成(&B)"), GW_HWNDNEXT);
+            HWND arrows = GetWindow(interval, GW_HWNDNEXT);
+            arrowsClass = ClassOf(arrows);
+            enabledWithTick = IsWindowEnabled(interval) && IsWindowEnabled(arrows) && Visible(arrows);
+            SetFocus(interval);
+            for (const auto& [text, key] : {std::pair{L"7", VK_DOWN}, std::pair{L"150", VK_UP}, std::pair{L"", VK_UP}}) {
+                if (*text) SetWindowTextW(interval, text);
+                PressKey(d, key);
+                stepped.push_back(TextOf(interval));
+            }
+            PressAlt(d, L'b');
+            disabledWithoutTick = !IsWindowEnabled(interval) && !IsWindowEnabled(arrows);
+            PressAlt(d, L'b');
+        },
+        [&](HWND d) {
+            PressKey(d, VK_TAB, true, true);  // "定義文書"
+            HWND first = Child(d, L"Edit", 0), second = Child(d, L"Edit", 1);
+            SetFocus(first);
+            SetWindowTextW(first, L"");
+            for (const wchar_t* at = L"abcdefghijkあいうえお"; *at; ++at) SendMessageW(first, WM_CHAR, *at, 1);
+            typed = TextOf(first);
+            SendMessageW(second, EM_SETSEL, 0, -1);
+            SendMessageW(second, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"一二三四五六七八九ｱｲｳ"));
+            pasted = TextOf(second);
+            PressKey(d, VK_RETURN);
+        },
+    };
+    EXPECT_EQ(Run(script), ui::mrOk);
+    EXPECT_EQ(arrowsClass, UPDOWN_CLASSW);
+    EXPECT_TRUE(enabledWithTick);
+    EXPECT_TRUE(disabledWithoutTick);
+    EXPECT_EQ(stepped, (std::vector<std::wstring>{L"6", L"7", L"8"}));
+    EXPECT_EQ(typed, L"abcdefghijkあいうえ");
+    EXPECT_EQ(pasted, L"一二三四五六七八九ｱｲ");
+    EXPECT_EQ(Stored("File", "BackupTime"), "8");
+    EXPECT_EQ(Stored("Text", "T1"), "abcdefghijkあいうえ(&1)");
+    EXPECT_EQ(Stored("Text", "T2"), "一二三四五六七八九ｱｲ(&2)");
+}
+
 // Two commands sharing a shortcut: the first in menu order answers,
 // whichever took the key last.
 TEST(SharedShortCut, TheFirstCommandInMenuOrderAnswers)

@@ -1,5 +1,6 @@
 #include "ui/sim/SimFormService.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace kp::ui {
@@ -103,6 +104,36 @@ void SimFormService::PressHotKey(FormSpec& form, std::string_view box, int combi
         control.shortCut = 0;
         return;
     default: control.shortCut = key == 0 || IsModifierKey(key) ? 0 : combination; return;
+    }
+}
+
+void SimFormService::PressArrow(FormSpec& form, std::string_view box, int steps)
+{
+    FormControl& control = Named(form, box, FormControlKind::Edit);
+    if (!control.enabled || control.maximum <= control.minimum) return;
+    const std::string& text = control.text;
+    const bool digits = !text.empty() && text.size() <= 10 &&
+                        text.find_first_not_of("0123456789", text[0] == '-' ? 1 : 0) == std::string::npos &&
+                        text != "-";
+    if (digits) {
+        const long long typed = std::stoll(text);
+        if (typed >= control.minimum && typed <= control.maximum) control.position = static_cast<int>(typed);
+    }
+    control.position = std::clamp(control.position + steps, control.minimum, control.maximum);
+    control.text = std::to_string(control.position);
+}
+
+void SimFormService::TypeText(FormSpec& form, std::string_view box, std::string_view text)
+{
+    FormControl& control = Named(form, box, FormControlKind::Edit);
+    if (!control.enabled || control.readOnly) return;
+    const size_t start = control.text.size();
+    control.text += text;
+    // Drop whole UTF-8 characters from the end of what was typed.
+    while (control.fits && control.text.size() > start && !control.fits(control.text)) {
+        size_t at = control.text.size() - 1;
+        while (at > start && (static_cast<unsigned char>(control.text[at]) & 0xC0) == 0x80) --at;
+        control.text.erase(at);
     }
 }
 

@@ -48,6 +48,12 @@ public:
     // Tab, Enter and Esc stay with the dialog, Space, Delete and BackSpace
     // clear the box, a modifier alone leaves it empty once released.
     static void PressHotKey(FormSpec& form, std::string_view box, int combination);
+    // A number box's up (`steps` above 0) or down arrow pressed: the
+    // position moves inside the range and shows in the box.
+    static void PressArrow(FormSpec& form, std::string_view box, int steps);
+    // Text typed or pasted at the end of an edit box, cut at a character
+    // boundary as far as the box's `fits` asks.
+    static void TypeText(FormSpec& form, std::string_view box, std::string_view text);
 
     const std::vector<FormSpec>& Shown() const { return shown_; }
     // The last form shown; throws std::logic_error when none was.

@@ -3,7 +3,8 @@
 // page's controls shown only while its tab is in front), their state set
 // from the form and read back into it when an event runs and when the form
 // closes. Trees are SysTreeView32 controls, hot-key boxes the platform's
-// msctls_hotkey32, pictures owner-drawn statics.
+// msctls_hotkey32, pictures owner-drawn statics, number boxes edits with an
+// msctls_updown32 buddied to them.
 
 #include "ui/win32/Win32FormService.h"
 
@@ -101,6 +102,7 @@ struct EditState {
     std::vector<FormFont> madeFonts;  // per control: what its own font was made from
     std::vector<std::pair<TColor, HBRUSH>> backgrounds;  // per control: its label background
     std::vector<std::vector<HTREEITEM>> treeItems;  // per control: a tree's items by index
+    std::vector<HWND> arrows;  // per control: a number box's up/down arrows
     UINT dpi = USER_DEFAULT_SCREEN_DPI;
     bool writing = false;
 };
@@ -109,8 +111,32 @@ void ShowPage(EditState& state)
 {
     for (size_t i = 0; i < state.windows.size(); ++i) {
         const int page = state.form->controls[i].page;
-        if (page >= 0) ShowWindow(state.windows[i], page == state.form->activePage ? SW_SHOWNA : SW_HIDE);
+        if (page < 0) continue;
+        ShowWindow(state.windows[i], page == state.form->activePage ? SW_SHOWNA : SW_HIDE);
+        if (state.arrows[i]) ShowWindow(state.arrows[i], page == state.form->activePage ? SW_SHOWNA : SW_HIDE);
     }
+}
+
+bool IsNumberBox(const FormControl& control)
+{
+    return control.kind == FormControlKind::Edit && control.maximum > control.minimum;
+}
+
+// The whole number a text shows, when it shows one inside the box's range.
+bool InRange(const FormControl& control, const std::string& text, int& value)
+{
+    if (text.empty() || text.size() > 11) return false;
+    size_t at = text[0] == '-' ? 1 : 0;
+    if (at == text.size()) return false;
+    long long number = 0;
+    for (; at < text.size(); ++at) {
+        if (text[at] < '0' || text[at] > '9') return false;
+        number = number * 10 + (text[at] - '0');
+    }
+    if (text[0] == '-') number = -number;
+    if (number < control.minimum || number > control.maximum) return false;
+    value = static_cast<int>(number);
+    return true;
 }
 
 // Control state from the form into the windows.
@@ -127,6 +153,14 @@ void WriteBack(EditState& state)
             break;
         case FormControlKind::Edit:
             if (TextOf(window) != control.text) SetWindowTextW(window, Wide(control.text).c_str());
+            if (state.arrows[i]) {
+                // The arrows start from the text when it is a number they
+                // can show, else from where they were.
+                int value = control.position;
+                InRange(control, control.text, value);
+                SendMessageW(state.arrows[i], UDM_SETPOS32, 0, value);
+                if (TextOf(window) != control.text) SetWindowTextW(window, Wide(control.text).c_str());
+            }
             break;
         case FormControlKind::ComboBox:
             if (control.readOnly)
@@ -161,6 +195,7 @@ void WriteBack(EditState& state)
         default: break;
         }
         EnableWindow(window, control.enabled);
+        if (state.arrows[i]) EnableWindow(state.arrows[i], control.enabled);
     }
     if (state.tab) TabCtrl_SetCurSel(state.tab, state.form->activePage);
     ShowPage(state);
@@ -178,7 +213,10 @@ void ReadBack(EditState& state)
         case FormControlKind::Radio:
             control.checked = SendMessageW(window, BM_GETCHECK, 0, 0) == BST_CHECKED;
             break;
-        case FormControlKind::Edit: control.text = TextOf(window); break;
+        case FormControlKind::Edit:
+            control.text = TextOf(window);
+            if (state.arrows[i]) control.position = static_cast<int>(SendMessageW(state.arrows[i], UDM_GETPOS32, 0, 0));
+            break;
         case FormControlKind::ComboBox:
             if (control.readOnly)
                 control.selected = static_cast<int>(SendMessageW(window, CB_GETCURSEL, 0, 0));
@@ -199,6 +237,31 @@ void ReadBack(EditState& state)
         }
     }
     if (state.tab) state.form->activePage = TabCtrl_GetCurSel(state.tab);
+}
+
+// An edit box whose text no longer fits loses the end of what was just
+// typed or pasted (the characters before the caret), a whole character at a
+// time, until it fits.
+void KeepFitting(EditState& state, size_t index)
+{
+    const FormControl& control = state.form->controls[index];
+    HWND window = state.windows[index];
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    if (control.fits(Narrow(text))) return;
+    DWORD caret = 0;
+    SendMessageW(window, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    size_t at = std::min<size_t>(caret, text.size());
+    if (at == 0) at = text.size();
+    while (at > 0 && !control.fits(Narrow(text))) {
+        const size_t width = at >= 2 && IS_LOW_SURROGATE(text[at - 1]) && IS_HIGH_SURROGATE(text[at - 2]) ? 2 : 1;
+        at -= width;
+        text.erase(at, width);
+    }
+    state.writing = true;
+    SetWindowTextW(window, text.c_str());
+    SendMessageW(window, EM_SETSEL, at, static_cast<LPARAM>(at));
+    state.writing = false;
 }
 
 void Fire(EditState& state, size_t index)
@@ -276,6 +339,7 @@ void CreateControls(HWND dialog, EditState& state, UINT dpi)
     state.madeFonts.assign(form.controls.size(), FormFont{});
     state.backgrounds.assign(form.controls.size(), {clWindow, nullptr});
     state.treeItems.assign(form.controls.size(), {});
+    state.arrows.assign(form.controls.size(), nullptr);
     for (size_t i = 0; i < form.controls.size(); ++i) {
         const FormControl& control = form.controls[i];
         const wchar_t* windowClass = L"STATIC";
@@ -343,6 +407,17 @@ void CreateControls(HWND dialog, EditState& state, UINT dpi)
         if (control.kind == FormControlKind::Edit && control.maxLength > 0)
             SendMessageW(window, EM_LIMITTEXT, static_cast<WPARAM>(control.maxLength), 0);
         if (control.kind == FormControlKind::Tree) AddTreeItems(window, control, state.treeItems[i]);
+        if (IsNumberBox(control)) {
+            // Arrows inside the box's right edge, writing the position into
+            // it; what is typed is left as it is.
+            HWND arrows = CreateWindowExW(0, UPDOWN_CLASSW, L"",
+                                          WS_CHILD | (control.page < 0 ? WS_VISIBLE : 0) | UDS_ALIGNRIGHT |
+                                              UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+                                          0, 0, 0, 0, dialog, nullptr, instance, nullptr);
+            SendMessageW(arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(window), 0);
+            SendMessageW(arrows, UDM_SETRANGE32, static_cast<WPARAM>(control.minimum), control.maximum);
+            state.arrows[i] = arrows;
+        }
         // Every key pressed alone is a combination of its own.
         if (control.kind == FormControlKind::HotKey) SendMessageW(window, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(0, 0));
         if (control.isDefault) SendMessageW(dialog, DM_SETDEFID, static_cast<WPARAM>(IdOf(control, i)), 0);
@@ -503,6 +578,9 @@ INT_PTR CALLBACK EditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
             ReadBack(*state);
             Fire(*state, index);
             return TRUE;
+        case FormControlKind::Edit:
+            if (code == EN_CHANGE && control.fits) KeepFitting(*state, index);
+            break;
         case FormControlKind::ComboBox:
             if (code == CBN_SELCHANGE) {
                 ReadBack(*state);
@@ -554,7 +632,7 @@ ModalResult Win32FormService::Edit(FormSpec& form)
             editing = editing || control.kind > FormControlKind::Icon;
         if (!editing) return ShowModal(form);
     }
-    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES | ICC_TREEVIEW_CLASSES | ICC_HOTKEY_CLASS};
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES | ICC_TREEVIEW_CLASSES | ICC_HOTKEY_CLASS | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&classes);
     EditState state;
     state.form = &form;
