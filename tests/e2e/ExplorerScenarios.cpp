@@ -14,6 +14,7 @@ namespace kp::e2e {
 namespace {
 
 const std::string kSource = "source\r\n";
+const std::wstring kDeleteQuestion = L"ファイルの削除の確認";
 
 // "表ソ" in the driver's temporary folder, holding ソース.txt, 한글.txt, "memo"
 // (no dot) and the folder "a.b"; the pane starts there, the list in details. Without a trailing
@@ -143,7 +144,8 @@ void ExplorerSavesFirstWhenAskedTo(Context& context)
     ExpectExitCode(editor, 0, 5s);
 }
 
-// Shift+Delete does nothing; F2, a new name and Enter rename the file.
+// Shift+Delete does nothing; F2, a new name and Enter rename the file, and a
+// name another file holds is refused.
 void ExplorerRenamesInTheList(Context& context)
 {
     const std::wstring folder = PlantPaneFolder();
@@ -155,6 +157,21 @@ void ExplorerRenamesInTheList(Context& context)
     PressKeys(pane.window, {VK_DELETE, WithShift});
     ExpectNoDialog(editor, 700ms);
     Expect(Exists(folder + L"\\memo"), "Shift+Delete deleted the file");
+
+    // A name another file holds is refused: both files and both items stay.
+    ClickAt(pane.window, editor.ListItemRect(pane.list, WaitForItem(editor, pane.list, L"한글.txt")));
+    PressKeys(pane.window, {VK_F2});
+    Sleep(300);
+    TypeText(pane.window, L"ソース.txt");
+    PressKeys(pane.window, {VK_RETURN});
+    Sleep(500);
+    const std::vector<std::wstring> items = editor.ListItems(pane.list);
+    Expect(std::count(items.begin(), items.end(), L"ソース.txt") == 1 &&
+               std::count(items.begin(), items.end(), L"한글.txt") == 1,
+           "the list does not show each file once after a refused rename");
+    Expect(ReadBytes(folder + L"\\ソース.txt") == kSource &&
+               ReadBytes(folder + L"\\한글.txt") == std::string("hangul"),
+           "a rename onto an existing name changed the files");
 
     ClickAt(pane.window, editor.ListItemRect(pane.list, WaitForItem(editor, pane.list, L"한글.txt")));
     PressKeys(pane.window, {VK_F2});
@@ -247,6 +264,35 @@ void ExplorerDocksOnFourSides(Context& context)
     }
 }
 
+// Delete asks through the shell's box: いいえ keeps the file and its item,
+// はい takes the file out of its folder and the list. Each answer in its own
+// run, the item selected by a click.
+void ExplorerDeletesAfterTheShellAsks(Context& context)
+{
+    const std::wstring folder = PlantPaneFolder();
+    for (const wchar_t* answer : {L"いいえ", L"はい"}) {
+        Editor editor(context.exePath);
+        const Pane pane = WaitForPane(editor);
+        ClickAt(pane.window, editor.ListItemRect(pane.list, WaitForItem(editor, pane.list, L"memo")));
+        ExpectStatus(editor, pane.status, 3, folder + L"\\memo");
+        PressKeys(pane.window, {VK_DELETE});
+        HWND box = editor.WaitForDialog(kDeleteQuestion);
+        ClickButton(box, answer);
+        Expect(WaitForWindowGone(box), Utf8(answer) + " left the box open");
+        if (std::wstring(answer) == L"はい") {
+            WaitForNoItem(editor, pane.list, L"memo");
+            Expect(!Exists(folder + L"\\memo"), "はい left the file in its folder");
+        } else {
+            Sleep(300);
+            WaitForItem(editor, pane.list, L"memo");
+            Expect(ReadBytes(folder + L"\\memo") == std::string("no dot"), "いいえ deleted the file");
+        }
+        WaitForItem(editor, pane.list, L"ソース.txt");
+        editor.Close(pane.window);
+        ExpectExitCode(editor, 0, 5s);
+    }
+}
+
 }  // namespace
 
 const std::vector<Scenario>& ExplorerScenarios()
@@ -254,6 +300,7 @@ const std::vector<Scenario>& ExplorerScenarios()
     static const std::vector<Scenario> scenarios = {
         {"ExplorerOpensFilesByDoubleClick", ExplorerOpensFilesByDoubleClick},
         {"ExplorerSavesFirstWhenAskedTo", ExplorerSavesFirstWhenAskedTo},
+        {"ExplorerDeletesAfterTheShellAsks", ExplorerDeletesAfterTheShellAsks},
         {"ExplorerRenamesInTheList", ExplorerRenamesInTheList},
         {"ExplorerShowsTheShellMenu", ExplorerShowsTheShellMenu},
         {"ExplorerRemembersTheFolderAcrossARestart", ExplorerRemembersTheFolderAcrossARestart},
