@@ -232,7 +232,6 @@ void TFileView::Fill(platform::ShellEnum* walk)
     FillScope scope(*this);
     Clear();
     ShellNamespace& shell = *services_.shell;
-    const bool shellIcons = folder_->HasShellIcon();
     while (walk) {
         IdList child;
         if (walk->Next(child) != shellcode::kOk || !child) break;
@@ -247,9 +246,6 @@ void TFileView::Fill(platform::ShellEnum* walk)
         }
         std::string caption = NameOf(view, nameform::kInFolder);
         const IdList absolute = ConcatIDLists(shell.Allocator(), folderList_.View(), view);
-        int image = -1;
-        if (!shellIcons || !Succeeded(folder_->GetIconOf(view, 2, image)) || image == -1)
-            image = GetIconIndex(shell, absolute.View(), fileinfo::kSysIconIndex);
         std::string sizeText, dateText;
         ShellFindData found;
         if (shell.GetFindData(*folder_, view, found)) {
@@ -261,7 +257,8 @@ void TFileView::Fill(platform::ShellEnum* walk)
         auto data = std::make_unique<ItemData>();
         data->id = std::move(child);
         TListItem* item = Add(std::move(caption), ui::TPayload::Own(std::move(data)));
-        item->SetImageIndex(image);
+        // The system's icons are slow to ask: only for items drawn.
+        item->SetImageIndex(ui::kImageCallback);
         if (bits & attr::kLink) item->SetOverlayIndex(1);
         item->SetSubItems({std::move(sizeText), std::move(typeName), std::move(dateText)});
     }
@@ -269,6 +266,21 @@ void TFileView::Fill(platform::ShellEnum* walk)
     CustomSort([folder](const TListItem& a, const TListItem& b) {
         return CompareIDLists(*folder, ItemID(&a), ItemID(&b)) * sortDirections_[0];
     });
+}
+
+void TFileView::GetImageIndex(TListItem& item)
+{
+    using namespace platform;
+    const IdView view = ItemID(&item);
+    if (folder_ && services_.shell && view) {
+        int image = -1;
+        if (!folder_->HasShellIcon() || !Succeeded(folder_->GetIconOf(view, 2, image)) || image == -1) {
+            const IdList absolute = ConcatIDLists(services_.shell->Allocator(), folderList_.View(), view);
+            image = GetIconIndex(*services_.shell, absolute.View(), fileinfo::kSysIconIndex);
+        }
+        item.SetImageIndex(image);
+    }
+    TListView::GetImageIndex(item);
 }
 
 void TFileView::SortByText(size_t column)

@@ -85,6 +85,7 @@ protected:
     void Edit(ui::TListItem& item, const std::string& text) override;
     void MouseDown(ui::TMouseButton button, int x, int y, ui::TListItem* item) override;
     void MouseUp(ui::TMouseButton button, int x, int y, ui::TListItem* item) override;
+    void GetImageIndex(ui::TListItem& item) override;
 
 private:
     friend class TFolderView;
