@@ -205,7 +205,7 @@ std::string TFileView::CutTypeName(std::string_view name)
     return Utf16ToUtf8(std::u16string_view(wide).substr(0, units));
 }
 
-std::string TFileView::TypeNameOf(IdView absolute, std::string_view path, bool folder)
+std::string TFileView::TypeNameOf(IdView child, std::string_view path, bool folder)
 {
     std::string key;
     if (!folder) {
@@ -218,7 +218,9 @@ std::string TFileView::TypeNameOf(IdView absolute, std::string_view path, bool f
     platform::ShellFileInfo info;
     ++typeNameQueries_;
     std::string name;
-    if (services_.shell->GetFileInfo(absolute, platform::fileinfo::kTypeName | platform::fileinfo::kPidl, info))
+    // The absolute list is made only when the shell is asked.
+    const IdList absolute = ConcatIDLists(services_.shell->Allocator(), folderList_.View(), child);
+    if (services_.shell->GetFileInfo(absolute.View(), platform::fileinfo::kTypeName | platform::fileinfo::kPidl, info))
         name = CutTypeName(info.typeName);
     if (!key.empty()) typeNames_.emplace(key, name);
     return name;
@@ -245,15 +247,16 @@ void TFileView::Fill(platform::ShellEnum* walk)
             if (!MaskAccepts(path)) continue;
         }
         std::string caption = NameOf(view, nameform::kInFolder);
-        const IdList absolute = ConcatIDLists(shell.Allocator(), folderList_.View(), view);
         std::string sizeText, dateText;
         ShellFindData found;
-        if (shell.GetFindData(*folder_, view, found)) {
+        const bool foundData = shell.GetFindData(*folder_, view, found);
+        if (foundData) {
             sizeText = SizeText(found.size);
             dateText = DateText(found.lastWriteTime);
         }
-        if (path.empty() && !isFolder) path = NameOf(view, nameform::kForParsing);
-        std::string typeName = TypeNameOf(absolute.View(), path, isFolder);
+        // The type name goes by the extension, which the found name carries.
+        if (path.empty() && !isFolder) path = foundData ? std::move(found.name) : NameOf(view, nameform::kForParsing);
+        std::string typeName = TypeNameOf(view, path, isFolder);
         auto data = std::make_unique<ItemData>();
         data->id = std::move(child);
         TListItem* item = Add(std::move(caption), ui::TPayload::Own(std::move(data)));

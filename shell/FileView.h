@@ -96,7 +96,7 @@ private:
     bool MaskAccepts(std::string_view path) const;
     std::string NameOf(platform::IdView child, uint32_t form) const;
     std::string DateText(uint64_t fileTime);
-    std::string TypeNameOf(platform::IdView absolute, std::string_view path, bool folder);
+    std::string TypeNameOf(platform::IdView child, std::string_view path, bool folder);
     void SortByText(size_t column);
     platform::IdList Packed(int& count) const;
     void FallBack();
