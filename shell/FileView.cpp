@@ -205,7 +205,7 @@ std::string TFileView::CutTypeName(std::string_view name)
     return Utf16ToUtf8(std::u16string_view(wide).substr(0, units));
 }
 
-std::string TFileView::TypeNameOf(IdView absolute, std::string_view path, bool folder)
+std::string TFileView::TypeNameOf(IdView child, std::string_view path, bool folder)
 {
     std::string key;
     if (!folder) {
@@ -218,7 +218,9 @@ std::string TFileView::TypeNameOf(IdView absolute, std::string_view path, bool f
     platform::ShellFileInfo info;
     ++typeNameQueries_;
     std::string name;
-    if (services_.shell->GetFileInfo(absolute, platform::fileinfo::kTypeName | platform::fileinfo::kPidl, info))
+    // The absolute list is made only when the shell is asked.
+    const IdList absolute = ConcatIDLists(services_.shell->Allocator(), folderList_.View(), child);
+    if (services_.shell->GetFileInfo(absolute.View(), platform::fileinfo::kTypeName | platform::fileinfo::kPidl, info))
         name = CutTypeName(info.typeName);
     if (!key.empty()) typeNames_.emplace(key, name);
     return name;
@@ -232,7 +234,6 @@ void TFileView::Fill(platform::ShellEnum* walk)
     FillScope scope(*this);
     Clear();
     ShellNamespace& shell = *services_.shell;
-    const bool shellIcons = folder_->HasShellIcon();
     while (walk) {
         IdList child;
         if (walk->Next(child) != shellcode::kOk || !child) break;
@@ -246,22 +247,21 @@ void TFileView::Fill(platform::ShellEnum* walk)
             if (!MaskAccepts(path)) continue;
         }
         std::string caption = NameOf(view, nameform::kInFolder);
-        const IdList absolute = ConcatIDLists(shell.Allocator(), folderList_.View(), view);
-        int image = -1;
-        if (!shellIcons || !Succeeded(folder_->GetIconOf(view, 2, image)) || image == -1)
-            image = GetIconIndex(shell, absolute.View(), fileinfo::kSysIconIndex);
         std::string sizeText, dateText;
         ShellFindData found;
-        if (shell.GetFindData(*folder_, view, found)) {
+        const bool foundData = shell.GetFindData(*folder_, view, found);
+        if (foundData) {
             sizeText = SizeText(found.size);
             dateText = DateText(found.lastWriteTime);
         }
-        if (path.empty() && !isFolder) path = NameOf(view, nameform::kForParsing);
-        std::string typeName = TypeNameOf(absolute.View(), path, isFolder);
+        // The type name goes by the extension, which the found name carries.
+        if (path.empty() && !isFolder) path = foundData ? std::move(found.name) : NameOf(view, nameform::kForParsing);
+        std::string typeName = TypeNameOf(view, path, isFolder);
         auto data = std::make_unique<ItemData>();
         data->id = std::move(child);
         TListItem* item = Add(std::move(caption), ui::TPayload::Own(std::move(data)));
-        item->SetImageIndex(image);
+        // The system's icons are slow to ask: only for items drawn.
+        item->SetImageIndex(ui::kImageCallback);
         if (bits & attr::kLink) item->SetOverlayIndex(1);
         item->SetSubItems({std::move(sizeText), std::move(typeName), std::move(dateText)});
     }
@@ -269,6 +269,21 @@ void TFileView::Fill(platform::ShellEnum* walk)
     CustomSort([folder](const TListItem& a, const TListItem& b) {
         return CompareIDLists(*folder, ItemID(&a), ItemID(&b)) * sortDirections_[0];
     });
+}
+
+void TFileView::GetImageIndex(TListItem& item)
+{
+    using namespace platform;
+    const IdView view = ItemID(&item);
+    if (folder_ && services_.shell && view) {
+        int image = -1;
+        if (!folder_->HasShellIcon() || !Succeeded(folder_->GetIconOf(view, 2, image)) || image == -1) {
+            const IdList absolute = ConcatIDLists(services_.shell->Allocator(), folderList_.View(), view);
+            image = GetIconIndex(*services_.shell, absolute.View(), fileinfo::kSysIconIndex);
+        }
+        item.SetImageIndex(image);
+    }
+    TListView::GetImageIndex(item);
 }
 
 void TFileView::SortByText(size_t column)

@@ -85,6 +85,7 @@ protected:
     void Edit(ui::TListItem& item, const std::string& text) override;
     void MouseDown(ui::TMouseButton button, int x, int y, ui::TListItem* item) override;
     void MouseUp(ui::TMouseButton button, int x, int y, ui::TListItem* item) override;
+    void GetImageIndex(ui::TListItem& item) override;
 
 private:
     friend class TFolderView;
@@ -95,7 +96,7 @@ private:
     bool MaskAccepts(std::string_view path) const;
     std::string NameOf(platform::IdView child, uint32_t form) const;
     std::string DateText(uint64_t fileTime);
-    std::string TypeNameOf(platform::IdView absolute, std::string_view path, bool folder);
+    std::string TypeNameOf(platform::IdView child, std::string_view path, bool folder);
     void SortByText(size_t column);
     platform::IdList Packed(int& count) const;
     void FallBack();

@@ -131,6 +131,12 @@ void TFolderView::SetNodeIcons(TTreeNode& node)
     node.SetSelectedIndex(GetIconIndex(*services_.shell, list.View(), kSysIconIndex | kSmallIcon | kOpenIcon));
 }
 
+void TFolderView::GetImageIndex(TTreeNode& node)
+{
+    if (services_.shell) SetNodeIcons(node);
+    TTreeView::GetImageIndex(node);
+}
+
 void TFolderView::RebuildTree()
 {
     platform::ShellNamespace* shell = services_.shell;
@@ -195,7 +201,9 @@ void TFolderView::FillChildren(TTreeNode* node)
             added_node->SetSelectedIndex(open);
             added_node->SetImageIndex(closed);
         } else {
-            SetNodeIcons(*added_node);
+            // The system's icons are slow to ask: only for nodes drawn.
+            added_node->SetSelectedIndex(ui::kImageCallback);
+            added_node->SetImageIndex(ui::kImageCallback);
         }
         added_node->SetHasChildren(hasSubfolders);
     }

@@ -79,6 +79,7 @@ protected:
     void MouseDown(ui::TMouseButton button, int x, int y, ui::TTreeNode* node) override;
     void MouseUp(ui::TMouseButton button, int x, int y, ui::TTreeNode* node) override;
     void Deletion(ui::TTreeNode& node) override;
+    void GetImageIndex(ui::TTreeNode& node) override;
 
 private:
     friend class TFileView;

@@ -1,6 +1,8 @@
 #include "ui/ListView.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <utility>
 
 namespace kp::ui {
 
@@ -13,11 +15,18 @@ void TListItem::SetCaption(std::string caption)
     owner_.ItemChanged(*this);
 }
 
+int TListItem::ImageIndex() const
+{
+    if (imageIndex_ == kImageCallback) owner_.ResolveImage(const_cast<TListItem&>(*this));
+    return imageIndex_ == kImageCallback ? kNoImage : imageIndex_;
+}
+
 void TListItem::SetImageIndex(int index)
 {
     if (index == imageIndex_) return;
     imageIndex_ = index;
-    owner_.ItemChanged(*this);
+    // Asked for while drawing: the display draws what comes back.
+    if (!owner_.resolvingImage_) owner_.ItemChanged(*this);
 }
 
 void TListItem::SetOverlayIndex(int index)
@@ -323,6 +332,35 @@ void TListView::StartDrag(TListItem& item)
 void TListView::Deletion(TListItem& item)
 {
     if (OnDeletion) OnDeletion(item);
+}
+
+// ---- Drawing path --------------------------------------------------------------
+
+void TListView::ResolveImage(TListItem& item)
+{
+    // A box shown by a failing handler repaints the view: items drawn
+    // meanwhile show no image and are asked again later.
+    // Failures in a row show one box: a shell that gives no icon for one
+    // item gives none for the others either.
+    if (resolvingImage_) return;
+    {
+        TFlagScope running(resolvingImage_);
+        try {
+            GetImageIndex(item);
+            imageFailureShown_ = false;
+        } catch (const std::exception& failure) {
+            if (!std::exchange(imageFailureShown_, true) && OnException) OnException(failure);
+        } catch (...) {
+            if (!std::exchange(imageFailureShown_, true) && OnException)
+                OnException(std::runtime_error("予期しないエラーが発生しました。"));
+        }
+    }
+    if (item.imageIndex_ == kImageCallback) item.imageIndex_ = kNoImage;
+}
+
+void TListView::GetImageIndex(TListItem& item)
+{
+    if (OnGetImageIndex) OnGetImageIndex(item);
 }
 
 }  // namespace kp::ui

@@ -41,8 +41,10 @@ public:
     size_t Index() const { return index_; }
     const std::string& Caption() const { return caption_; }
     void SetCaption(std::string caption);
-    int ImageIndex() const { return imageIndex_; }
+    // Reading an index set to kImageCallback asks the component for it.
+    int ImageIndex() const;
     void SetImageIndex(int index);
+    bool ImagePending() const { return imageIndex_ == kImageCallback; }
     // 0: none; 1 and up: the image list's overlay images (1 the shortcut).
     int OverlayIndex() const { return overlayIndex_; }
     void SetOverlayIndex(int index);
@@ -166,6 +168,11 @@ public:
     std::function<void(unsigned& key)> OnKeyDown;
     // Raised for each item deleted, before its payload is freed.
     std::function<void(TListItem& item)> OnDeletion;
+    // Asked when an image index set to kImageCallback is first read (the
+    // item is drawn); sets the item's image index.
+    std::function<void(TListItem& item)> OnGetImageIndex;
+    // What a handler throws on the drawing path.
+    ViewErrorHandler OnException;
 
     // ---- What the display reports ----
     // The selection the user made, as positions.
@@ -192,12 +199,16 @@ protected:
     virtual void MouseUp(TMouseButton button, int x, int y, TListItem* item);
     virtual void StartDrag(TListItem& item);
     virtual void Deletion(TListItem& item);
+    // Sets an image index left as kImageCallback.
+    virtual void GetImageIndex(TListItem& item);
 
 private:
     friend class TListItem;
     void ItemChanged(TListItem& item);
     void Renumber(size_t from);
     bool ApplySelection(const std::vector<bool>& wanted);
+    // Asks for a pending image once; one still pending is no image.
+    void ResolveImage(TListItem& item);
 
     ListViewDisplay* display_ = nullptr;
     std::vector<std::unique_ptr<TListItem>> items_;
@@ -209,6 +220,8 @@ private:
     int updateDepth_ = 0;
     bool multiSelect_ = true;
     bool readOnly_ = false;
+    bool resolvingImage_ = false;
+    bool imageFailureShown_ = false;
 };
 
 }  // namespace kp::ui

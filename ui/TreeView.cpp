@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace kp::ui {
 
@@ -34,19 +35,31 @@ void TTreeNode::SetText(std::string text)
     owner_.NodeChanged(*this, TreeViewDisplay::kText);
 }
 
+int TTreeNode::ImageIndex() const
+{
+    if (imageIndex_ == kImageCallback) owner_.ResolveImages(const_cast<TTreeNode&>(*this));
+    return imageIndex_ == kImageCallback ? kNoImage : imageIndex_;
+}
+
+int TTreeNode::SelectedIndex() const
+{
+    if (selectedIndex_ == kImageCallback) owner_.ResolveImages(const_cast<TTreeNode&>(*this));
+    return selectedIndex_ == kImageCallback ? kNoImage : selectedIndex_;
+}
+
 void TTreeNode::SetImageIndex(int index)
 {
     if (index == imageIndex_) return;
     imageIndex_ = index;
-    owner_.NodeChanged(*this, TreeViewDisplay::kImage);
+    // Asked for while drawing: the display draws what comes back.
+    if (!owner_.resolvingImages_) owner_.NodeChanged(*this, TreeViewDisplay::kImage);
 }
 
 void TTreeNode::SetSelectedIndex(int index)
 {
     if (index == selectedIndex_) return;
     selectedIndex_ = index;
-    // Asked for while drawing: the display draws what comes back.
-    if (!owner_.inDisplayInfo_) owner_.NodeChanged(*this, TreeViewDisplay::kImage);
+    if (!owner_.inDisplayInfo_ && !owner_.resolvingImages_) owner_.NodeChanged(*this, TreeViewDisplay::kImage);
 }
 
 void TTreeNode::SetHasChildren(bool hasChildren)
@@ -379,9 +392,40 @@ void TTreeView::Deletion(TTreeNode& node)
 
 // ---- Drawing path --------------------------------------------------------------
 
+void TTreeView::ResolveImages(TTreeNode& node)
+{
+    // A box shown by a failing handler repaints the view: nodes drawn
+    // meanwhile show no image and are asked again later.
+    // Failures in a row show one box: a shell that gives no icon for one
+    // item gives none for the others either.
+    if (resolvingImages_) return;
+    {
+        TFlagScope running(resolvingImages_);
+        try {
+            GetImageIndex(node);
+            imageFailureShown_ = false;
+        } catch (const std::exception& failure) {
+            if (!std::exchange(imageFailureShown_, true)) ReportFailure(failure);
+        } catch (...) {
+            if (!std::exchange(imageFailureShown_, true))
+                ReportFailure(std::runtime_error("予期しないエラーが発生しました。"));
+        }
+    }
+    if (node.imageIndex_ == kImageCallback) node.imageIndex_ = kNoImage;
+    if (node.selectedIndex_ == kImageCallback) node.selectedIndex_ = kNoImage;
+}
+
+int TTreeView::DisplayImageIndex(TTreeNode& node) { return node.ImageIndex(); }
+
+void TTreeView::GetImageIndex(TTreeNode& node)
+{
+    if (OnGetImageIndex) OnGetImageIndex(node);
+}
+
 int TTreeView::DisplaySelectedIndex(TTreeNode& node)
 {
-    if (inDisplayInfo_) return node.selectedIndex_;
+    if (node.selectedIndex_ == kImageCallback) ResolveImages(node);
+    if (inDisplayInfo_) return node.SelectedIndex();
     TFlagScope running(inDisplayInfo_);
     // Reported while the flag is still set: a box that repaints the view
     // draws the stored index instead of asking again.
@@ -392,7 +436,7 @@ int TTreeView::DisplaySelectedIndex(TTreeNode& node)
     } catch (...) {
         ReportFailure(std::runtime_error("予期しないエラーが発生しました。"));
     }
-    return node.selectedIndex_;
+    return node.SelectedIndex();
 }
 
 void TTreeView::GetSelectedIndex(TTreeNode& node)

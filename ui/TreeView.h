@@ -42,10 +42,13 @@ public:
 
     const std::string& Text() const { return text_; }
     void SetText(std::string text);
-    int ImageIndex() const { return imageIndex_; }
+    // Reading an index set to kImageCallback asks the component for it.
+    int ImageIndex() const;
     void SetImageIndex(int index);
-    int SelectedIndex() const { return selectedIndex_; }
+    int SelectedIndex() const;
     void SetSelectedIndex(int index);
+    // An index is still to be asked for (what a display shows as a callback).
+    bool ImagePending() const { return imageIndex_ == kImageCallback || selectedIndex_ == kImageCallback; }
     // Shows the expand button although no child was added yet.
     bool HasChildren() const { return hasChildren_; }
     void SetHasChildren(bool hasChildren);
@@ -188,6 +191,9 @@ public:
     std::function<void(TTreeNode& node)> OnDeletion;
     // Asked when the display draws a node's selected image; may set it.
     std::function<void(TTreeNode& node)> OnGetSelectedIndex;
+    // Asked when an index set to kImageCallback is first read (the node is
+    // drawn); sets the node's image and selected indexes.
+    std::function<void(TTreeNode& node)> OnGetImageIndex;
     // What a handler throws on the drawing path; without it the display
     // reports it (a box on Win32).
     ViewErrorHandler OnException;
@@ -212,6 +218,8 @@ public:
     // The display draws the node's selected image: the index to draw.
     // OnGetSelectedIndex is not raised again while a handler of it runs.
     int DisplaySelectedIndex(TTreeNode& node);
+    // The display draws the node's image: the index to draw.
+    int DisplayImageIndex(TTreeNode& node);
 
 protected:
     // The framework's answers; derived components override, calling these.
@@ -227,6 +235,8 @@ protected:
     virtual void StartDrag(TTreeNode& node);
     virtual void Deletion(TTreeNode& node);
     virtual void GetSelectedIndex(TTreeNode& node);
+    // Sets the indexes left as kImageCallback.
+    virtual void GetImageIndex(TTreeNode& node);
 
 private:
     friend class TTreeNode;
@@ -236,6 +246,8 @@ private:
     void CollectAll(const std::vector<std::unique_ptr<TTreeNode>>& nodes, std::vector<TTreeNode*>& out) const;
     std::vector<std::unique_ptr<TTreeNode>>& ChildrenOf(TTreeNode* parent);
     void ReportFailure(const std::exception& failure);
+    // Asks for the pending indexes once; what stays pending is no image.
+    void ResolveImages(TTreeNode& node);
 
     TreeViewDisplay* display_ = nullptr;
     std::vector<std::unique_ptr<TTreeNode>> roots_;
@@ -248,6 +260,8 @@ private:
     bool showRoot_ = false;
     bool rightClickSelect_ = false;
     bool inDisplayInfo_ = false;
+    bool resolvingImages_ = false;
+    bool imageFailureShown_ = false;
 };
 
 }  // namespace kp::ui

@@ -67,6 +67,9 @@ private:
 // which is never freed here); 0 is none.
 using TImageList = std::uintptr_t;
 constexpr int kNoImage = -1;
+// An image index set to this is asked for when the node or item is first
+// read for display (the component's GetImageIndex hook), not before.
+constexpr int kImageCallback = -2;
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 

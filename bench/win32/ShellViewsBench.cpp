@@ -50,6 +50,16 @@ void Pump()
     }
 }
 
+// Keeps the window answering for a while.
+void PumpFor(int ms)
+{
+    const auto until = Clock::now() + std::chrono::milliseconds(ms);
+    while (Clock::now() < until) {
+        Pump();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+}
+
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 // Where the run is, on standard error, as it goes.
@@ -221,7 +231,11 @@ public:
     {
         if (!thread_) return;
         stop_ = true;
-        WaitForSingleObject(thread_, INFINITE);
+        // A message sent meanwhile is answered: the wait does not count.
+        while (MsgWaitForMultipleObjects(1, &thread_, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0) {
+            MSG message;
+            PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
+        }
         CloseHandle(thread_);
         thread_ = nullptr;
     }
@@ -332,13 +346,13 @@ int main()
             ui::TTreeNode* node = tree.Selected();
             if (!node) break;
             ResponsivenessProbe probe(host.Handle());
-            Sleep(50);
+            PumpFor(50);
             const auto start = Clock::now();
             tree.Expand(*node);
             UpdateWindow(treeDisplay.Handle());
             Pump();
             expansions.push_back(Ms(Clock::now() - start));
-            Sleep(50);
+            PumpFor(50);
             probe.Stop();
             waits.push_back(probe.LongestMs());
             children = node->Count();

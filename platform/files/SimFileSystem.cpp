@@ -170,7 +170,7 @@ SimFileSystem::SimFileSystem()
 
 SimFileSystem::~SimFileSystem() = default;
 
-SimFileSystem::Found SimFileSystem::Find(std::string_view path, bool followLast, int depth)
+SimFileSystem::Found SimFileSystem::Find(std::string_view path, bool followLast, int depth, bool withPath)
 {
     Found found;
     if (depth > kMaxLinkDepth) {
@@ -206,7 +206,7 @@ SimFileSystem::Found SimFileSystem::Find(std::string_view path, bool followLast,
             child = through.node;
             found.drive = through.drive;
             folderPath = std::move(through.path);
-        } else if (child) {
+        } else if (child && withPath) {
             if (!IsSeparator(folderPath.back())) folderPath += '\\';
             folderPath += child->name;
         }
@@ -219,6 +219,7 @@ SimFileSystem::Found SimFileSystem::Find(std::string_view path, bool followLast,
     found.status = FileStatus::Ok;
     found.parent = std::move(folder);
     found.name = std::string(parts.back());
+    if (!withPath) return found;
     if (!IsSeparator(folderPath.back())) folderPath += '\\';
     folderPath += found.node ? found.node->name : found.name;
     found.path = std::move(folderPath);
@@ -311,9 +312,9 @@ void SimFileSystem::ChangeWhileRead(std::string_view path, uint64_t after, std::
 FileInfo SimFileSystem::Query(std::string_view path)
 {
     FileInfo info;
-    const Found own = Find(path, false);
+    const Found own = Find(path, false, 0, false);
     if (own.status != FileStatus::Ok || !own.node) return info;
-    const Found found = own.node->kind == Kind::Link ? Find(path, true) : own;
+    const Found found = own.node->kind == Kind::Link ? Find(path, true, 0, false) : own;
     if (found.status != FileStatus::Ok || !found.node) return info;
     info.exists = true;
     info.directory = found.node->kind == Kind::Folder;

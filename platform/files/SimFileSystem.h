@@ -108,7 +108,8 @@ private:
         uint64_t position = 0;
     };
 
-    Found Find(std::string_view path, bool followLast, int depth = 0);
+    // `withPath`: also spell out the resolved path (a query needs none).
+    Found Find(std::string_view path, bool followLast, int depth = 0, bool withPath = true);
     Open* OpenOf(const FileHandle& file);
     FileStatus AttachNew(FileHandle& out, std::shared_ptr<Data> data);
     void Unlink(Data& data);

@@ -393,8 +393,9 @@ public:
 
     ShellResult CompareIDs(uint32_t, IdView a, IdView b) override
     {
-        // Read in place: a sort asks this for every pair it compares.
-        std::vector<std::pair<char, std::string_view>> x, y;
+        // Read in place into buffers kept between calls: a sort asks this
+        // for every pair it compares.
+        thread_local std::vector<std::pair<char, std::string_view>> x, y;
         if (!DecodeViews(a, x) || !DecodeViews(b, y)) return shellcode::kInvalidArgument;
         int order = 0;
         for (size_t i = 0; order == 0 && i < std::min(x.size(), y.size()); ++i) {

@@ -4,6 +4,8 @@
 
 #include "tests/contract/ViewContracts.h"
 
+#include <map>
+#include <stdexcept>
 #include <vector>
 
 namespace kp::test {
@@ -171,6 +173,30 @@ TEST_P(ListViewContract, DeletingItemsFreesPayloadsAndUpdatesTheSelection)
     list.Clear();
     EXPECT_EQ(list.frees, 4);
     EXPECT_EQ(stage->ShownCount(), 0u);
+}
+
+TEST_P(ListViewContract, PendingImagesAreAskedOnceWhenRead)
+{
+    RecordingList list;
+    stage->Show(list);
+    list.SetColumns({{"名前", 120}, {"ｻｲｽﾞ", 60}});
+    list.Fill(kRows);
+    std::map<std::string, int> asked;
+    list.OnGetImageIndex = [&](TListItem& item) {
+        ++asked[item.Caption()];
+        if (item.Caption() == "z.doc") throw std::runtime_error("no icon");
+        item.SetImageIndex(static_cast<int>(item.Index()) + 5);
+    };
+    std::vector<std::string> failures;
+    list.OnException = [&](const std::exception& failure) { failures.push_back(failure.what()); };
+    for (size_t i = 0; i < list.Count(); ++i) list.Item(i)->SetImageIndex(ui::kImageCallback);
+    EXPECT_EQ(stage->ShownImage(1), 6);
+    EXPECT_EQ(stage->ShownImage(1), 6);
+    EXPECT_EQ(stage->ShownImage(3), ui::kNoImage);
+    EXPECT_EQ(stage->ShownImage(3), ui::kNoImage);
+    EXPECT_EQ(asked["a.txt"], 1);
+    EXPECT_EQ(asked["z.doc"], 1);
+    EXPECT_EQ(failures, (std::vector<std::string>{"no icon"}));
 }
 
 }  // namespace

@@ -236,5 +236,37 @@ TEST_P(TreeViewContract, AFailingSelectedImageHandlerShowsOneBox)
     EXPECT_EQ(root->Item(1)->SelectedIndex(), 7);
 }
 
+TEST_P(TreeViewContract, PendingImagesAreAskedOnceForTheNodesDrawn)
+{
+    LazyTree tree;
+    tree.folders = {{"desk", {"a", "b"}}, {"a", {"a1"}}};
+    stage->Show(tree);
+    std::map<std::string, int> asked;
+    tree.OnGetImageIndex = [&](TTreeNode& node) {
+        ++asked[node.Text()];
+        node.SetImageIndex(static_cast<int>(node.Text().size()) + 2);
+        node.SetSelectedIndex(9);
+    };
+    TTreeNode* root = tree.AddFolder(nullptr, "desk");
+    root->SetImageIndex(ui::kImageCallback);
+    root->SetSelectedIndex(ui::kImageCallback);
+    tree.Expand(*root);
+    // The children and a grandchild under a closed node, all pending.
+    ASSERT_TRUE(tree.Expand(*root->Item(0)));
+    tree.Collapse(*root->Item(0));
+    for (TTreeNode* node : tree.AllNodes()) {
+        node->SetImageIndex(ui::kImageCallback);
+        node->SetSelectedIndex(ui::kImageCallback);
+    }
+    asked.clear();
+    stage->Paint();
+    stage->Paint();
+    EXPECT_EQ(asked, (std::map<std::string, int>{{"desk", 1}, {"a", 1}, {"b", 1}}));
+    EXPECT_EQ(stage->ShownImage(*root->Item(1)), 3);
+    EXPECT_EQ(stage->ShownImage(*root), 6);
+    EXPECT_EQ(root->Item(0)->SelectedIndex(), 9);
+    EXPECT_EQ(asked.count("a1"), 0u);
+}
+
 }  // namespace
 }  // namespace kp::test

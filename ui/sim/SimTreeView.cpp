@@ -73,6 +73,7 @@ void SimTreeView::PaintNodes(TTreeNode* parent)
         TTreeNode* node = parent ? parent->Item(i) : tree_.Item(i);
         // A node deleted by a handler while painting ends this paint.
         const size_t before = parent ? parent->Count() : tree_.Count();
+        tree_.DisplayImageIndex(*node);
         drawn_.emplace_back(node, tree_.DisplaySelectedIndex(*node));
         if ((parent ? parent->Count() : tree_.Count()) != before) return;
         if (node->Expanded()) PaintNodes(node);

@@ -36,7 +36,7 @@ public:
     void Type(const std::string& text);
     void PressEnter();
     void PressEscape();
-    // Draws every visible node (asking for the selected images).
+    // Draws every visible node (asking for its images).
     void Paint();
 
     // ---- What it shows ----

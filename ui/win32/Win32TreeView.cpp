@@ -100,7 +100,8 @@ void Win32TreeView::Inserted(TTreeNode& node)
     }
     insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN | TVIF_PARAM;
     insert.item.pszText = const_cast<wchar_t*>(text.c_str());
-    insert.item.iImage = node.ImageIndex();
+    // A pending image is asked for when the node is drawn.
+    insert.item.iImage = node.ImagePending() ? I_IMAGECALLBACK : node.ImageIndex();
     insert.item.iSelectedImage = I_IMAGECALLBACK;
     insert.item.cChildren = node.HasChildren() || node.Count() > 0 ? 1 : 0;
     insert.item.lParam = reinterpret_cast<LPARAM>(&node);
@@ -139,7 +140,7 @@ void Win32TreeView::Changed(TTreeNode& node, unsigned what)
     }
     if (what & kImage) {
         item.mask |= TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-        item.iImage = node.ImageIndex();
+        item.iImage = node.ImagePending() ? I_IMAGECALLBACK : node.ImageIndex();
         item.iSelectedImage = I_IMAGECALLBACK;
     }
     if (what & kChildren) {
@@ -258,6 +259,7 @@ bool Win32TreeView::Notify(NMHDR& header, LRESULT& result)
     case TVN_GETDISPINFOW: {
         auto& info = reinterpret_cast<NMTVDISPINFOW&>(header);
         TTreeNode* node = reinterpret_cast<TTreeNode*>(info.item.lParam);
+        if (node && (info.item.mask & TVIF_IMAGE)) info.item.iImage = tree_.DisplayImageIndex(*node);
         if (node && (info.item.mask & TVIF_SELECTEDIMAGE)) info.item.iSelectedImage = tree_.DisplaySelectedIndex(*node);
         return true;
     }
