@@ -336,9 +336,11 @@ void TFileView::DblClick()
     TListItem* item = Selected();
     if (!item || !ItemID(item) || !folder_ || !services_.shell) return;
     const IdView id = ItemID(item);
-    uint32_t bits = platform::attr::kFolder | platform::attr::kFileSysAncestor;
+    // A shell may answer more bits than were asked: only the two asked decide.
+    constexpr uint32_t kAsked = platform::attr::kFolder | platform::attr::kFileSysAncestor;
+    uint32_t bits = kAsked;
     if (!platform::Succeeded(folder_->GetAttributesOf({&id, 1}, bits))) bits = 0;
-    if (bits && tree_) {
+    if ((bits & kAsked) && tree_) {
         // The tree's change refills this list, freeing the item: it gets a
         // copy.
         const IdList child = CopyFirstID(services_.shell->Allocator(), id);
@@ -356,8 +358,10 @@ void TFileView::Edit(TListItem& item, const std::string& text)
     if (!data || !data->id || !folder_) return;
     const IdView id = data->id.View();
     // Asked before the rename: afterwards the old identifier names nothing.
-    uint32_t bits = platform::attr::kFolder | platform::attr::kFileSysAncestor;
+    constexpr uint32_t kAsked = platform::attr::kFolder | platform::attr::kFileSysAncestor;
+    uint32_t bits = kAsked;
     if (!platform::Succeeded(folder_->GetAttributesOf({&id, 1}, bits))) bits = 0;
+    bits &= kAsked;
     IdList renamed;
     if (IsAcceptableName(text) &&
         platform::Succeeded(folder_->SetNameOf(window_.window, id, text, platform::nameform::kNormal, &renamed)) &&

@@ -415,7 +415,7 @@ public:
             if (!Resolve(child, full, &info) || full.empty()) return shellcode::kInvalidArgument;
             all &= Attributes(full, info);
         }
-        inOut &= all;
+        inOut = shell_.options_.answerUnasked ? all : (inOut & all);
         return shellcode::kOk;
     }
 

@@ -47,6 +47,7 @@ struct SimShellOptions {
     uint32_t nameKind = ShellName::kWide;
     bool shellIcon = false;          // folders offer GetIconOf
     bool linkAttribute = true;       // ".lnk" files carry the link attribute
+    bool answerUnasked = false;      // GetAttributesOf also answers bits nobody asked (as real shells may)
     bool sendToMenu = true;          // menus hold "送る(&N)" with one placeholder item
     bool sendToDisabled = false;     // … disabled
     bool workingPaste = true;        // paste copies; otherwise it does nothing

@@ -563,6 +563,28 @@ TEST_F(ShellViewsTest, DoubleClicksOpenFoldersLaunchFilesOrLeaveItToTheOwner)
     EXPECT_EQ(dblClicks, 5);
 }
 
+// Real shells may answer attribute bits nobody asked for: a file must still
+// not pass for a folder.
+TEST_F(ShellViewsTest, AShellAnsweringUnaskedAttributesStillTellsFilesFromFolders)
+{
+    sim.Options().answerUnasked = true;
+    Go("C:\\work");
+    TTreeNode* work = tree().Selected();
+    tree().Expand(*work);
+    pane->listDisplay.DoubleClick(*ItemNamed("k1024.txt"));
+    EXPECT_EQ(tree().SelectedPath(), "C:\\work") << "a file double-clicked moved the tree";
+    EXPECT_EQ(sim.executed, (std::vector<std::string>{"C:\\work\\k1024.txt"}));
+    pane->listDisplay.Click(*ItemNamed("k1023.txt"));
+    pane->listDisplay.PressF2();
+    pane->listDisplay.Type("renamed.txt");
+    pane->listDisplay.PressEnter();
+    EXPECT_TRUE(files.Query("C:\\work\\renamed.txt").exists);
+    EXPECT_EQ(ChildNamed(work, "renamed.txt"), nullptr) << "a renamed file reached the tree";
+    EXPECT_NE(ChildNamed(work, "sub1"), nullptr);
+    pane->listDisplay.DoubleClick(*ItemNamed("sub1"));
+    EXPECT_EQ(tree().SelectedPath(), "C:\\work\\sub1");
+}
+
 TEST_F(ShellViewsTest, RenamesInTheListRelabelTheTreeAndRefuseWhatWouldLoseData)
 {
     Go("C:\\work");
