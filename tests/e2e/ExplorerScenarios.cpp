@@ -119,6 +119,8 @@ void ExplorerOpensFilesByDoubleClick(Context& context)
     DoubleClickItem(editor, pane, L"a.b");
     ExpectNoDialog(editor, 700ms);
     ExpectStatus(editor, pane.status, 2, folder + L"\\한글.txt");
+    WaitForNoItem(editor, pane.list, L"memo");
+    ExpectStatus(editor, pane.status, 3, folder + L"\\a.b");
     ExpectCaption(pane.window, L"[한글.txt] - Kestrelpad");
     CloseDiscardingChanges(editor, pane.window);
 }
@@ -286,6 +288,8 @@ void ExplorerDeletesAfterTheShellAsks(Context& context)
             Sleep(300);
             WaitForItem(editor, pane.list, L"memo");
             Expect(ReadBytes(folder + L"\\memo") == std::string("no dot"), "いいえ deleted the file");
+            ClickAt(pane.window, editor.ListItemRect(pane.list, WaitForItem(editor, pane.list, L"ソース.txt")));
+            ExpectStatus(editor, pane.status, 3, folder + L"\\ソース.txt");
         }
         WaitForItem(editor, pane.list, L"ソース.txt");
         editor.Close(pane.window);
