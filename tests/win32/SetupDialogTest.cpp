@@ -332,7 +332,8 @@ TEST_F(SetupDialogTest, PagesByKeyboardAccessKeysAndOk)
         },
         [&](HWND d) {
             HWND backup = Captioned(d, L"バックアップを作成(&B)");
-            intervalEnabledByAltB = backup && GetFocus() == backup && IsDlgButtonChecked(d, GetDlgCtrlID(backup)) &&
+            intervalEnabledByAltB = backup && GetFocus() == backup &&
+                                    SendMessageW(backup, BM_GETCHECK, 0, 0) == BST_CHECKED &&
                                     IsWindowEnabled(GetWindow(backup, GW_HWNDNEXT));
             PressKey(d, VK_TAB);
             tabMovedToInterval = GetFocus() == GetWindow(backup, GW_HWNDNEXT);
@@ -548,6 +549,16 @@ TEST_F(SetupDialogTest, NumberBoxArrowsAndByteLimitedTemplateBoxes)
     EXPECT_EQ(Stored("Text", "T2"), "一二三四五六七八九ｱｲ(&2)");
 }
 
+// The captions of the checked buttons shown, each followed by a space.
+std::wstring Checks(HWND dialog)
+{
+    std::wstring checked;
+    for (HWND child : Shown(dialog))
+        if (ClassOf(child) == L"Button" && SendMessageW(child, BM_GETCHECK, 0, 0) == BST_CHECKED)
+            checked += TextOf(child) + L" ";
+    return checked;
+}
+
 // Pages are child dialogs: Tab stays among the page shown and the form's
 // buttons; on "エクスプローラ" the two "(&L)" take the focus in turn and
 // press neither, while a key of its own ("詳細(&D)") presses its item.
@@ -555,7 +566,8 @@ TEST_F(SetupDialogTest, PagesAreChildDialogsAndASharedAccessKeyCyclesTheFocus)
 {
     bool pagesAreControlParents = false, tabStaysShown = true;
     std::vector<std::wstring> focused;
-    bool viewUnchanged = false, detailsChecked = false;
+    std::wstring loaded, checks, details;
+    bool detailsFocused = false;
     Script script;
     script.steps = {
         [&](HWND d) {
@@ -575,17 +587,15 @@ TEST_F(SetupDialogTest, PagesAreChildDialogsAndASharedAccessKeyCyclesTheFocus)
             }
             PressKey(d, VK_TAB, true);
             PressKey(d, VK_TAB, true, true);  // the focus on the tab control again
+            loaded = Checks(d);
             for (int i = 0; i < 3; ++i) {
                 PressAlt(d, L'l');
                 focused.push_back(TextOf(GetFocus()));
             }
-            viewUnchanged = !IsDlgButtonChecked(GetParent(Captioned(d, L"一覧(&L)")),
-                                                GetDlgCtrlID(Captioned(d, L"一覧(&L)"))) &&
-                            !IsDlgButtonChecked(GetParent(Captioned(d, L"(&L)")), GetDlgCtrlID(Captioned(d, L"(&L)")));
+            checks = Checks(d);
             PressAlt(d, L'd');
-            detailsChecked = IsDlgButtonChecked(GetParent(Captioned(d, L"詳細(&D)")),
-                                                GetDlgCtrlID(Captioned(d, L"詳細(&D)"))) == BST_CHECKED &&
-                             GetFocus() == Captioned(d, L"詳細(&D)");
+            details = Checks(d);
+            detailsFocused = GetFocus() == Captioned(d, L"詳細(&D)");
             PressKey(d, VK_ESCAPE);
         },
     };
@@ -594,8 +604,11 @@ TEST_F(SetupDialogTest, PagesAreChildDialogsAndASharedAccessKeyCyclesTheFocus)
     EXPECT_TRUE(pagesAreControlParents);
     EXPECT_TRUE(tabStaysShown);
     EXPECT_EQ(focused, (std::vector<std::wstring>{L"一覧(&L)", L"(&L)", L"一覧(&L)"}));
-    EXPECT_TRUE(viewUnchanged);
-    EXPECT_TRUE(detailsChecked);
+    // As loaded: neither "(&L)" pressed.
+    EXPECT_EQ(loaded.rfind(L"大きなアイコン(&G) ", 0), 0u) << loaded;
+    EXPECT_EQ(checks, loaded);
+    EXPECT_EQ(details, L"詳細(&D) " + loaded.substr(std::wstring(L"大きなアイコン(&G) ").size()));
+    EXPECT_TRUE(detailsFocused);
 }
 
 // One window for the run: Cancel hides it with the count box's typed text,

@@ -172,10 +172,7 @@ void SimFormService::ChooseListItem(FormSpec& form, std::string_view list, int i
     if (!control.enabled || index < 0 || static_cast<size_t>(index) >= control.items.size()) return;
     control.selected = index;
     control.text = control.items[static_cast<size_t>(index)];
-    const bool editable = !control.readOnly;
-    if (!form.OnEvent) return;
-    form.OnEvent(form, control.name);
-    if (editable) form.OnEvent(form, std::string(list));
+    if (form.OnEvent) form.OnEvent(form, control.name);
 }
 
 void SimFormService::ClickControl(FormSpec& form, std::string_view name)

@@ -64,8 +64,7 @@ public:
     // entry chosen.
     static void TypeText(FormSpec& form, std::string_view box, std::string_view text);
     // An entry of a list chosen: `selected` and the text follow it and
-    // OnEvent runs for the choice; an editable list then raises it again for
-    // the text its box took.
+    // OnEvent runs once (the text the box takes raises nothing more).
     static void ChooseListItem(FormSpec& form, std::string_view list, int index);
     // A mouse click on a button, check box or radio item: a check box
     // toggles, a radio item is checked and the rest of its group cleared,

@@ -118,6 +118,7 @@ struct EditState {
     std::vector<HWND> arrows;  // per control: a number box's up/down arrows
     UINT dpi = USER_DEFAULT_SCREEN_DPI;
     bool writing = false;
+    bool cycling = false;  // moving the focus for a shared access key
     // The modal loop runs until `ended`, with `result` to return.
     bool ended = false;
     ModalResult result = mrCancel;
@@ -574,7 +575,12 @@ bool CycleSharedAccessKey(EditState& state, WPARAM key)
             break;
         }
     }
+    // A radio item taking the focus may check itself and report a click:
+    // neither is the user's, so the form's choice is shown again.
+    state.cycling = true;
     Focus(state, state.windows[next]);
+    state.cycling = false;
+    WriteBack(state);
     return true;
 }
 
@@ -694,7 +700,7 @@ INT_PTR CALLBACK EditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         return TRUE;
     }
     case WM_COMMAND: {
-        if (state->writing) break;
+        if (state->writing || state->cycling) break;
         const int id = LOWORD(wParam);
         const WORD code = HIWORD(wParam);
         if (id == IDCANCEL || id == mrOk || id == mrCancel) {
