@@ -4,7 +4,9 @@
 // command shows it. Creating it opens its own store handle and reads what its
 // pages start from. Its controls are plain state here (named after what they
 // hold), kept between showings; ShowModal hands them to a FormService as six
-// pages of controls and takes back what the user typed and checked.
+// pages of controls and takes back what the user typed and checked. The
+// form, and with it the dialog's window, is made at the first showing and
+// kept, hidden between showings, until the dialog goes.
 //
 // The main window is reached only through SetupTarget. The date and time
 // lists and the shortcut page act at once; everything else waits for OK.
@@ -135,7 +137,8 @@ public:
     // Typed or pasted into template box n (1..9): cut to its byte limit.
     void SetTemplateName(int n, std::string_view text);
 
-    // Shows the dialog until OK closes it or the user cancels.
+    // Shows the dialog until OK closes it or the user cancels. The first
+    // showing makes its window, which is kept, hidden, until the dialog goes.
     ui::ModalResult ShowModal(ui::FormService& forms);
     // The dialog as a form of pages and controls, and the user's edits back.
     ui::FormSpec Spec();
@@ -159,6 +162,7 @@ private:
     SetupTarget& target_;
     KeyNameTable keyNames_;
     std::unique_ptr<TRegIniFile> store_;
+    std::optional<ui::FormSpec> form_;  // the shown form and its window
 };
 
 // A whole decimal number, optionally signed and surrounded by spaces, that

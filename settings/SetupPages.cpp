@@ -323,8 +323,16 @@ void TPagesDlg1::Take(const ui::FormSpec& form)
 ui::ModalResult TPagesDlg1::ShowModal(ui::FormService& forms)
 {
     FormShow();
+    // One form, and so one window, for the run: made at the first showing,
+    // refilled at each later one.
+    if (!form_) {
+        form_ = Spec();
+        form_->keep = true;
+    } else {
+        Fill(*form_);
+    }
+    ui::FormSpec& form = *form_;
     for (;;) {
-        ui::FormSpec form = Spec();
         const ui::ModalResult result = forms.Edit(form);
         if (result != ui::mrOk) {
             // Cancel: the page in front, the count box's text, the tree's
@@ -340,8 +348,10 @@ ui::ModalResult TPagesDlg1::ShowModal(ui::FormService& forms)
         Take(form);
         if (OKBtnClick()) {
             Focused.clear();
+            form.focused.clear();
             return result;
         }
+        Fill(form);
     }
 }
 

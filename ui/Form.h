@@ -11,6 +11,7 @@
 #include "ui/MessageDialogs.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -104,6 +105,14 @@ struct FormControl {
     std::vector<FormShape> shapes;  // pictures
 };
 
+// The window of an editing form kept between showings (FormSpec::keep):
+// made by the service at the first showing and destroyed when the last
+// form holding it goes.
+class FormWindow {
+public:
+    virtual ~FormWindow() = default;
+};
+
 struct FormSpec {
     std::string name;  // "TCountForm"
     std::string caption;
@@ -129,6 +138,12 @@ struct FormSpec {
     // Editing forms: runs when the button returning mrOk is pressed; false
     // keeps the form open, showing what it left in `form` (page, focus).
     std::function<bool(FormSpec& form)> CanClose;
+    // Editing forms: one window for all showings. The first Edit makes it
+    // and leaves it in `window`; closing hides it, and the next Edit of this
+    // form shows the same window again, its controls as the user left them
+    // and then set from the form.
+    bool keep = false;
+    std::shared_ptr<FormWindow> window;
 
     const FormControl* Find(std::string_view controlName) const
     {

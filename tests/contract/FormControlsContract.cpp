@@ -49,9 +49,17 @@ FormSpec SmallForm(std::vector<std::string>& events)
     tree->levels = {0, 1, 1, 0};
     tree->selected = 0;
     add(FormControlKind::HotKey, "Key", 8, 72, 120, 22);
+    FormControl* list = add(FormControlKind::ComboBox, "List", 8, 104, 120, 120);
+    list->items = {"yyyy/mm/dd", "yy/mm/dd", "hh:nn:ss"};
+    add(FormControlKind::CheckBox, "Check", 8, 136, 120, 20)->text = "チェック(&K)";
+    add(FormControlKind::Button, "Flip", 140, 136, 60, 25)->text = "反転(&F)";
     FormControl* ok = add(FormControlKind::Button, "OKBtn", 210, 168, 80, 25);
     ok->text = "&OK", ok->result = ui::mrOk, ok->isDefault = true;
-    form.OnEvent = [&events](FormSpec&, const std::string& control) { events.push_back(control); };
+    // "Flip" sets the check box from code; every event is recorded.
+    form.OnEvent = [&events](FormSpec& shown, const std::string& control) {
+        events.push_back(control);
+        if (control == "Flip") shown.Find("Check")->checked = !shown.Find("Check")->checked;
+    };
     return form;
 }
 
@@ -63,13 +71,17 @@ FormDoing Type(std::string box, std::string text) { return {FormDoing::Type, std
 FormDoing Click(std::string tree, int item) { return {FormDoing::ClickTree, std::move(tree), item, {}}; }
 FormDoing Move(std::string tree, int item) { return {FormDoing::MoveTree, std::move(tree), item, {}}; }
 FormDoing Press(std::string box, int combination) { return {FormDoing::HotKey, std::move(box), combination, {}}; }
+FormDoing Choose(std::string list, int entry) { return {FormDoing::Choose, std::move(list), entry, {}}; }
+FormDoing ClickOn(std::string control) { return {FormDoing::Click, std::move(control), 0, {}}; }
 
 struct Row {
     const char* story;
     std::vector<FormDoing> doings;
     const char* control;
-    std::string text;  // edits
-    int value;         // trees: the selection; hot-key boxes: the combination
+    std::string text;  // edits and lists
+    // trees and lists: the selection; hot-key boxes: the combination; check
+    // boxes: 1 checked
+    int value;
     std::vector<std::string> events;
 };
 
@@ -92,6 +104,19 @@ TEST_P(FormControlsContract, ControlsTakeWhatTheUserDoes)
         {"a key alone", {Press("Key", kF3)}, "Key", "", kF3, {}},
         {"Space clears the box", {Press("Key", kF3), Press("Key", kSpace)}, "Key", "", 0,
          {}},
+        // An editable list: a choice raises one event, with the entry's
+        // text and position (the text its box takes raises nothing more);
+        // typing raises it for each character and leaves the selection at
+        // the last choice, whatever the platform's list shows meanwhile.
+        {"choosing an entry raises one event", {Choose("List", 1)}, "List", "yy/mm/dd", 1, {"List"}},
+        {"typing after a choice keeps the chosen position", {Choose("List", 2), Type("List", "x")}, "List",
+         "hh:nn:ssx", 2, {"List", "List"}},
+        {"typing with nothing chosen", {Type("List", "yy")}, "List", "yy", -1, {"List", "List"}},
+        // Check boxes: the user's click raises the event; a handler setting
+        // the box raises none (whoever sets it calls its handler).
+        {"a click checks a box and raises its event", {ClickOn("Check")}, "Check", "", 1, {"Check"}},
+        {"a second click clears it", {ClickOn("Check"), ClickOn("Check")}, "Check", "", 0, {"Check", "Check"}},
+        {"a box set by a handler raises no click", {ClickOn("Flip")}, "Check", "", 1, {"Flip"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.story);
@@ -101,6 +126,11 @@ TEST_P(FormControlsContract, ControlsTakeWhatTheUserDoes)
         const FormControl& control = *form.Find(row.control);
         switch (control.kind) {
         case FormControlKind::Edit: EXPECT_EQ(control.text, row.text); break;
+        case FormControlKind::ComboBox:
+            EXPECT_EQ(control.text, row.text);
+            EXPECT_EQ(control.selected, row.value);
+            break;
+        case FormControlKind::CheckBox: EXPECT_EQ(control.checked, row.value != 0); break;
         case FormControlKind::Tree: EXPECT_EQ(control.selected, row.value); break;
         default: EXPECT_EQ(control.shortCut, row.value); break;
         }

@@ -1,7 +1,8 @@
 #pragma once
 // The editing forms' controls as the user meets them: number boxes with
 // arrows, byte-limited text boxes, a tree clicked or moved by the keyboard,
-// a hot-key box. The same doings are played on the simulation and, under
+// a hot-key box, an editable list chosen from and typed into, check boxes
+// clicked by the user or set by a handler. The same doings are played on the simulation and, under
 // Wine, on the platform's dialog, and the forms' state compared after OK.
 
 #include "tests/contract/Contract.h"
@@ -15,9 +16,11 @@
 namespace kp::test {
 
 struct FormDoing {
-    enum Kind { Arrow, Type, ClickTree, MoveTree, HotKey } kind;
+    enum Kind { Arrow, Type, ClickTree, MoveTree, HotKey, Choose, Click } kind;
     std::string control;
-    int value = 0;     // Arrow: steps (up above 0); trees: the item; HotKey: the combination
+    // Arrow: steps (up above 0); trees: the item; HotKey: the combination;
+    // Choose: the list's entry.
+    int value = 0;
     std::string text;  // Type
 };
 
@@ -41,6 +44,8 @@ public:
             case FormDoing::ClickTree: SimFormService::ClickTreeItem(form, doing.control, doing.value); break;
             case FormDoing::MoveTree: SimFormService::MoveTreeSelection(form, doing.control, doing.value); break;
             case FormDoing::HotKey: SimFormService::PressHotKey(form, doing.control, doing.value); break;
+            case FormDoing::Choose: SimFormService::ChooseListItem(form, doing.control, doing.value); break;
+            case FormDoing::Click: SimFormService::ClickControl(form, doing.control); break;
             }
         }
     }

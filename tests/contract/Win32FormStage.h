@@ -85,11 +85,24 @@ private:
             for (int i = 0; i < std::abs(doing.value); ++i) Key(window, doing.value > 0 ? VK_UP : VK_DOWN, true);
             break;
         case FormDoing::Type: {
+            // A list hands the characters on to its edit box.
             const LRESULT end = GetWindowTextLengthW(window);
-            SendMessageW(window, EM_SETSEL, static_cast<WPARAM>(end), end);
+            if (control->kind == ui::FormControlKind::ComboBox)
+                SendMessageW(window, CB_SETEDITSEL, 0, MAKELPARAM(end, end));
+            else
+                SendMessageW(window, EM_SETSEL, static_cast<WPARAM>(end), end);
             for (char16_t unit : Utf8ToUtf16(doing.text)) SendMessageW(window, WM_CHAR, unit, 1);
             break;
         }
+        case FormDoing::Choose: {
+            // The list's cursor put beside the entry without a word to the
+            // dialog, then moved onto it by the arrow key as a user would.
+            const bool first = doing.value == 0;
+            SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(first ? 1 : doing.value - 1), 0);
+            Key(window, first ? VK_UP : VK_DOWN, true);
+            break;
+        }
+        case FormDoing::Click: SendMessageW(window, BM_CLICK, 0, 0); break;
         case FormDoing::ClickTree: {
             HTREEITEM item = TreeItem(window, doing.value);
             RECT rect{};

@@ -45,6 +45,14 @@ HWND OpenSetup(const Editor& editor, HWND window)
     return dialog;
 }
 
+// The dialog lives for the run: closing hides it.
+bool Hidden(HWND dialog)
+{
+    for (int attempt = 0; attempt < 100; ++attempt, Sleep(50))
+        if (!IsWindow(dialog) || !IsWindowVisible(dialog)) return true;
+    return false;
+}
+
 std::wstring Stored(const std::wstring& name) { return ReadString(kFileSection, name).value_or(L"(missing)"); }
 
 // OK's steps run once the dialog window is gone: waits for the value.
@@ -83,12 +91,17 @@ void BackupIntervalIsStoredRefusedAndKeptAcrossARestart(Context& context)
         TypeText(dialog, L"5");
         Snapshot(context, "setup-file-page");
         PressKeys(dialog, {VK_RETURN});
-        Expect(WaitForWindowGone(dialog) || !IsWindowVisible(dialog), "OK did not close the settings dialog");
+        Expect(Hidden(dialog), "OK did not close the settings dialog");
         Expect(StoredSoon(L"Backup", L"1"), "File/Backup is not \"1\" after OK");
         Expect(StoredSoon(L"BackupTime", L"5"), "File/BackupTime is not \"5\" after OK");
 
+        Expect(IsWindowEnabled(window), "the main window stays disabled after OK");
+
         // Letters as the interval: an error naming the field, nothing stored.
+        // The same window shows again.
+        const HWND first = dialog;
         dialog = OpenSetup(editor, window);
+        Expect(dialog == first, "the settings dialog is a new window at its second showing");
         PressKeys(dialog, {'B', WithAlt});
         PressKeys(dialog, {'B', WithAlt});
         PressKeys(dialog, {VK_TAB});
@@ -103,7 +116,7 @@ void BackupIntervalIsStoredRefusedAndKeptAcrossARestart(Context& context)
         Expect(IsWindow(dialog) && IsWindowVisible(dialog), "the settings dialog closed on a refused interval");
         Expect(ShowsEditWith(dialog, L"abc"), "the refused interval is not shown again");
         PressKeys(dialog, {VK_ESCAPE});
-        Expect(WaitForWindowGone(dialog) || !IsWindowVisible(dialog), "Escape did not close the settings dialog");
+        Expect(Hidden(dialog), "Escape did not close the settings dialog");
         Expect(Stored(L"BackupTime") == L"5", "a refused interval changed File/BackupTime");
         editor.Close(window);
         ExpectExitCode(editor, 0, 5s);
@@ -191,8 +204,10 @@ void ShortCutAssignedInTheDialogWorksAndIsStored(Context& context)
     Snapshot(context, "setup-shortcut-page");
     PressKeys(dialog, {VK_TAB, WithCtrl});
     Snapshot(context, "setup-explorer-page");
+    PressKeys(dialog, {VK_TAB, WithCtrl});
+    Snapshot(context, "setup-templates-page");
     PressKeys(dialog, {'O', WithAlt});
-    Expect(WaitForWindowGone(dialog) || !IsWindowVisible(dialog), "Alt+O did not close the settings dialog");
+    Expect(Hidden(dialog), "Alt+O did not close the settings dialog");
     TypeText(window, std::wstring(300, L'x'));
     // Word wrap makes the memo window anew: each count asks the current one.
     const auto lines = [window] { return SendMessageW(WaitForMemo(window), EM_GETLINECOUNT, 0, 0); };
@@ -310,7 +325,7 @@ void NewlineMarksCheckedInTheDialogShowAndAreStored(Context& context)
                                   SendMessageW(child.window, BM_GETCHECK, 0, 0) == BST_CHECKED);
     Expect(checked, "Alt+E did not check \"改行文字の表示(&E)\"");
     PressKeys(dialog, {'O', WithAlt});
-    Expect(WaitForWindowGone(dialog) || !IsWindowVisible(dialog), "Alt+O did not close the settings dialog");
+    Expect(Hidden(dialog), "Alt+O did not close the settings dialog");
     Sleep(500);
     Snapshot(context, "setup-newline-marks");
     const std::vector<uint32_t> marked = Pixels(WaitForMemo(window));
@@ -352,7 +367,7 @@ void FontEffectsReachTheMemo(Context& context)
     Sleep(200);
     Snapshot(context, "setup-display-page");
     PressKeys(dialog, {'O', WithAlt});
-    Expect(WaitForWindowGone(dialog) || !IsWindowVisible(dialog), "Alt+O did not close the settings dialog");
+    Expect(Hidden(dialog), "Alt+O did not close the settings dialog");
     int lined = 0;
     for (int look = 0; look < 20 && lined <= plain + 40; ++look, Sleep(100))
         lined = LongestDarkRun(WaitForMemo(window));

@@ -206,6 +206,28 @@ TEST_F(SetupDlgTest, CancelKeepsTheCountTextAndTheFormatChoiceOnly)
     EXPECT_EQ(form->HistoryMenu1.HistoryNum(), 6);
 }
 
+// One window for the run: made at the first showing, shown again by every
+// later one with the page last used in front, gone with the dialog.
+TEST_F(SetupDlgTest, OneWindowServesEveryShowingAndGoesWithTheDialog)
+{
+    app::TEditForm& window = Open();
+    EXPECT_EQ(forms.WindowsMade(), 0);  // nothing shown yet
+    Setup([](FormSpec& f) { f.activePage = pgTemplates; }, "CancelBtn");
+    Setup([](FormSpec& f) {
+        EXPECT_EQ(f.activePage, pgTemplates);
+        f.activePage = pgShortCut;
+    });
+    forms.PressEscape();
+    form->MenuItem("EditorSetup")->Click();
+    EXPECT_EQ(forms.Shown().size(), 3u);
+    EXPECT_EQ(forms.Last().activePage, pgShortCut);
+    EXPECT_EQ(forms.WindowsMade(), 1);
+    EXPECT_EQ(forms.WindowsAlive(), 1);
+    window.PagesDlg1 = nullptr;
+    dialog.reset();
+    EXPECT_EQ(forms.WindowsAlive(), 0);
+}
+
 TEST_F(SetupDlgTest, DisplayResetAppliesOnlyOnOk)
 {
     app::TEditForm& window = Open();

@@ -65,15 +65,20 @@ FormControl Control(FormControlKind kind, std::string name, int page, int top, s
     return control;
 }
 
-HWND ChildOf(HWND dialog, const wchar_t* className, int nth = 0)
+// The control of a class `skip` places further in tab order, pages'
+// controls inside their pages.
+HWND FindOfClass(HWND parent, const wchar_t* className, int& skip)
 {
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         wchar_t name[32] = {};
         GetClassNameW(child, name, 32);
-        if (CompareStringOrdinal(name, -1, className, -1, TRUE) == CSTR_EQUAL && nth-- == 0) return child;
+        if (CompareStringOrdinal(name, -1, className, -1, TRUE) == CSTR_EQUAL && skip-- == 0) return child;
+        if (HWND inner = FindOfClass(child, className, skip)) return inner;
     }
     return nullptr;
 }
+
+HWND ChildOf(HWND dialog, const wchar_t* className, int nth = 0) { return FindOfClass(dialog, className, nth); }
 
 TEST(EditForm, PagesEventsAndReadBack)
 {

@@ -26,6 +26,7 @@
 #include "ui/sim/SimFormService.h"
 #include "ui/sim/SimMessageDialogs.h"
 #include "ui/win32/Win32Application.h"
+#include "ui/win32/Win32Common.h"
 #include "ui/win32/Win32FormHost.h"
 #include "ui/win32/Win32FormService.h"
 
@@ -33,6 +34,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -91,20 +93,36 @@ std::wstring TextOf(HWND window)
 
 bool Visible(HWND window) { return (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0; }
 
-// The nth visible child of a class, or the visible child with a text.
+// The controls the user sees, in tab order: the dialog's visible children
+// and, inside a visible page (a child dialog), the page's.
+std::vector<HWND> Shown(HWND dialog)
+{
+    std::vector<HWND> shown;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!Visible(child)) continue;
+        if (ClassOf(child) == L"#32770") {
+            const std::vector<HWND> inner = Shown(child);
+            shown.insert(shown.end(), inner.begin(), inner.end());
+        } else {
+            shown.push_back(child);
+        }
+    }
+    return shown;
+}
+
+// The nth visible control of a class, or the visible control with a text.
 HWND Child(HWND dialog, const wchar_t* className, int nth = 0)
 {
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (Visible(child) && CompareStringOrdinal(ClassOf(child).c_str(), -1, className, -1, TRUE) == CSTR_EQUAL &&
-            nth-- == 0)
+    for (HWND child : Shown(dialog))
+        if (CompareStringOrdinal(ClassOf(child).c_str(), -1, className, -1, TRUE) == CSTR_EQUAL && nth-- == 0)
             return child;
     return nullptr;
 }
 
 HWND Captioned(HWND dialog, const wchar_t* text)
 {
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (Visible(child) && TextOf(child) == text) return child;
+    for (HWND child : Shown(dialog))
+        if (TextOf(child) == text) return child;
     return nullptr;
 }
 
@@ -314,7 +332,8 @@ TEST_F(SetupDialogTest, PagesByKeyboardAccessKeysAndOk)
         },
         [&](HWND d) {
             HWND backup = Captioned(d, L"バックアップを作成(&B)");
-            intervalEnabledByAltB = backup && GetFocus() == backup && IsDlgButtonChecked(d, GetDlgCtrlID(backup)) &&
+            intervalEnabledByAltB = backup && GetFocus() == backup &&
+                                    SendMessageW(backup, BM_GETCHECK, 0, 0) == BST_CHECKED &&
                                     IsWindowEnabled(GetWindow(backup, GW_HWNDNEXT));
             PressKey(d, VK_TAB);
             tabMovedToInterval = GetFocus() == GetWindow(backup, GW_HWNDNEXT);
@@ -444,8 +463,8 @@ TEST_F(SetupDialogTest, RefusedNumberAndPositionPictures)
     script.steps = {
         [&](HWND d) {
             for (int i = 0; i < 3; ++i) PressKey(d, VK_TAB, true);  // "エクスプローラ"
-            for (HWND child = GetWindow(d, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-                if (!Visible(child) || ClassOf(child) != L"Static" ||
+            for (HWND child : Shown(d)) {
+                if (ClassOf(child) != L"Static" ||
                     (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_OWNERDRAW)
                     continue;
                 ++pictures;
@@ -528,6 +547,178 @@ TEST_F(SetupDialogTest, NumberBoxArrowsAndByteLimitedTemplateBoxes)
     EXPECT_EQ(Stored("File", "BackupTime"), "8");
     EXPECT_EQ(Stored("Text", "T1"), "abcdefghijkあいうえ(&1)");
     EXPECT_EQ(Stored("Text", "T2"), "一二三四五六七八九ｱｲ(&2)");
+}
+
+// The captions of the checked buttons shown, each followed by a space.
+std::wstring Checks(HWND dialog)
+{
+    std::wstring checked;
+    for (HWND child : Shown(dialog))
+        if (ClassOf(child) == L"Button" && SendMessageW(child, BM_GETCHECK, 0, 0) == BST_CHECKED)
+            checked += TextOf(child) + L" ";
+    return checked;
+}
+
+// Pages are child dialogs: Tab stays among the page shown and the form's
+// buttons; on "エクスプローラ" the two "(&L)" take the focus in turn and
+// press neither, while a key of its own ("詳細(&D)") presses its item.
+TEST_F(SetupDialogTest, PagesAreChildDialogsAndASharedAccessKeyCyclesTheFocus)
+{
+    bool pagesAreControlParents = false, tabStaysShown = true;
+    std::vector<std::wstring> focused;
+    std::wstring loaded, checks, details;
+    bool detailsFocused = false;
+    Script script;
+    script.steps = {
+        [&](HWND d) {
+            for (int i = 0; i < 3; ++i) PressKey(d, VK_TAB, true);  // "エクスプローラ"
+            int pages = 0, controlParents = 0;
+            for (HWND child = GetWindow(d, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                if (ClassOf(child) != L"#32770") continue;
+                ++pages;
+                controlParents += (GetWindowLongW(child, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) != 0;
+            }
+            pagesAreControlParents = pages == 6 && controlParents == 6;
+            const std::vector<HWND> shown = Shown(d);
+            for (int i = 0; i < 12; ++i) {
+                PressKey(d, VK_TAB);
+                const HWND now = GetFocus();
+                tabStaysShown = tabStaysShown && std::find(shown.begin(), shown.end(), now) != shown.end();
+            }
+            PressKey(d, VK_TAB, true);
+            PressKey(d, VK_TAB, true, true);  // the focus on the tab control again
+            loaded = Checks(d);
+            for (int i = 0; i < 3; ++i) {
+                PressAlt(d, L'l');
+                focused.push_back(TextOf(GetFocus()));
+            }
+            checks = Checks(d);
+            PressAlt(d, L'd');
+            details = Checks(d);
+            detailsFocused = GetFocus() == Captioned(d, L"詳細(&D)");
+            PressKey(d, VK_ESCAPE);
+        },
+    };
+    form.ShellListBox1.SetViewStyle(ui::TViewStyle::vsIcon);
+    EXPECT_EQ(Run(script), ui::mrCancel);
+    EXPECT_TRUE(pagesAreControlParents);
+    EXPECT_TRUE(tabStaysShown);
+    EXPECT_EQ(focused, (std::vector<std::wstring>{L"一覧(&L)", L"(&L)", L"一覧(&L)"}));
+    // As loaded: neither "(&L)" pressed.
+    EXPECT_EQ(loaded.rfind(L"大きなアイコン(&G) ", 0), 0u) << loaded;
+    EXPECT_EQ(checks, loaded);
+    EXPECT_EQ(details, L"詳細(&D) " + loaded.substr(std::wstring(L"大きなアイコン(&G) ").size()));
+    EXPECT_TRUE(detailsFocused);
+}
+
+// One window for the run: Cancel hides it with the count box's typed text,
+// the next showing brings the same window back with that text and the page
+// last used; the main window takes no input and no shortcut meanwhile; the
+// window goes with the dialog.
+TEST_F(SetupDialogTest, OneWindowKeepsItsContentsBetweenShowingsAndGoesWithTheDialog)
+{
+    HWND first = nullptr, second = nullptr;
+    bool ownerDisabled = false;
+    std::wstring countShown, pageShown;
+    bool shortCutRan = false;
+    form.MenuItem("About")->OnClick = [&shortCutRan] { shortCutRan = true; };
+    form.MenuItem("About")->SetShortCut(ui::scCtrl | 'K');
+    Script cancelling;
+    cancelling.steps = {
+        [&](HWND d) {
+            first = d;
+            ownerDisabled = !IsWindowEnabled(host.Handle());
+            PressKey(d, VK_TAB, true, true);  // "ファイル"
+            SetWindowTextW(Child(d, L"Edit", 0), L"12");
+            PressKey(d, VK_TAB, true);
+            PressKey(d, VK_TAB, true);
+            PressKey(d, VK_TAB, true);  // "ショートカット"
+            SetModifiers(true, false);
+            PostMessageW(host.Handle(), WM_KEYDOWN, 'K', 1);
+        },
+        [&](HWND d) {
+            SetModifiers(false, false);
+            SendMessageW(Captioned(d, L"キャンセル(&C)"), BM_CLICK, 0, 0);
+        },
+    };
+    EXPECT_EQ(Run(cancelling), ui::mrCancel);
+    EXPECT_TRUE(IsWindow(first));
+    EXPECT_FALSE(IsWindowVisible(first));
+    EXPECT_TRUE(IsWindowEnabled(host.Handle()));
+    Script reopening;
+    reopening.steps = {
+        [&](HWND d) {
+            second = d;
+            pageShown = ActiveTab(d);
+            PressKey(d, VK_TAB, true);
+            PressKey(d, VK_TAB, true);
+            PressKey(d, VK_TAB, true);  // "ファイル"
+            countShown = TextOf(Child(d, L"Edit", 0));
+            PressKey(d, VK_ESCAPE);
+        },
+    };
+    EXPECT_EQ(Run(reopening), ui::mrCancel);
+    EXPECT_TRUE(ownerDisabled);
+    EXPECT_FALSE(shortCutRan);
+    EXPECT_EQ(second, first);
+    EXPECT_EQ(pageShown, L"ショートカット");
+    EXPECT_EQ(countShown, L"12");
+    {
+        // A dialog of its own, shown once: its window goes with it.
+        settings::TPagesDlg1 other(settings::SetupServices{registry, clock, dateLocale, TestCodec(), keyNames, application},
+                                   target);
+        HWND shownOnce = nullptr;
+        Script once;
+        once.steps = {[&](HWND d) {
+            shownOnce = d;
+            PressKey(d, VK_ESCAPE);
+        }};
+        Script::current = &once;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 40, Script::Tick);
+        other.ShowModal(shown);
+        KillTimer(nullptr, timer);
+        Script::current = nullptr;
+        ASSERT_NE(shownOnce, nullptr);
+        EXPECT_NE(shownOnce, first);
+        EXPECT_TRUE(IsWindow(shownOnce));
+        EXPECT_TRUE(IsWindow(first));
+        first = shownOnce;
+    }
+    EXPECT_FALSE(IsWindow(first));
+}
+
+// The date list: an entry chosen by the arrow key is stored with its
+// position and stays in the box; typing on stores the typed text at once.
+TEST_F(SetupDialogTest, DateListChoiceStaysInTheBoxAndTypingIsStored)
+{
+    std::wstring page, chosen, typed, storedAfterChoice;
+    Script script;
+    script.steps = {
+        [&](HWND d) {
+            page = ActiveTab(d);
+            HWND list = Child(d, L"ComboBox", 0);
+            SetFocus(list);
+            SendMessageW(list, CB_SETCURSEL, 8, 0);
+            PressKey(d, VK_DOWN);
+        },
+        [&](HWND d) {
+            HWND list = Child(d, L"ComboBox", 0);
+            chosen = TextOf(list);
+            storedAfterChoice = ui::WideText(Stored("SetUp", "Date"));
+            const LRESULT end = GetWindowTextLengthW(list);
+            SendMessageW(list, CB_SETEDITSEL, 0, MAKELPARAM(end, end));
+            SendMessageW(list, WM_CHAR, L'x', 1);
+            typed = TextOf(list);
+            PressKey(d, VK_ESCAPE);
+        },
+    };
+    EXPECT_EQ(Run(script), ui::mrCancel);
+    EXPECT_EQ(page, L"日付け時刻");
+    EXPECT_EQ(chosen, L"yyyy/mm/dd");
+    EXPECT_EQ(storedAfterChoice, L"yyyy/mm/dd");
+    EXPECT_EQ(typed, L"yyyy/mm/ddx");
+    EXPECT_EQ(Stored("SetUp", "DateIndex"), "9");
+    EXPECT_EQ(Stored("SetUp", "Date"), "yyyy/mm/ddx");  // kept on Cancel
 }
 
 // Two commands sharing a shortcut: the first in menu order answers,

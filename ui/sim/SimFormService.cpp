@@ -42,7 +42,25 @@ ModalResult SimFormService::ShowModal(const FormSpec& form)
 
 ModalResult SimFormService::Edit(FormSpec& form)
 {
+    if (form.keep && !form.window) {
+        // The window counts itself out when the last form holding it goes,
+        // whether or not this service is still there.
+        class Window final : public FormWindow {
+        public:
+            explicit Window(std::shared_ptr<Counts> counts) : counts_(std::move(counts))
+            {
+                ++counts_->made;
+                ++counts_->alive;
+            }
+            ~Window() override { --counts_->alive; }
+
+        private:
+            std::shared_ptr<Counts> counts_;
+        };
+        form.window = std::make_shared<Window>(counts_);
+    }
     shown_.push_back(form);
+    shown_.back().window.reset();
     if (WhileEditing) WhileEditing(form);
     if (steps_.empty()) steps_.push_back({Step::Enter, {}});
     while (!steps_.empty()) {
@@ -125,6 +143,17 @@ void SimFormService::PressArrow(FormSpec& form, std::string_view box, int steps)
 
 void SimFormService::TypeText(FormSpec& form, std::string_view box, std::string_view text)
 {
+    if (FormControl* list = form.Find(box); list && list->kind == FormControlKind::ComboBox) {
+        if (!list->enabled || list->readOnly) return;
+        for (size_t at = 0; at < text.size();) {
+            size_t end = at + 1;
+            while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+            form.Find(box)->text += text.substr(at, end - at);
+            if (form.OnEvent) form.OnEvent(form, std::string(box));
+            at = end;
+        }
+        return;
+    }
     FormControl& control = Named(form, box, FormControlKind::Edit);
     if (!control.enabled || control.readOnly) return;
     const size_t start = control.text.size();
@@ -135,6 +164,38 @@ void SimFormService::TypeText(FormSpec& form, std::string_view box, std::string_
         while (at > start && (static_cast<unsigned char>(control.text[at]) & 0xC0) == 0x80) --at;
         control.text.erase(at);
     }
+}
+
+void SimFormService::ChooseListItem(FormSpec& form, std::string_view list, int index)
+{
+    FormControl& control = Named(form, list, FormControlKind::ComboBox);
+    if (!control.enabled || index < 0 || static_cast<size_t>(index) >= control.items.size()) return;
+    control.selected = index;
+    control.text = control.items[static_cast<size_t>(index)];
+    if (form.OnEvent) form.OnEvent(form, control.name);
+}
+
+void SimFormService::ClickControl(FormSpec& form, std::string_view name)
+{
+    FormControl* control = form.Find(name);
+    if (!control || (control->kind != FormControlKind::Button && control->kind != FormControlKind::CheckBox &&
+                     control->kind != FormControlKind::Radio))
+        throw std::logic_error("form \"" + form.caption + "\" has no such control " + std::string(name));
+    if (!control->enabled) return;
+    if (control->kind == FormControlKind::CheckBox) control->checked = !control->checked;
+    if (control->kind == FormControlKind::Radio) {
+        // The group: from its first item up to the next group's first.
+        const size_t at = static_cast<size_t>(control - form.controls.data());
+        size_t first = at;
+        while (first > 0 && !form.controls[first].groupStart &&
+               form.controls[first - 1].kind == FormControlKind::Radio)
+            --first;
+        for (size_t i = first; i < form.controls.size() && form.controls[i].kind == FormControlKind::Radio &&
+                               (i == first || !form.controls[i].groupStart);
+             ++i)
+            form.controls[i].checked = i == at;
+    }
+    if (form.OnEvent) form.OnEvent(form, std::string(name));
 }
 
 const FormSpec& SimFormService::Last() const

@@ -9,6 +9,7 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,8 +26,14 @@ public:
     ModalResult ShowModal(const FormSpec& form) override;
     // Records the form, lets WhileEditing change it as the user would, then
     // applies the script; when CanClose keeps the form open, WhileEditing
-    // runs again before the next step.
+    // runs again before the next step. A kept form gets its window at the
+    // first showing and keeps it (the records hold no window).
     ModalResult Edit(FormSpec& form) override;
+
+    // Kept forms' windows: how many were made, and how many are alive (a
+    // window goes with the last form holding it).
+    int WindowsMade() const { return counts_->made; }
+    int WindowsAlive() const { return counts_->alive; }
 
     void PressEnter() { steps_.push_back({Step::Enter, {}}); }
     void PressEscape() { steps_.push_back({Step::Escape, {}}); }
@@ -52,14 +59,29 @@ public:
     // position moves inside the range and shows in the box.
     static void PressArrow(FormSpec& form, std::string_view box, int steps);
     // Text typed or pasted at the end of an edit box, cut at a character
-    // boundary as far as the box's `fits` asks.
+    // boundary as far as the box's `fits` asks. Typed into an editable list,
+    // each character raises OnEvent, the list's `selected` left at the last
+    // entry chosen.
     static void TypeText(FormSpec& form, std::string_view box, std::string_view text);
+    // An entry of a list chosen: `selected` and the text follow it and
+    // OnEvent runs once (the text the box takes raises nothing more).
+    static void ChooseListItem(FormSpec& form, std::string_view list, int index);
+    // A mouse click on a button, check box or radio item: a check box
+    // toggles, a radio item is checked and the rest of its group cleared,
+    // then OnEvent runs (a button returning a result closes the form
+    // instead: use Click).
+    static void ClickControl(FormSpec& form, std::string_view control);
 
     const std::vector<FormSpec>& Shown() const { return shown_; }
     // The last form shown; throws std::logic_error when none was.
     const FormSpec& Last() const;
 
 private:
+    struct Counts {
+        int made = 0;
+        int alive = 0;
+    };
+    std::shared_ptr<Counts> counts_ = std::make_shared<Counts>();
     std::deque<Step> steps_;
     std::vector<FormSpec> shown_;
 };

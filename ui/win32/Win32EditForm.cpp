@@ -1,10 +1,17 @@
 // Editing forms on Win32: a "#32770" dialog whose controls are made in code
-// from the form (a tab control with multi-line tabs over the pages, each
-// page's controls shown only while its tab is in front), their state set
-// from the form and read back into it when an event runs and when the form
-// closes. Trees are SysTreeView32 controls, hot-key boxes the platform's
-// msctls_hotkey32, pictures owner-drawn statics, number boxes edits with an
-// msctls_updown32 buddied to them.
+// from the form, their state set from the form and read back into it when an
+// event runs and when the form closes. Pages are child dialogs
+// (WS_EX_CONTROLPARENT) over a tab control with multi-line tabs, only the
+// page in front visible, so the dialog manager takes Tab, the arrows and the
+// access keys into the page shown and never into a hidden one. Trees are
+// SysTreeView32 controls, hot-key boxes the platform's msctls_hotkey32,
+// pictures owner-drawn statics, number boxes edits with an msctls_updown32
+// buddied to them.
+//
+// The dialog is modeless under a modal loop of its own: the owner disabled,
+// every message through IsDialogMessage, no accelerators of the owner's
+// menu, until OK, Cancel, Escape or the close box. A kept form's window is
+// hidden then and shown again by the next Edit.
 
 #include "ui/win32/Win32FormService.h"
 
@@ -15,6 +22,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cwctype>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +36,8 @@ constexpr int kFirstControlId = 1000;
 // Posted by a tree's NM_CLICK: the click has selected by the time it
 // arrives. wParam: the control's index.
 constexpr UINT kTreeClicked = WM_APP + 1;
+// Sent by the page keys: wParam the step (+1 next page, -1 previous).
+constexpr UINT kPageStep = WM_APP;
 
 // A hot-key box's value (virtual key, HOTKEYF_* modifiers) and a shortcut.
 // The box names the cursor keys and their block by the keypad's keys unless
@@ -94,9 +105,11 @@ int IdOf(const FormControl& control, size_t index)
 }
 
 struct EditState {
-    FormSpec* form = nullptr;
+    FormSpec* form = nullptr;  // null while the window is being destroyed
     HWND owner = nullptr;
+    HWND dialog = nullptr;
     HWND tab = nullptr;
+    std::vector<HWND> pages;    // the child dialog of each page
     std::vector<HWND> windows;  // per control
     std::vector<HFONT> fonts;
     std::vector<FormFont> madeFonts;  // per control: what its own font was made from
@@ -105,16 +118,20 @@ struct EditState {
     std::vector<HWND> arrows;  // per control: a number box's up/down arrows
     UINT dpi = USER_DEFAULT_SCREEN_DPI;
     bool writing = false;
+    bool cycling = false;  // moving the focus for a shared access key
+    // The modal loop runs until `ended`, with `result` to return.
+    bool ended = false;
+    ModalResult result = mrCancel;
+    HWND lastFocus = nullptr;  // the control focused when the form closed
 };
 
+// The page in front shown, the others hidden.
 void ShowPage(EditState& state)
 {
-    for (size_t i = 0; i < state.windows.size(); ++i) {
-        const int page = state.form->controls[i].page;
-        if (page < 0) continue;
-        ShowWindow(state.windows[i], page == state.form->activePage ? SW_SHOWNA : SW_HIDE);
-        if (state.arrows[i]) ShowWindow(state.arrows[i], page == state.form->activePage ? SW_SHOWNA : SW_HIDE);
-    }
+    for (size_t page = 0; page < state.pages.size(); ++page)
+        if (static_cast<int>(page) == state.form->activePage) ShowWindow(state.pages[page], SW_SHOWNA);
+    for (size_t page = 0; page < state.pages.size(); ++page)
+        if (static_cast<int>(page) != state.form->activePage) ShowWindow(state.pages[page], SW_HIDE);
 }
 
 bool IsNumberBox(const FormControl& control)
@@ -137,6 +154,16 @@ bool InRange(const FormControl& control, const std::string& text, int& value)
     if (number < control.minimum || number > control.maximum) return false;
     value = static_cast<int>(number);
     return true;
+}
+
+// An editable list whose chosen entry is the form's text puts that text into
+// its box itself once the choice is told. Setting the box's text meanwhile
+// would clear the list's selection, and the list would then empty the box.
+bool PuttingChosenText(HWND list, const FormControl& control)
+{
+    return control.selected >= 0 && static_cast<size_t>(control.selected) < control.items.size() &&
+           SendMessageW(list, CB_GETCURSEL, 0, 0) == control.selected &&
+           control.items[static_cast<size_t>(control.selected)] == control.text;
 }
 
 // Control state from the form into the windows.
@@ -165,7 +192,7 @@ void WriteBack(EditState& state)
         case FormControlKind::ComboBox:
             if (control.readOnly)
                 SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(control.selected), 0);
-            else if (TextOf(window) != control.text)
+            else if (TextOf(window) != control.text && !PuttingChosenText(window, control))
                 SetWindowTextW(window, Wide(control.text).c_str());
             break;
         case FormControlKind::Label:
@@ -310,6 +337,34 @@ void DrawPicture(const FormControl& control, const DRAWITEMSTRUCT& draw, UINT dp
     }
 }
 
+// A page's child dialog: its controls' messages go on to the form's dialog,
+// which handles them as its own.
+INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG: return FALSE;  // the focus stays where the form puts it
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: return static_cast<INT_PTR>(SendMessageW(GetParent(page), message, wParam, lParam));
+    default: return FALSE;
+    }
+}
+
+HWND MakePage(HWND dialog, const FormSpec& form, const RECT& display)
+{
+    DialogTemplate page(L"", WS_CHILD | DS_CONTROL | DS_SETFONT, 0, Wide(form.font.face),
+                        static_cast<WORD>(form.font.points > 0 ? form.font.points : 9), form.font.bold,
+                        form.font.italic);
+    HWND window = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), page.Get(), dialog, PageProc, 0);
+    if (!window) return nullptr;
+    SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+    SetWindowPos(window, nullptr, display.left, display.top, display.right - display.left,
+                 display.bottom - display.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    return window;
+}
+
 void CreateControls(HWND dialog, EditState& state, UINT dpi)
 {
     FormSpec& form = *state.form;
@@ -333,6 +388,7 @@ void CreateControls(HWND dialog, EditState& state, UINT dpi)
         GetClientRect(state.tab, &display);
         TabCtrl_AdjustRect(state.tab, FALSE, &display);
         MapWindowPoints(state.tab, dialog, reinterpret_cast<POINT*>(&display), 2);
+        for (size_t i = 0; i < form.pages.size(); ++i) state.pages.push_back(MakePage(dialog, form, display));
     }
     state.windows.assign(form.controls.size(), nullptr);
     state.fonts.assign(form.controls.size(), nullptr);
@@ -343,7 +399,7 @@ void CreateControls(HWND dialog, EditState& state, UINT dpi)
     for (size_t i = 0; i < form.controls.size(); ++i) {
         const FormControl& control = form.controls[i];
         const wchar_t* windowClass = L"STATIC";
-        DWORD style = WS_CHILD | (control.page < 0 ? WS_VISIBLE : 0);
+        DWORD style = WS_CHILD | WS_VISIBLE;
         DWORD exStyle = 0;
         switch (control.kind) {
         case FormControlKind::Label:
@@ -388,10 +444,13 @@ void CreateControls(HWND dialog, EditState& state, UINT dpi)
             break;
         case FormControlKind::Picture: style |= SS_OWNERDRAW; break;
         }
-        const int left = (control.page >= 0 ? display.left : 0) + Scale(control.left, dpi);
-        const int top = (control.page >= 0 ? display.top : 0) + Scale(control.top, dpi);
-        HWND window = CreateWindowExW(exStyle, windowClass, Wide(control.text).c_str(), style, left, top,
-                                      Scale(control.width, dpi), Scale(control.height, dpi), dialog,
+        // A page's controls sit in its child dialog, in the page's pixels.
+        const bool onPage = control.page >= 0 && static_cast<size_t>(control.page) < state.pages.size() &&
+                            state.pages[static_cast<size_t>(control.page)];
+        HWND parent = onPage ? state.pages[static_cast<size_t>(control.page)] : dialog;
+        HWND window = CreateWindowExW(exStyle, windowClass, Wide(control.text).c_str(), style,
+                                      Scale(control.left, dpi), Scale(control.top, dpi), Scale(control.width, dpi),
+                                      Scale(control.height, dpi), parent,
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdOf(control, i))), instance,
                                       nullptr);
         state.windows[i] = window;
@@ -411,9 +470,9 @@ void CreateControls(HWND dialog, EditState& state, UINT dpi)
             // Arrows inside the box's right edge, writing the position into
             // it; what is typed is left as it is.
             HWND arrows = CreateWindowExW(0, UPDOWN_CLASSW, L"",
-                                          WS_CHILD | (control.page < 0 ? WS_VISIBLE : 0) | UDS_ALIGNRIGHT |
-                                              UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
-                                          0, 0, 0, 0, dialog, nullptr, instance, nullptr);
+                                          WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_SETBUDDYINT | UDS_ARROWKEYS |
+                                              UDS_NOTHOUSANDS,
+                                          0, 0, 0, 0, parent, nullptr, instance, nullptr);
             SendMessageW(arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(window), 0);
             SendMessageW(arrows, UDM_SETRANGE32, static_cast<WPARAM>(control.minimum), control.maximum);
             state.arrows[i] = arrows;
@@ -422,7 +481,7 @@ void CreateControls(HWND dialog, EditState& state, UINT dpi)
         if (control.kind == FormControlKind::HotKey) SendMessageW(window, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(0, 0));
         if (control.isDefault) SendMessageW(dialog, DM_SETDEFID, static_cast<WPARAM>(IdOf(control, i)), 0);
     }
-    // The tab control lies under the pages' controls.
+    // The tab control lies under the pages (last in the tab order too).
     if (state.tab) SetWindowPos(state.tab, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
@@ -448,70 +507,158 @@ size_t IndexOf(const EditState& state, HWND window)
     return state.windows.size();
 }
 
-// Focuses the form's `focused` control, its text selected; false for none.
+// Focuses a control the way the dialog manager does (an edit's text
+// selected, the default button following a push button).
+void Focus(EditState& state, HWND window)
+{
+    if (window) SendMessageW(state.dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(window), TRUE);
+}
+
+// Focuses the form's `focused` control; false for none.
 bool FocusNamed(EditState& state)
 {
     const FormControl* focused = state.form->Find(state.form->focused);
     if (!focused) return false;
-    HWND window = state.windows[static_cast<size_t>(focused - state.form->controls.data())];
-    SetFocus(window);
-    SendMessageW(window, EM_SETSEL, 0, -1);
+    Focus(state, state.windows[static_cast<size_t>(focused - state.form->controls.data())]);
     return true;
 }
 
-// Ctrl+Tab and Ctrl+PgDn bring the next page forward, with Shift or PgUp
-// the previous one.
+// At each showing: the form's `focused` control, else the one focused when
+// the form last closed while it can take the focus, else the default button.
+void FocusOnShow(EditState& state)
+{
+    if (FocusNamed(state)) return;
+    HWND last = state.lastFocus;
+    if (last && IsWindow(last) && IsWindowVisible(last) && IsWindowEnabled(last)) return Focus(state, last);
+    for (size_t i = 0; i < state.windows.size(); ++i)
+        if (state.form->controls[i].isDefault) return Focus(state, state.windows[i]);
+}
+
+// The access key a caption marks: the letter after its first single "&"
+// (upper case), 0 for none.
+wchar_t AccessKey(const std::string& caption)
+{
+    for (size_t at = 0; at + 1 < caption.size(); ++at) {
+        if (caption[at] != '&') continue;
+        if (caption[at + 1] == '&') {
+            ++at;
+            continue;
+        }
+        const auto letter = static_cast<unsigned char>(caption[at + 1]);
+        return letter < 0x80 ? static_cast<wchar_t>(towupper(letter)) : 0;
+    }
+    return 0;
+}
+
+// An access key that several controls the user can see share moves the focus
+// to the next of them after the focused control (in tab order, round to the
+// first), pressing none; false when fewer than two share it.
+bool CycleSharedAccessKey(EditState& state, WPARAM key)
+{
+    if (key == 0 || key >= 0x80) return false;
+    const auto wanted = static_cast<wchar_t>(towupper(static_cast<wint_t>(key)));
+    std::vector<size_t> sharing;
+    for (size_t i = 0; i < state.windows.size(); ++i) {
+        const FormControl& control = state.form->controls[i];
+        const bool pressable = control.kind == FormControlKind::Button || control.kind == FormControlKind::CheckBox ||
+                               control.kind == FormControlKind::Radio;
+        if (pressable && AccessKey(control.text) == wanted && IsWindowVisible(state.windows[i]) &&
+            IsWindowEnabled(state.windows[i]))
+            sharing.push_back(i);
+    }
+    if (sharing.size() < 2) return false;
+    const size_t focused = IndexOf(state, GetFocus());
+    size_t next = sharing.front();
+    for (size_t i : sharing) {
+        if (focused < state.windows.size() && i > focused) {
+            next = i;
+            break;
+        }
+    }
+    // A radio item taking the focus may check itself and report a click:
+    // neither is the user's, so the form's choice is shown again.
+    state.cycling = true;
+    Focus(state, state.windows[next]);
+    state.cycling = false;
+    WriteBack(state);
+    return true;
+}
+
+// While a form shows modally, a message filter takes what the dialog
+// manager would otherwise do differently: Ctrl+Tab and Ctrl+PgDn bring the
+// next page forward, with Shift or PgUp the previous one, and a shared
+// access key cycles the focus. IsDialogMessage runs the filter first.
 HHOOK pageKeysHook = nullptr;
 HWND pageKeysDialog = nullptr;
 
 LRESULT CALLBACK PageKeys(int code, WPARAM wParam, LPARAM lParam)
 {
     auto* message = reinterpret_cast<MSG*>(lParam);
-    if (code == MSGF_DIALOGBOX && message->message == WM_KEYDOWN && (GetKeyState(VK_CONTROL) & 0x8000) &&
-        pageKeysDialog && (message->hwnd == pageKeysDialog || IsChild(pageKeysDialog, message->hwnd))) {
+    const bool ours = code == MSGF_DIALOGBOX && pageKeysDialog &&
+                      (message->hwnd == pageKeysDialog || IsChild(pageKeysDialog, message->hwnd));
+    if (ours && message->message == WM_KEYDOWN && (GetKeyState(VK_CONTROL) & 0x8000)) {
         const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
         int step = 0;
         if (message->wParam == VK_TAB) step = shift ? -1 : 1;
         if (message->wParam == VK_NEXT) step = 1;
         if (message->wParam == VK_PRIOR) step = -1;
         if (step != 0) {
-            SendMessageW(pageKeysDialog, WM_APP, static_cast<WPARAM>(step), 0);
+            SendMessageW(pageKeysDialog, kPageStep, static_cast<WPARAM>(step), 0);
             return 1;
         }
     }
+    if (ours && (message->message == WM_SYSCHAR || message->message == WM_CHAR)) {
+        auto* state = reinterpret_cast<EditState*>(GetWindowLongPtrW(pageKeysDialog, DWLP_USER));
+        // A plain letter is an access key only where the focused control
+        // takes no characters.
+        const LRESULT wants =
+            message->message == WM_CHAR
+                ? SendMessageW(message->hwnd, WM_GETDLGCODE, 0, reinterpret_cast<LPARAM>(message))
+                : 0;
+        if (state && state->form && !(wants & (DLGC_WANTCHARS | DLGC_WANTMESSAGE)) &&
+            CycleSharedAccessKey(*state, message->wParam))
+            return 1;
+    }
     return CallNextHookEx(pageKeysHook, code, wParam, lParam);
+}
+
+void End(EditState& state, ModalResult result)
+{
+    state.result = result;
+    state.ended = true;
+    PostMessageW(state.dialog, WM_NULL, 0, 0);  // the loop looks again
 }
 
 INT_PTR CALLBACK EditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* state = reinterpret_cast<EditState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (message != WM_INITDIALOG && message != WM_DESTROY && (!state || !state->form)) return FALSE;
     switch (message) {
     case WM_INITDIALOG: {
         state = reinterpret_cast<EditState*>(lParam);
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        state->dialog = dialog;
         const UINT dpi = GetDpiForWindow(dialog) ? GetDpiForWindow(dialog) : USER_DEFAULT_SCREEN_DPI;
         state->dpi = dpi;
         CreateControls(dialog, *state, dpi);
         WriteBack(*state);
         Centre(dialog, *state->form, dpi);
-        pageKeysDialog = dialog;
-        pageKeysHook = SetWindowsHookExW(WH_MSGFILTER, PageKeys, nullptr, GetCurrentThreadId());
-        return FocusNamed(*state) ? FALSE : TRUE;
+        return FALSE;  // focused when shown
     }
-    case WM_APP: {
+    case kPageStep: {
         const int pages = static_cast<int>(state->form->pages.size());
         if (pages == 0) return TRUE;
         state->form->activePage = (TabCtrl_GetCurSel(state->tab) + static_cast<int>(wParam) + pages) % pages;
         TabCtrl_SetCurSel(state->tab, state->form->activePage);
         ShowPage(*state);
-        SetFocus(state->tab);  // the page's mnemonics and Tab order from here
+        SetFocus(state->tab);  // the page's access keys and Tab order from here
         return TRUE;
     }
     case WM_CTLCOLORSTATIC: {
         // Labels, check boxes and radio items on a page show the page's
         // background; read-only edits keep theirs.
-        const size_t index = state ? IndexOf(*state, reinterpret_cast<HWND>(lParam)) : 0;
-        if (!state || index >= state->windows.size()) break;
+        const size_t index = IndexOf(*state, reinterpret_cast<HWND>(lParam));
+        if (index >= state->windows.size()) break;
         const FormControl& control = state->form->controls[index];
         if (control.page < 0 || control.kind == FormControlKind::Edit) break;
         SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
@@ -525,15 +672,15 @@ INT_PTR CALLBACK EditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
             }
             return reinterpret_cast<INT_PTR>(brush);
         }
-        return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (state && header->hwndFrom == state->tab && header->code == TCN_SELCHANGE) {
+        if (header->hwndFrom == state->tab && header->code == TCN_SELCHANGE) {
             state->form->activePage = TabCtrl_GetCurSel(state->tab);
             ShowPage(*state);
         }
-        if (state && header->code == NM_CLICK) {
+        if (header->code == NM_CLICK) {
             const size_t index = IndexOf(*state, header->hwndFrom);
             if (index < state->windows.size() && state->form->controls[index].kind == FormControlKind::Tree)
                 PostMessageW(dialog, kTreeClicked, index, 0);
@@ -541,19 +688,19 @@ INT_PTR CALLBACK EditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         return TRUE;
     }
     case kTreeClicked:
-        if (!state || wParam >= state->windows.size()) break;
+        if (wParam >= state->windows.size()) break;
         ReadBack(*state);
         Fire(*state, wParam);
         return TRUE;
     case WM_DRAWITEM: {
         const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        const size_t index = state ? IndexOf(*state, draw->hwndItem) : 0;
-        if (!state || index >= state->windows.size()) break;
+        const size_t index = IndexOf(*state, draw->hwndItem);
+        if (index >= state->windows.size()) break;
         DrawPicture(state->form->controls[index], *draw, state->dpi);
         return TRUE;
     }
     case WM_COMMAND: {
-        if (!state || state->writing) break;
+        if (state->writing || state->cycling) break;
         const int id = LOWORD(wParam);
         const WORD code = HIWORD(wParam);
         if (id == IDCANCEL || id == mrOk || id == mrCancel) {
@@ -564,7 +711,7 @@ INT_PTR CALLBACK EditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
                 FocusNamed(*state);
                 return TRUE;
             }
-            EndDialog(dialog, id == IDCANCEL ? mrCancel : id);
+            End(*state, id == IDCANCEL ? mrCancel : static_cast<ModalResult>(id));
             return TRUE;
         }
         const size_t index = IndexOf(*state, reinterpret_cast<HWND>(lParam));
@@ -603,12 +750,9 @@ INT_PTR CALLBACK EditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
     }
     case WM_CLOSE:
         ReadBack(*state);
-        EndDialog(dialog, mrCancel);
+        End(*state, mrCancel);
         return TRUE;
     case WM_DESTROY:
-        if (pageKeysHook) UnhookWindowsHookEx(pageKeysHook);
-        pageKeysHook = nullptr;
-        pageKeysDialog = nullptr;
         if (!state) break;
         for (HFONT font : state->fonts)
             if (font) DeleteObject(font);
@@ -616,17 +760,79 @@ INT_PTR CALLBACK EditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         for (auto& background : state->backgrounds)
             if (background.second) DeleteObject(background.second);
         state->backgrounds.clear();
+        state->windows.clear();
+        state->arrows.clear();
+        state->pages.clear();
+        state->dialog = nullptr;
         break;
     default: break;
     }
     return FALSE;
 }
 
+// The dialog window of an editing form and its state: destroyed with it.
+class Win32FormWindow final : public FormWindow {
+public:
+    ~Win32FormWindow() override
+    {
+        state.form = nullptr;
+        if (state.dialog && IsWindow(state.dialog)) DestroyWindow(state.dialog);
+    }
+    bool Alive() const { return state.dialog && IsWindow(state.dialog); }
+    EditState state;
+};
+
+// Shows the dialog and runs its modal loop: the owner disabled meanwhile,
+// each message offered to the dialog manager first and never to the owner's
+// accelerators. Ends at OK or Cancel, when the dialog is hidden or destroyed
+// by another hand, or at WM_QUIT (posted again for the outer loop).
+ModalResult RunModal(EditState& state)
+{
+    HWND dialog = state.dialog;
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    const bool disabling = owner && IsWindowEnabled(owner);
+    state.ended = false;
+    state.result = mrCancel;
+    HHOOK outerHook = pageKeysHook;
+    HWND outerDialog = pageKeysDialog;
+    pageKeysDialog = dialog;
+    pageKeysHook = SetWindowsHookExW(WH_MSGFILTER, PageKeys, nullptr, GetCurrentThreadId());
+    if (disabling) EnableWindow(owner, FALSE);
+    ShowWindow(dialog, SW_SHOW);
+    SetForegroundWindow(dialog);
+    FocusOnShow(state);
+    MSG message{};
+    while (!state.ended && IsWindow(dialog) && IsWindowVisible(dialog)) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        if (!IsDialogMessageW(dialog, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    const ModalResult result = state.ended ? state.result : mrCancel;
+    if (pageKeysHook) UnhookWindowsHookEx(pageKeysHook);
+    pageKeysHook = outerHook;
+    pageKeysDialog = outerDialog;
+    // The owner takes the activation back before the dialog hides.
+    if (disabling) EnableWindow(owner, TRUE);
+    if (IsWindow(dialog)) {
+        HWND focus = GetFocus();
+        state.lastFocus = focus && IsChild(dialog, focus) ? focus : nullptr;
+        ShowWindow(dialog, SW_HIDE);
+    }
+    if (owner && IsWindow(owner) && GetActiveWindow() != owner) SetActiveWindow(owner);
+    return result;
+}
+
 }  // namespace
 
 ModalResult Win32FormService::Edit(FormSpec& form)
 {
-    if (form.pages.empty() && !form.OnEvent) {
+    if (form.pages.empty() && !form.OnEvent && !form.keep) {
         bool editing = false;
         for (const FormControl& control : form.controls)
             editing = editing || control.kind > FormControlKind::Icon;
@@ -634,16 +840,25 @@ ModalResult Win32FormService::Edit(FormSpec& form)
     }
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES | ICC_TREEVIEW_CLASSES | ICC_HOTKEY_CLASS | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&classes);
-    EditState state;
-    state.form = &form;
-    state.owner = owner_ && IsWindow(owner_) ? owner_ : GetActiveWindow();
-    DialogTemplate dialog(Wide(form.caption),
-                          WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_SETFOREGROUND, 0,
-                          Wide(form.font.face), static_cast<WORD>(form.font.points > 0 ? form.font.points : 9),
-                          form.font.bold, form.font.italic);
-    const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog.Get(), state.owner, EditProc,
-                                                   reinterpret_cast<LPARAM>(&state));
-    return result > 0 ? static_cast<ModalResult>(result) : mrNone;
+    auto window = form.keep ? std::dynamic_pointer_cast<Win32FormWindow>(form.window) : nullptr;
+    if (window && window->Alive()) {
+        // Shown again: the controls as they were, then what the form holds now.
+        window->state.form = &form;
+        WriteBack(window->state);
+    } else {
+        window = std::make_shared<Win32FormWindow>();
+        EditState& state = window->state;
+        state.form = &form;
+        state.owner = owner_ && IsWindow(owner_) ? owner_ : GetActiveWindow();
+        DialogTemplate dialog(Wide(form.caption), WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0,
+                              Wide(form.font.face), static_cast<WORD>(form.font.points > 0 ? form.font.points : 9),
+                              form.font.bold, form.font.italic);
+        if (!CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialog.Get(), state.owner, EditProc,
+                                        reinterpret_cast<LPARAM>(&state)))
+            return mrNone;
+        if (form.keep) form.window = window;
+    }
+    return RunModal(window->state);
 }
 
 }  // namespace kp::ui

@@ -30,7 +30,9 @@ public:
 
     // Runs the dialog's own modal loop on the calling thread.
     ModalResult ShowModal(const FormSpec& form) override;
-    // Editing forms: controls made in code, pages on a tab control.
+    // Editing forms: controls made in code, pages as child dialogs over a
+    // tab control, a modal loop of the form's own. A kept form's window
+    // lives in FormSpec::window between showings.
     ModalResult Edit(FormSpec& form) override;
 
 private:
