@@ -406,7 +406,12 @@ FileStatus Win32FileSystem::Delete(std::string_view path)
             if (!ownEntry) return FileStatus::AccessDenied;
         }
     }
-    return DeleteFileW(wide.c_str()) ? FileStatus::Ok : LastStatus();
+    if (!DeleteFileW(wide.c_str())) return LastStatus();
+    // Wine removes the name only when the file is closed, and reports
+    // success even when that fails (a folder on a read-only volume): the
+    // name must be gone. (A file Windows still holds for another handle is
+    // pending deletion and answers no attributes either.)
+    return GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES ? FileStatus::Ok : FileStatus::AccessDenied;
 }
 
 FileStatus Win32FileSystem::CreateFolder(std::string_view path)
