@@ -2,8 +2,8 @@
 // the attribute, held open through a handle that shares nothing, a read-only
 // folder through permissions or a read-only mount, links made on the Unix
 // side, devices, a named pipe and a FIFO, and a full disk: a tmpfs of a few
-// hundred kilobytes mounted for the row (which needs root, as CI has; other
-// users skip those rows), filled, and always unmounted at the row's end.
+// hundred kilobytes mounted for the row (which needs root; other users skip
+// those rows), filled, and always unmounted at the row's end.
 
 #include "platform/files/Win32FileSystem.h"
 #include "tests/app/FailureMatrix.h"
@@ -65,7 +65,7 @@ protected:
         unixRoot_ = UnixPath(root);
         if (!small) return root;
         if (unixRoot_.empty() || !RunUnix({"/bin/mount", "-t", "tmpfs", "-o", "size=384k", "kp-matrix", unixRoot_})) {
-            skip_ = "a full disk is a small tmpfs mounted for the row, which needs root (as CI runs)";
+            skip_ = "a full disk is a small tmpfs mounted for the row, which needs root";
             return {};
         }
         mounted_ = unixRoot_;
