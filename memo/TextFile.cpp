@@ -128,6 +128,7 @@ TextSnapshot LoadText(platform::FileSystem& files, std::string_view path, TextBu
     if (files.OpenForRead(path, file, size) != FileStatus::Ok)
         throw Error(FormatWithArgument(kCannotOpen, path));
     TextBuffer::Loader loader(size, limits);
+    uint64_t total = 0;
     for (;;) {
         const std::span<char> room = loader.Room();
         size_t got = 0;
@@ -135,7 +136,12 @@ TextSnapshot LoadText(platform::FileSystem& files, std::string_view path, TextBu
             throw Error(FormatWithArgument(kCannotOpen, path));
         if (got == 0) break;
         loader.Commit(got);
+        total += got;
     }
+    // Ending short of the size it had when opened, the file was cut or
+    // rewritten meanwhile: what was read is no state of it to show as the
+    // document (saving it would cut the file for good).
+    if (total < size) throw Error(FormatWithArgument(kCannotOpen, path));
     return loader.Finish().Snapshot();
 }
 

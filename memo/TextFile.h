@@ -29,8 +29,9 @@ namespace kp::memo {
 
 // The file's bytes, without any conversion, read straight into the chunks of
 // a text: no copy of the whole file is made on the way, and nothing but the
-// text is left when it returns. A file that grows or shrinks while it is read
-// gives the bytes read up to its end. limits are for tests.
+// text is left when it returns. A file that grows while it is read gives the
+// bytes read up to its end; one that ends before the size it had when opened
+// fails, as a file that cannot be opened does. limits are for tests.
 TextSnapshot LoadText(platform::FileSystem& files, std::string_view path,
                       TextBuffer::ChunkLimits limits = {});
 // The same bytes in one string.

@@ -49,7 +49,8 @@ class FileSystem {
 public:
     virtual ~FileSystem() = default;
 
-    // The whole content of a file, byte for byte.
+    // The whole content of a file, byte for byte. Reading it and
+    // OpenForRead refuse a device (NUL, CON, a pipe): Failed.
     virtual FileStatus ReadAll(std::string_view path, std::string& out) = 0;
     // Opens a file (through a link, if path is one) for reading from its
     // start; size receives its size at that moment. Others may go on writing

@@ -22,8 +22,13 @@ struct SimFileSystem::Data {
     int opens = 0;
     bool readOnly = false;
     bool lockedForReading = false;
+    bool heldOpen = false;  // by another program, shared for nothing
     bool hidden = false;
     uint64_t writeTime = 0;
+
+    // Open here or elsewhere: not to be replaced, renamed or deleted.
+    bool Busy() const { return opens > 0 || heldOpen; }
+    bool Unreadable() const { return lockedForReading || heldOpen; }
 };
 
 namespace {
@@ -54,6 +59,7 @@ struct SimFileSystem::Node {
     std::string target;            // Link
     bool hidden = false;           // Folder, Link
     bool unlistable = false;       // Folder
+    bool readOnlyFolder = false;   // Folder: no entry added, taken or renamed
     uint64_t writeTime = 0;        // Folder, Link
 
     const std::vector<std::shared_ptr<Node>>& Children() const { return children_; }
@@ -123,11 +129,27 @@ using Kind = SimFileSystem::Node::Kind;
 
 constexpr int kMaxLinkDepth = 32;
 constexpr uint64_t kDefaultFreeBytes = uint64_t{1} << 40;
+constexpr size_t kMaxNameUnits = 255;
+constexpr size_t kMaxPathUnits = 32767;
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+// The UTF-16 units of a UTF-8 text: one per character, two for those
+// beyond the basic plane (their lead byte is 0xF0 or above).
+size_t Utf16Units(std::string_view text)
+{
+    size_t units = 0;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) != 0x80) ++units;
+        if (byte >= 0xF0) ++units;
+    }
+    return units;
+}
+
 bool ValidName(std::string_view name)
 {
+    if (Utf16Units(name) > kMaxNameUnits) return false;
     for (const char c : name) {
         if (static_cast<unsigned char>(c) < 0x20) return false;
         if (std::string_view("<>:\"|?*").find(c) != std::string_view::npos) return false;
@@ -135,11 +157,25 @@ bool ValidName(std::string_view name)
     return true;
 }
 
+// A reserved device name, in any folder and with any extension: "NUL",
+// "con.txt", "LPT1 ".
+bool IsDeviceName(std::string_view name)
+{
+    name = name.substr(0, name.find('.'));
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    std::string upper(name);
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL") return true;
+    return upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) && upper[3] >= '1' &&
+           upper[3] <= '9';
+}
+
 // Splits "X:\a\b" into the drive letter and the parts; "." and ".." resolve
 // as they do on the platform. Only absolute paths with a drive are accepted.
 bool ParsePath(std::string_view path, char& drive, std::vector<std::string_view>& parts)
 {
-    if (path.size() < 2 || path[1] != ':') return false;
+    if (path.size() < 2 || path[1] != ':' || Utf16Units(path) > kMaxPathUnits) return false;
     const char letter = path[0];
     if (!((letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z'))) return false;
     if (path.size() > 2 && !IsSeparator(path[2])) return false;
@@ -213,6 +249,10 @@ SimFileSystem::Found SimFileSystem::Find(std::string_view path, bool followLast,
         if (!child || child->kind != Kind::Folder) return found;
         folder = std::move(child);
     }
+    if (IsDeviceName(parts.back())) {
+        found.status = FileStatus::Failed;
+        return found;
+    }
     found.node = folder->Child(parts.back());
     if (found.node && found.node->kind == Kind::Link && followLast)
         return Find(found.node->target, true, depth + 1);
@@ -260,7 +300,7 @@ FileStatus SimFileSystem::ReadAll(std::string_view path, std::string& out)
     if (found.status != FileStatus::Ok) return found.status;
     if (!found.node) return FileStatus::NotFound;
     if (found.node->kind != Kind::File) return FileStatus::AccessDenied;
-    if (found.node->data->lockedForReading) return FileStatus::Failed;
+    if (found.node->data->Unreadable()) return FileStatus::Failed;
     out = found.node->data->bytes;
     return FileStatus::Ok;
 }
@@ -271,7 +311,7 @@ FileStatus SimFileSystem::OpenForRead(std::string_view path, FileHandle& out, ui
     if (found.status != FileStatus::Ok) return found.status;
     if (!found.node) return FileStatus::NotFound;
     if (found.node->kind != Kind::File) return FileStatus::AccessDenied;
-    if (found.node->data->lockedForReading) return FileStatus::Failed;
+    if (found.node->data->Unreadable()) return FileStatus::Failed;
     size = found.node->data->bytes.size();
     return AttachNew(out, found.node->data);
 }
@@ -355,6 +395,7 @@ FileStatus SimFileSystem::CreateTempFile(std::string_view folder, std::string& p
     const Found found = Find(folder, true);
     if (found.status != FileStatus::Ok) return found.status;
     if (!found.node || found.node->kind != Kind::Folder) return FileStatus::NotFound;
+    if (found.node->readOnlyFolder) return FileStatus::AccessDenied;
     std::string name;
     do {
         char buffer[24];
@@ -381,7 +422,7 @@ FileStatus SimFileSystem::OpenForOverwrite(std::string_view path, FileHandle& ou
     if (found.node->kind != Kind::File || found.node->data->readOnly)
         return FileStatus::AccessDenied;
     Data& data = *found.node->data;
-    if (data.opens > 0) return FileStatus::Failed;  // not shared for writing
+    if (data.Busy()) return FileStatus::Failed;  // not shared for writing
     data.drive->free += data.bytes.size();
     data.bytes.clear();
     data.bytes.shrink_to_fit();
@@ -431,17 +472,18 @@ FileStatus SimFileSystem::Replace(std::string_view target, std::string_view repl
     if (from.status != FileStatus::Ok) return from.status;
     if (!from.node) return FileStatus::NotFound;
     if (from.node->kind == Kind::Folder) return FileStatus::AccessDenied;
-    if (from.node->data && from.node->data->opens > 0) return FileStatus::Failed;
+    if (from.node->data && from.node->data->Busy()) return FileStatus::Failed;
     const Found to = Find(target, false);
     if (to.status != FileStatus::Ok) return to.status;
     if (!to.parent) return FileStatus::AccessDenied;  // a drive's root
     if (to.drive != from.drive) return FileStatus::Failed;
     if (to.node == from.node) return FileStatus::Ok;
+    if (from.parent->readOnlyFolder || to.parent->readOnlyFolder) return FileStatus::AccessDenied;
     if (to.node) {
         if (to.node->kind == Kind::Folder) return FileStatus::AccessDenied;
         if (Data* data = to.node->data.get()) {
             if (data->readOnly) return FileStatus::AccessDenied;
-            if (data->opens > 0) return FileStatus::Failed;
+            if (data->Busy()) return FileStatus::Failed;
             Unlink(*data);
         }
         to.parent->RemoveChild(to.node.get());
@@ -457,10 +499,10 @@ FileStatus SimFileSystem::Delete(std::string_view path)
     const Found found = Find(path, false);
     if (found.status != FileStatus::Ok) return found.status;
     if (!found.node) return FileStatus::NotFound;
-    if (found.node->kind == Kind::Folder) return FileStatus::AccessDenied;
+    if (found.node->kind == Kind::Folder || found.parent->readOnlyFolder) return FileStatus::AccessDenied;
     if (Data* data = found.node->data.get()) {
         if (data->readOnly) return FileStatus::AccessDenied;
-        if (data->opens > 0) return FileStatus::Failed;
+        if (data->Busy()) return FileStatus::Failed;
         Unlink(*data);
     }
     found.parent->RemoveChild(found.node.get());
@@ -472,6 +514,7 @@ FileStatus SimFileSystem::CreateFolder(std::string_view path)
     const Found found = Find(path, false);
     if (found.status != FileStatus::Ok) return found.status;
     if (found.node) return FileStatus::Failed;
+    if (found.parent->readOnlyFolder) return FileStatus::AccessDenied;
     auto node = std::make_shared<Node>();
     node->name = found.name;
     node->writeTime = NextTime();
@@ -486,6 +529,7 @@ FileStatus SimFileSystem::RemoveFolder(std::string_view path)
     if (!found.node) return FileStatus::NotFound;
     if (found.node->kind != Kind::Folder || !found.parent || !found.node->Children().empty())
         return FileStatus::Failed;
+    if (found.parent->readOnlyFolder) return FileStatus::AccessDenied;
     found.parent->RemoveChild(found.node.get());
     return FileStatus::Ok;
 }
@@ -534,6 +578,7 @@ FileStatus SimFileSystem::MakeHardLink(std::string_view existing, std::string_vi
     const Found to = Find(newPath, false);
     if (to.status != FileStatus::Ok) return to.status;
     if (to.node || !to.parent || to.drive != from.node->data->drive) return FileStatus::Failed;
+    if (to.parent->readOnlyFolder) return FileStatus::AccessDenied;
     auto node = std::make_shared<Node>();
     node->kind = Kind::File;
     node->name = to.name;
@@ -575,12 +620,13 @@ FileStatus SimFileSystem::Rename(std::string_view from, std::string_view to)
     if (source.status != FileStatus::Ok) return source.status;
     if (!source.node) return FileStatus::NotFound;
     if (!source.parent) return FileStatus::AccessDenied;  // a drive's root
-    if (source.node->data && source.node->data->opens > 0) return FileStatus::Failed;
+    if (source.node->data && source.node->data->Busy()) return FileStatus::Failed;
     const Found target = Find(to, false);
     if (target.status != FileStatus::Ok) return target.status;
     if (!target.parent) return FileStatus::Failed;
     if (target.drive != source.drive) return FileStatus::Failed;
     if (target.node && target.node != source.node) return FileStatus::Failed;
+    if (source.parent->readOnlyFolder || target.parent->readOnlyFolder) return FileStatus::AccessDenied;
     // A folder cannot move into itself or below itself.
     if (source.node->kind == Kind::Folder && source.path.size() < target.path.size() &&
         EqualsIgnoreCase(std::string_view(target.path).substr(0, source.path.size() + 1),
@@ -610,7 +656,8 @@ FileStatus SimFileSystem::Recycle(std::string_view path)
     if (found.status != FileStatus::Ok) return found.status;
     if (!found.node) return FileStatus::NotFound;
     if (!found.parent) return FileStatus::AccessDenied;
-    if (found.node->data && (found.node->data->readOnly || found.node->data->opens > 0))
+    if ((found.node->data && (found.node->data->readOnly || found.node->data->Busy())) ||
+        found.parent->readOnlyFolder)
         return FileStatus::AccessDenied;
     recycled_.push_back(found.path);
     found.parent->RemoveChild(found.node.get());
@@ -665,6 +712,22 @@ void SimFileSystem::LockAgainstReading(std::string_view path, bool locked)
 {
     const Found found = Find(path, true);
     if (found.node && found.node->data) found.node->data->lockedForReading = locked;
+}
+
+}  // namespace kp::platform
+
+namespace kp::platform {
+
+void SimFileSystem::HoldOpen(std::string_view path, bool held)
+{
+    const Found found = Find(path, true);
+    if (found.node && found.node->data) found.node->data->heldOpen = held;
+}
+
+void SimFileSystem::SetFolderReadOnly(std::string_view path, bool readOnly)
+{
+    const Found found = Find(path, true);
+    if (found.node && found.node->kind == Kind::Folder) found.node->readOnlyFolder = readOnly;
 }
 
 }  // namespace kp::platform

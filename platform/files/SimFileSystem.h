@@ -4,7 +4,11 @@
 // case, a read-only attribute that refuses writing, replacing and deleting,
 // hard links (names sharing one file) and symbolic links, open files that
 // cannot be deleted or replaced, and a free-space budget per drive that makes
-// writes come up short when it runs out.
+// writes come up short when it runs out. A name longer than 255 UTF-16 units
+// or a path longer than 32,767 names nothing (Failed), and the reserved
+// device names (NUL, CON, PRN, AUX, COM1 to COM9, LPT1 to LPT9, with or
+// without an extension) name a device in every folder, which is never opened
+// as a file (Failed).
 //
 // Drive C: exists from the start with plenty of room; other drives appear
 // with AddDrive. Test controls inject the failures a real disk can produce.
@@ -52,6 +56,14 @@ public:
     FileStatus MakeSymbolicLink(std::string_view linkPath, std::string_view target);
     // Another program holds the file open without sharing it for reading.
     void LockAgainstReading(std::string_view path, bool locked);
+    // Another program holds the file open and shares it for nothing:
+    // reading, overwriting, replacing, renaming and deleting it fail
+    // (Failed) until it lets go.
+    void HoldOpen(std::string_view path, bool held);
+    // No entry may be added to, taken from or renamed in the folder
+    // (AccessDenied), as for a folder this user may not write; the files in
+    // it still read and write in place.
+    void SetFolderReadOnly(std::string_view path, bool readOnly);
     // The nth Write from now (1 = the next) writes half of its bytes and fails;
     // 0 turns this off.
     void FailWriteNumber(int n)

@@ -64,6 +64,20 @@ FileStatus StatusOf(DWORD error)
 
 FileStatus LastStatus() { return StatusOf(GetLastError()); }
 
+// Opens a file for reading its bytes. A device (NUL, CON, a pipe, a FIFO) is
+// no document: reading one gives nothing or waits for input without end, so
+// it is closed again and refused.
+FileStatus OpenDiskFileForRead(const std::wstring& path, HANDLE& file)
+{
+    file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return LastStatus();
+    if (GetFileType(file) == FILE_TYPE_DISK) return FileStatus::Ok;
+    ::CloseHandle(file);
+    file = INVALID_HANDLE_VALUE;
+    return FileStatus::Failed;
+}
+
 HANDLE H(uintptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 // Opens what path leads to (following links) just to ask about it.
@@ -148,11 +162,9 @@ uint32_t NextTempNumber()
 
 FileStatus Win32FileSystem::ReadAll(std::string_view path, std::string& out)
 {
-    const HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return LastStatus();
-    FileStatus status = FileStatus::Ok;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    FileStatus status = OpenDiskFileForRead(WidePath(path), file);
+    if (status != FileStatus::Ok) return status;
     try {
         LARGE_INTEGER size;
         out.clear();
@@ -187,10 +199,9 @@ FileStatus Win32FileSystem::ReadAll(std::string_view path, std::string& out)
 
 FileStatus Win32FileSystem::OpenForRead(std::string_view path, FileHandle& out, uint64_t& size)
 {
-    const HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return LastStatus();
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if (const FileStatus status = OpenDiskFileForRead(WidePath(path), file); status != FileStatus::Ok)
+        return status;
     LARGE_INTEGER length;
     if (!GetFileSizeEx(file, &length)) {
         const FileStatus status = LastStatus();
@@ -395,7 +406,12 @@ FileStatus Win32FileSystem::Delete(std::string_view path)
             if (!ownEntry) return FileStatus::AccessDenied;
         }
     }
-    return DeleteFileW(wide.c_str()) ? FileStatus::Ok : LastStatus();
+    if (!DeleteFileW(wide.c_str())) return LastStatus();
+    // Wine removes the name only when the file is closed, and reports
+    // success even when that fails (a folder on a read-only volume): the
+    // name must be gone. (A file Windows still holds for another handle is
+    // pending deletion and answers no attributes either.)
+    return GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES ? FileStatus::Ok : FileStatus::AccessDenied;
 }
 
 FileStatus Win32FileSystem::CreateFolder(std::string_view path)

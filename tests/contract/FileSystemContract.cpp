@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <random>
+#include <utility>
 
 #ifdef _WIN32
 #include "base/Utf.h"
@@ -88,6 +89,8 @@ std::vector<std::string> Listed(FileSystem& files, const std::string& folder)
     return names;
 }
 
+}  // namespace
+
 #ifdef _WIN32
 std::wstring Wide(std::string_view utf8)
 {
@@ -95,11 +98,7 @@ std::wstring Wide(std::string_view utf8)
     return std::wstring(w.begin(), w.end());
 }
 
-// Under Wine, runs a Unix program on the Unix forms of two paths and waits
-// for it, as the user's own tools would make and remove links. False when not
-// under Wine or the program could not be started.
-bool RunOnUnix(const char* program, const char* option, const std::string& first,
-               const std::string& second = {})
+bool RunOnUnix(const char* program, const char* option, const std::string& first, const std::string& second)
 {
     using Spawn = LONG(CDECL*)(char* const argv[], int wait);
     using UnixName = char*(CDECL*)(LPCWSTR);
@@ -124,12 +123,7 @@ bool RunOnUnix(const char* program, const char* option, const std::string& first
 }
 #endif
 
-// A symbolic link at link to the absolute path target, made the way the file
-// system under test allows: the simulation's own control; under Wine a Unix
-// link; on Windows CreateSymbolicLinkW, which needs a privilege or developer
-// mode. False when it cannot be made.
-bool MakeSymbolicLink(FileSystem& files, const std::string& link, const std::string& target,
-                      bool folder = false)
+bool MakeSymbolicLink(FileSystem& files, const std::string& link, const std::string& target, bool folder)
 {
     if (auto* sim = dynamic_cast<platform::SimFileSystem*>(&files))
         return sim->MakeSymbolicLink(link, target) == FileStatus::Ok;
@@ -144,10 +138,7 @@ bool MakeSymbolicLink(FileSystem& files, const std::string& link, const std::str
 #endif
 }
 
-// Removes a link made by MakeSymbolicLink, if it is still there, never what
-// it leads to (Delete refuses a Unix link under Wine, and a folder link on
-// Windows).
-void RemoveSymbolicLink(FileSystem& files, const std::string& link, bool folder = false)
+void RemoveSymbolicLink(FileSystem& files, const std::string& link, bool folder)
 {
     if (dynamic_cast<platform::SimFileSystem*>(&files)) {
         files.Delete(link);
@@ -165,7 +156,81 @@ void RemoveSymbolicLink(FileSystem& files, const std::string& link, bool folder 
 #endif
 }
 
-}  // namespace
+HeldFile::HeldFile(FileSystem& files, const std::string& path) : files_(files), path_(path)
+{
+    if (auto* sim = dynamic_cast<platform::SimFileSystem*>(&files)) {
+        sim->HoldOpen(path, true);
+        held_ = true;
+        return;
+    }
+#ifdef _WIN32
+    const HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    held_ = handle != INVALID_HANDLE_VALUE;
+    handle_ = reinterpret_cast<uintptr_t>(handle);
+#endif
+}
+
+void HeldFile::Release()
+{
+    if (!std::exchange(held_, false)) return;
+    if (auto* sim = dynamic_cast<platform::SimFileSystem*>(&files_)) {
+        sim->HoldOpen(path_, false);
+        return;
+    }
+#ifdef _WIN32
+    ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
+#endif
+}
+
+ReadOnlyFolder::ReadOnlyFolder(FileSystem& files, const std::string& folder) : files_(files), folder_(folder)
+{
+    if (auto* sim = dynamic_cast<platform::SimFileSystem*>(&files)) {
+        sim->SetFolderReadOnly(folder, true);
+        how_ = How::Sim;
+        return;
+    }
+#ifdef _WIN32
+    // Write permission taken away stops a user; a privileged one passes
+    // it, and only a read-only mount stops it.
+    if (RunOnUnix("/bin/chmod", "a-w", folder)) {
+        how_ = How::Permissions;
+        if (Refuses()) return;
+        Lift();
+    }
+    if (RunOnUnix("/bin/mount", "--bind", folder, folder)) {
+        how_ = How::Mount;
+        if (RunOnUnix("/bin/mount", "-oremount,bind,ro", folder) && Refuses()) return;
+        Lift();
+    }
+#endif
+}
+
+// Whether a new file in the folder is refused (one that is made anyway goes
+// again at once).
+bool ReadOnlyFolder::Refuses()
+{
+    std::string temp;
+    FileHandle file;
+    if (files_.CreateTempFile(folder_, temp, file) != FileStatus::Ok) return true;
+    file.Close();
+    files_.Delete(temp);
+    return false;
+}
+
+void ReadOnlyFolder::Lift()
+{
+    switch (std::exchange(how_, How::None)) {
+    case How::None: break;
+    case How::Sim: static_cast<platform::SimFileSystem&>(files_).SetFolderReadOnly(folder_, false); break;
+#ifdef _WIN32
+    case How::Permissions: RunOnUnix("/bin/chmod", "u+w", folder_); break;
+    case How::Mount: RunOnUnix("/bin/umount", "-l", folder_); break;
+#else
+    default: break;
+#endif
+    }
+}
 
 TEST_P(FileSystemContract, EveryByteValueRoundTrips)
 {
@@ -630,6 +695,99 @@ TEST_P(FileSystemContract, NamesMatchWithoutRegardToCaseAsTheyComeAndGo)
     ASSERT_EQ(files->RemoveFolder(In("F150")), FileStatus::Ok);
     EXPECT_FALSE(files->Query(In("f150")).exists);
     EXPECT_TRUE(files->Query(In("F151")).exists);
+}
+
+}  // namespace kp::test
+
+namespace kp::test {
+
+// Another program holding the document open and sharing it for nothing:
+// questions about it are answered, everything else waits until it lets go.
+TEST_P(FileSystemContract, AFileHeldOpenWithoutSharingIsLeftAlone)
+{
+    const std::string doc = In("held.txt");
+    Put(*files, doc, "kept");
+    HeldFile held(*files, doc);
+    ASSERT_TRUE(held.Held());
+    EXPECT_TRUE(files->Query(doc).exists);
+    std::string bytes;
+    EXPECT_NE(files->ReadAll(doc, bytes), FileStatus::Ok);
+    FileHandle file;
+    uint64_t size = 0;
+    EXPECT_NE(files->OpenForRead(doc, file, size), FileStatus::Ok);
+    EXPECT_NE(files->OpenForOverwrite(doc, file), FileStatus::Ok);
+    EXPECT_FALSE(file.IsOpen());
+    std::string temp;
+    ASSERT_EQ(files->CreateTempFile(folder, temp, file), FileStatus::Ok);
+    ASSERT_EQ(files->Write(file, "new"), FileStatus::Ok);
+    file.Close();
+    EXPECT_NE(files->Replace(doc, temp), FileStatus::Ok);
+    EXPECT_NE(files->Delete(doc), FileStatus::Ok);
+    EXPECT_NE(files->Rename(doc, In("moved.txt")), FileStatus::Ok);
+    held.Release();
+    EXPECT_EQ(Read(*files, doc), "kept");
+    EXPECT_EQ(files->Replace(doc, temp), FileStatus::Ok);
+    EXPECT_EQ(Read(*files, doc), "new");
+}
+
+// A folder that takes no new names: its files read, but nothing is made,
+// put in place, renamed or deleted there.
+TEST_P(FileSystemContract, AReadOnlyFolderTakesNoNewNames)
+{
+    const std::string inner = In("ro");
+    ASSERT_EQ(files->CreateFolder(inner), FileStatus::Ok);
+    const std::string doc = JoinPath(inner, "doc.txt");
+    Put(*files, doc, "kept");
+    std::string outside;
+    FileHandle file;
+    ASSERT_EQ(files->CreateTempFile(folder, outside, file), FileStatus::Ok);
+    file.Close();
+    ReadOnlyFolder readOnly(*files, inner);
+    if (!readOnly.Applied()) GTEST_SKIP() << "no way to make a read-only folder here";
+    std::string temp;
+    EXPECT_NE(files->CreateTempFile(inner, temp, file), FileStatus::Ok);
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_NE(files->Replace(doc, outside), FileStatus::Ok);
+    EXPECT_NE(files->Replace(JoinPath(inner, "new.txt"), outside), FileStatus::Ok);
+    EXPECT_NE(files->Delete(doc), FileStatus::Ok);
+    EXPECT_NE(files->Rename(doc, JoinPath(inner, "moved.txt")), FileStatus::Ok);
+    EXPECT_NE(files->CreateFolder(JoinPath(inner, "sub")), FileStatus::Ok);
+    EXPECT_EQ(Read(*files, doc), "kept");
+    EXPECT_EQ(Listed(*files, inner), std::vector<std::string>{"doc.txt"});
+    readOnly.Lift();
+    EXPECT_EQ(files->Replace(doc, outside), FileStatus::Ok);
+    EXPECT_EQ(Read(*files, doc), "");
+}
+
+// A name past 255 units names nothing; one of 255 is a file like any other.
+// Device names name no file in any folder: reading one is refused rather
+// than giving nothing or waiting for input.
+TEST_P(FileSystemContract, OverlongNamesAndDevicesAreNoDocuments)
+{
+    const std::string longest = In(std::string(251, 'n') + ".txt");
+    Put(*files, longest, "fits");
+    EXPECT_EQ(Read(*files, longest), "fits");
+    EXPECT_EQ(files->Delete(longest), FileStatus::Ok);
+
+    const std::string overlong = In(std::string(252, 'n') + ".txt");
+    std::string temp;
+    FileHandle file;
+    ASSERT_EQ(files->CreateTempFile(folder, temp, file), FileStatus::Ok);
+    file.Close();
+    EXPECT_NE(files->Replace(overlong, temp), FileStatus::Ok);
+    EXPECT_FALSE(files->Query(overlong).exists);
+    std::string bytes;
+    EXPECT_NE(files->ReadAll(overlong, bytes), FileStatus::Ok);
+    EXPECT_EQ(files->Delete(temp), FileStatus::Ok);
+
+    for (const std::string& device : {In("NUL"), In("con"), In("nul.txt"), std::string("\\\\.\\NUL")}) {
+        SCOPED_TRACE(device);
+        EXPECT_NE(files->ReadAll(device, bytes), FileStatus::Ok);
+        uint64_t size = 0;
+        EXPECT_NE(files->OpenForRead(device, file, size), FileStatus::Ok);
+        EXPECT_FALSE(file.IsOpen());
+    }
+    EXPECT_TRUE(Listed(*files, folder).empty());
 }
 
 }  // namespace kp::test

@@ -95,25 +95,30 @@ TEST_F(TextFile, LoadReadsInAnyPiecesByteForByte)
     }
 }
 
-// Another program writing the file meanwhile: what was read up to the end
-// the file has when reading stops.
-TEST_F(TextFile, AFileThatChangesSizeWhileReadGivesWhatWasRead)
+// Another program writing the file meanwhile: a file that grew gives what
+// was read up to its end; one that ends short of the size it had when opened
+// is not loaded, since what was read is no state the file had.
+TEST_F(TextFile, AFileThatChangesSizeWhileReadGivesWhatWasReadOrFails)
 {
     const std::string grown = kOriginal + std::string(100000, 'g') + "\r\n";
+    const std::string cannotOpen = "ﾌｧｲﾙ C:\\文書\\メモ.txt は開けません";
     const struct {
         std::string after;
-        std::string expected;
+        std::string expected;  // the text loaded, or the failure's message
     } cases[] = {
         {grown, grown},
-        {kOriginal.substr(0, 8), kOriginal.substr(0, 8)},
-        {kOriginal.substr(0, 2), kOriginal.substr(0, 4)},  // shrunk below what was read
-        {"", kOriginal.substr(0, 4)},
+        {kOriginal.substr(0, 8), cannotOpen},
+        {kOriginal.substr(0, 2), cannotOpen},  // shrunk below what was read
+        {"", cannotOpen},
     };
     files.LimitReads(4);
     for (const auto& [after, expected] : cases) {
         SaveTextFile(files, kDoc, kOriginal);
         files.ChangeWhileRead(kDoc, 4, after);
-        EXPECT_TRUE(LoadTextFile(files, kDoc) == expected) << expected.size();
+        if (expected == cannotOpen)
+            EXPECT_EQ(FailureOf([&] { LoadTextFile(files, kDoc); }), cannotOpen) << after.size();
+        else
+            EXPECT_TRUE(LoadTextFile(files, kDoc) == expected) << expected.size();
     }
     EXPECT_EQ(files.OpenHandleCount(), 0u);
 }
