@@ -614,17 +614,34 @@ private:
         const std::wstring path = root_ + name;
         note_ = " " + Utf8(name);
         if (action == PaneAction::Open) {
+            // A file with an extension loads (after the save question); one
+            // without loads only into an unmodified document, which the
+            // driver does not know: either outcome is taken.
             const std::optional<std::string> bytes = ReadBytes(path);
-            const bool loads = bytes.has_value() && name.find(L'.') != std::wstring::npos;
+            const bool dotted = name.find(L'.') != std::wstring::npos;
             note_ += " open";
+            const std::string before = model_;
             DoubleClickAt(window_, editor_->ListItemRect(list_, index));
+            lastClick_ = GetTickCount64();
             Sleep(300);
             AnswerDialogs({}, Coming::Maybe);
-            if (loads) current_ = path;
-            Settle({loads ? *bytes : model_}, 300ms);
+            if (!bytes)
+                Settle({model_}, 300ms);
+            else if (dotted)
+                Settle({*bytes}, 300ms);
+            else
+                Settle({before, *bytes}, 300ms);
+            if (bytes && model_ == *bytes && (dotted || model_ != before))
+                current_ = path;
+            else if (bytes && model_ == *bytes)
+                current_.clear();  // loaded or not: Save is left alone until a file is known
             return;
         }
+        // Two clicks within the double-click time would open the item.
+        const ULONGLONG since = GetTickCount64() - lastClick_;
+        if (since <= GetDoubleClickTime()) Sleep(static_cast<DWORD>(GetDoubleClickTime() - since + 50));
         ClickAt(window_, editor_->ListItemRect(list_, index));
+        lastClick_ = GetTickCount64();
         // The path the pane acts on, as it shows it.
         std::wstring selected;
         for (int attempt = 0; attempt < 40 && (selected = editor_->StatusText(status_, 3)) != path; ++attempt) Sleep(50);
@@ -643,10 +660,23 @@ private:
             const std::wstring name2 = Wide(soak::kRenames[Pick(std::size(soak::kRenames))]);
             note_ += " rename " + Utf8(name2);
             PressKeys(window_, {VK_F2});
-            Sleep(300);
+            // Keys go to the label's edit box only once it is there (typed
+            // into the list, Enter would open the item instead).
+            HWND edit = nullptr;
+            for (int attempt = 0; attempt < 20 && !edit; ++attempt) {
+                Sleep(50);
+                DWORD_PTR found = 0;
+                if (SendMessageTimeoutW(list_, LVM_GETEDITCONTROL, 0, 0, SMTO_NORMAL, 2000, &found))
+                    edit = reinterpret_cast<HWND>(found);
+            }
+            if (!edit) {
+                note_ += " (no label editor)";
+                Settle({model_}, 0ms);
+                return;
+            }
             if (!name2.empty()) TypeText(window_, name2);
             PressKeys(window_, {Chance(85) ? WORD{VK_RETURN} : WORD{VK_ESCAPE}});
-            Sleep(300);
+            WaitForWindowGone(edit, 3s);
         } else {
             const bool yes = Chance(60);
             note_ += yes ? " delete yes" : " delete no";
@@ -694,6 +724,7 @@ private:
     int restarts_ = 0;
     size_t peak_ = 0;
     std::vector<Sample> segment_;
+    ULONGLONG lastClick_ = 0;
     bool trace_ = EnvText(L"KP_SOAK_TRACE") == L"1";
 };
 
