@@ -50,15 +50,13 @@ user_made=0
 
 as_user() {
     runuser -u "$user" -- env -i PATH="$PATH" DISPLAY="${DISPLAY:-}" HOME="$scratch/home" USER="$user" \
-        LOGNAME="$user" WINEPREFIX="$scratch/prefix" LANG=ja_JP.UTF-8 WINEDEBUG=-all \
+        LOGNAME="$user" TMPDIR="$scratch/tmp" WINEPREFIX="$scratch/prefix" LANG=ja_JP.UTF-8 WINEDEBUG=-all \
         WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" "$@"
 }
 cleanup() {
     if [ "$user_made" = 1 ]; then
         as_user wineserver -k 2>/dev/null
         as_user wineserver -w 2>/dev/null
-        local uid
-        uid=$(id -u "$user" 2>/dev/null) && rm -rf "/tmp/.wine-$uid"
         userdel "$user" 2>/dev/null || echo "soak-wine: could not remove user $user" >&2
     fi
     kp_stop_xvfb
@@ -73,7 +71,8 @@ echo "soak-wine: preparing a Wine prefix (DISPLAY=$DISPLAY)"
 ( kp_wine_prepare_prefix "$template" --unmanaged && wineserver -w ) || { echo "soak-wine: no prefix" >&2; exit 1; }
 
 # The prefix copy: the program and the driver on its C:, drives c: and s: only.
-mkdir -p "$scratch/drive/soak" "$scratch/home"
+# Wine keeps its server's socket under TMPDIR: the user's own, inside the folder.
+mkdir -p "$scratch/drive/soak" "$scratch/home" "$scratch/tmp"
 cp -a "$template/." "$scratch/prefix"
 rm -rf "$template"
 rm -rf "$scratch/prefix/home"
@@ -90,7 +89,7 @@ chmod 700 "$scratch"
 echo "soak-wine: user $user owns $scratch (prefix, drive S:, HOME)"
 
 # The user's profile folders in the prefix, then the drives cut down to c: and s:.
-as_user wineboot -u >/dev/null 2>&1 || { echo "soak-wine: wineboot -u failed as $user" >&2; exit 1; }
+as_user wineboot -u >"$scratch/wineboot.log" 2>&1 || { cat "$scratch/wineboot.log" >&2; false; } || { echo "soak-wine: wineboot -u failed as $user" >&2; exit 1; }
 as_user wineserver -w
 find "$scratch/prefix/dosdevices" -mindepth 1 -maxdepth 1 -exec rm -rf {} +
 ln -s ../drive_c "$scratch/prefix/dosdevices/c:"
@@ -103,13 +102,16 @@ for ((seed = first; seed < first + seeds; seed++)); do
     rm -rf "$scratch/drive/soak"
     runuser -u "$user" -- mkdir -p "$scratch/drive/soak"
     started=$SECONDS
+    # Started in S:\ (the caller's folder has no drive letter here).
+    cd "$scratch/drive" || exit 1
     timeout --kill-after=10 $((steps * 6 + 300)) \
         runuser -u "$user" -- env -i PATH="$PATH" DISPLAY="${DISPLAY:-}" HOME="$scratch/home" USER="$user" \
-        LOGNAME="$user" WINEPREFIX="$scratch/prefix" LANG=ja_JP.UTF-8 WINEDEBUG=-all \
+        LOGNAME="$user" TMPDIR="$scratch/tmp" WINEPREFIX="$scratch/prefix" LANG=ja_JP.UTF-8 WINEDEBUG=-all \
         WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
         KP_SOAK_SEED="$seed" KP_SOAK_STEPS="$steps" KP_SOAK_ROOT='S:\soak\' KP_SOAK_CONFINED=1 \
         wine 'C:\kestrelpad\kpdriver.exe' --exe 'C:\kestrelpad\kestrelpad.exe' --only SoakWalk
     rc=$?
+    cd "$top" || exit 1
     echo "soak-wine: seed $seed ran $((SECONDS - started)) s, exit $rc"
     if [ "$rc" -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 done
