@@ -90,9 +90,10 @@ std::wstring Decoded(std::string_view bytes)
 std::string Encoded(std::wstring_view text)
 {
     if (text.empty()) return {};
-    const int size = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int units = static_cast<int>(text.size());
+    const int size = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.data(), units, nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+    WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.data(), units, bytes.data(), size, nullptr, nullptr);
     return bytes;
 }
 
@@ -159,12 +160,13 @@ public:
         } catch (const Failure& failure) {
             Report("final save", failure.what());
         }
-        char line[200];
+        char line[300];
         std::snprintf(line, sizeof line,
-                      "soak: seed %llu, %llu steps in %.1f s, %d restarts, peak working set %.1f MB, "
-                      "document %zu bytes\n",
+                      "soak: seed %llu, %llu steps in %.1f s, %d restarts, %d saves, %d renames, %d deletes, "
+                      "peak working set %.1f MB, document %zu bytes\n",
                       static_cast<unsigned long long>(seed_), static_cast<unsigned long long>(steps),
-                      (GetTickCount64() - started) / 1000.0, restarts_, peak_ / 1048576.0, model_.size());
+                      (GetTickCount64() - started) / 1000.0, restarts_, saves_, renames_, deletes_,
+                      peak_ / 1048576.0, model_.size());
         std::fputs(line, stdout);
         std::fflush(stdout);
     }
@@ -486,7 +488,8 @@ private:
         const int n = static_cast<int>(Pick(9)) + 1;
         note_ = " " + std::to_string(n);
         const auto [start, length] = Sel();
-        const std::optional<std::string> file = ReadBytes(FolderOf(context_.exePath) + L"text" + std::to_wstring(n) + L".txt");
+        const std::optional<std::string> file =
+            ReadBytes(FolderOf(context_.exePath) + L"text" + std::to_wstring(n) + L".txt");
         Expect(file.has_value(), "the program's folder holds no text" + std::to_string(n) + ".txt");
         const std::string expected = Replaced(start, length, fuzz::ReferenceTemplateText(*file));
         PressKeys(window_, {static_cast<WORD>('0' + n), WithCtrl});
@@ -544,6 +547,7 @@ private:
             }
             if (!ToolCommand(kSaveCommand)) AnswerDialogs({}, Coming::Dialog);
             ExpectFileBytes(current_, model_);
+            ++saves_;
         } else {
             const std::wstring path = root_ + L"save" + std::to_wstring(step_) + L".txt";
             note_ += " " + Utf8(path);
@@ -551,6 +555,7 @@ private:
             Expect(AnswerDialogs(path, Coming::FileDialog), "Save As was not answered");
             ExpectFileBytes(path, model_);
             current_ = path;
+            ++saves_;
         }
     }
     void Drop()
@@ -644,7 +649,8 @@ private:
         lastClick_ = GetTickCount64();
         // The path the pane acts on, as it shows it.
         std::wstring selected;
-        for (int attempt = 0; attempt < 40 && (selected = editor_->StatusText(status_, 3)) != path; ++attempt) Sleep(50);
+        for (int attempt = 0; attempt < 40 && (selected = editor_->StatusText(status_, 3)) != path; ++attempt)
+            Sleep(50);
         if (action == PaneAction::Select) {
             Settle({model_}, 0ms);
             return;
@@ -677,6 +683,7 @@ private:
             if (!name2.empty()) TypeText(window_, name2);
             PressKeys(window_, {Chance(85) ? WORD{VK_RETURN} : WORD{VK_ESCAPE}});
             WaitForWindowGone(edit, 3s);
+            ++renames_;
         } else {
             const bool yes = Chance(60);
             note_ += yes ? " delete yes" : " delete no";
@@ -684,6 +691,7 @@ private:
             const HWND box = editor_->WaitForDialog(kDeleteQuestion);
             ClickButton(box, yes ? L"はい" : L"いいえ");
             Expect(WaitForWindowGone(box), "the delete question stayed open");
+            ++deletes_;
         }
         Settle({model_}, 200ms);
     }
@@ -722,6 +730,9 @@ private:
     std::string note_;
     uint64_t step_ = 0;
     int restarts_ = 0;
+    int saves_ = 0;
+    int renames_ = 0;
+    int deletes_ = 0;
     size_t peak_ = 0;
     std::vector<Sample> segment_;
     ULONGLONG lastClick_ = 0;
