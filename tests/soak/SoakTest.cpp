@@ -246,17 +246,25 @@ protected:
     std::string WithoutSelection() const { return Replaced(Start0(), Length0(), ""); }
     void Expect(std::string text) { candidates_.push_back(std::move(text)); }
     void ExpectUnchanged() { Expect(model_); }
-    // A file command: the document stays, becomes empty or becomes a file.
+    // A file command: the document stays, becomes empty or becomes a file
+    // (any file on the disk: the pane and the history reach them all).
     void ExpectDocumentOrFile()
     {
         ExpectUnchanged();
         Expect("");
-        for (const std::string folder : {"C:\\docs", "C:\\work"}) {
+        std::vector<std::string> folders{"C:"};
+        while (!folders.empty()) {
+            const std::string folder = folders.back();
+            folders.pop_back();
             std::vector<std::string> names;
             files.ListFolder(folder, names);
             for (const std::string& name : names) {
+                const std::string path = folder + "\\" + name;
                 std::string bytes;
-                if (files.ReadAll(folder + "\\" + name, bytes) == platform::FileStatus::Ok) Expect(bytes);
+                if (files.Query(path).directory)
+                    folders.push_back(path);
+                else if (files.ReadAll(path, bytes) == platform::FileStatus::Ok)
+                    Expect(bytes);
             }
         }
     }
