@@ -14,6 +14,7 @@
 #include "base/Utf.h"
 
 #include <commctrl.h>
+#include <psapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -1177,6 +1178,26 @@ std::optional<std::vector<int>> FileVersion(const std::wstring& exePath)
         return std::nullopt;
     return std::vector<int>{HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
                             HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)};
+}
+
+// ---- Process health ---------------------------------------------------------------
+
+std::optional<ProcessMemory> MemoryOf(DWORD processId)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (!process) return std::nullopt;
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    const bool read = GetProcessMemoryInfo(process, &counters, sizeof counters) != FALSE;
+    CloseHandle(process);
+    if (!read) return std::nullopt;
+    return ProcessMemory{counters.WorkingSetSize, counters.PeakWorkingSetSize};
+}
+
+bool Answers(HWND window, Timeout timeout)
+{
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(timeout.count()), &ignored) != 0;
 }
 
 }  // namespace kp::e2e

@@ -321,4 +321,16 @@ std::optional<std::wstring> VersionString(const std::wstring& exePath, const std
 // The fixed file version as {major, minor, patch, build}.
 std::optional<std::vector<int>> FileVersion(const std::wstring& exePath);
 
+// ---- Process health ---------------------------------------------------------------
+
+// The working set of a process and its peak, in bytes (GetProcessMemoryInfo).
+struct ProcessMemory {
+    size_t workingSet = 0;
+    size_t peakWorkingSet = 0;
+};
+std::optional<ProcessMemory> MemoryOf(DWORD processId);
+// Sends WM_NULL and waits for the answer; false when none comes in time (a
+// hung or vanished window).
+bool Answers(HWND window, Timeout timeout);
+
 }  // namespace kp::e2e

@@ -73,5 +73,6 @@ const std::vector<Scenario>& PrintScenarios();
 const std::vector<Scenario>& SetupScenarios();
 const std::vector<Scenario>& LongLineScenarios();
 const std::vector<Scenario>& ExplorerScenarios();
+const std::vector<Scenario>& SoakScenarios();
 
 }  // namespace kp::e2e

@@ -2,7 +2,7 @@
 // memo, then document files, then the editing commands, status bar and backup,
 // then find and replace with the template documents, then the small dialogs,
 // then printing and help, then the settings dialog, then one long line, then the
-// explorer pane.
+// explorer pane, then a short random walk over all of it.
 // Add a scenario to its subsystem's file.
 
 #include "tests/e2e/ScenarioKit.h"
@@ -16,7 +16,8 @@ const std::vector<Scenario>& AllScenarios()
         for (const auto* group : {&StartupScenarios(), &MemoScenarios(), &FileScenarios(), &EditScenarios(),
                                   &FindScenarios(), &DialogScenarios(), &PrintScenarios(), &SetupScenarios(),
                                   &LongLineScenarios(),
-                                  &ExplorerScenarios()})
+                                  &ExplorerScenarios(),
+                                  &SoakScenarios()})
             all.insert(all.end(), group->begin(), group->end());
         return all;
     }();

@@ -1,7 +1,9 @@
-// The whole main window under a seeded random walk of user actions: one
-// table of commands (menus, tool buttons, typing, caret and selection moves,
-// dialogs answered by script or at random, templates, timer ticks, drops,
-// failures of the clipboard and of files, restarts over the same store).
+// The whole main window under a seeded random walk of user actions, drawn
+// from the command alphabet the end-to-end soak shares (SoakAlphabet.h):
+// menus, tool buttons, typing, caret and selection moves, dialogs answered by
+// script or at random, templates, timer ticks, drops, the explorer pane on a
+// simulated tree, failures of the clipboard and of files, restarts over the
+// same store.
 // After every step:
 //   - the document's bytes are what a plain string model of the step gives
 //     (exactly for edits, one of the possible outcomes where a random answer
@@ -19,6 +21,11 @@
 #include "base/Error.h"
 #include "tests/app/MainFormFixture.h"
 #include "tests/fuzz/FuzzSupport.h"
+#include "tests/soak/SoakAlphabet.h"
+
+#include "platform/shell/SimShellNamespace.h"
+#include "ui/sim/SimListView.h"
+#include "ui/sim/SimTreeView.h"
 
 #include <cstdlib>
 #include <deque>
@@ -50,24 +57,11 @@ const std::string_view kTemplates[] = {
     "template", "line\rnext\r\nlast\r", "\x82\xA0\x82\xA2", "stop\x1A" "after", std::string_view("n\0l", 3),
     "lone \x82", "\r\r\n\r", "lf\nonly"};
 
-// What typing a unit puts into the text (the code-page-932 bytes; no form: '?').
-struct Typed {
-    char16_t unit;
-    std::string_view bytes;
-};
-const Typed kTyped[] = {{u'a', "a"},          {u'Z', "Z"},          {u' ', " "},      {u'あ', "\x82\xA0"},
-                        {u'ア', "\x83\x41"},  {u'ｱ', "\xB1"},       {u'表', "\x95\x5C"}, {u'\t', "\t"},
-                        {u'\r', "\r\n"},      {u'\n', ""},          {u'\0', ""},      {u'é', "?"},
-                        {u'\\', "\\"},        {u'\x7F', ""}};
-// Bytes put in place of the selection as another program does (lone lead
-// bytes, NUL, bare CR and LF).
-const std::string_view kRawBytes[] = {"\x82", "\x81\x40", std::string_view("\0", 1), "\r", "\n", "\r\n",
-                                      "\xFC", "\xA0", "x", "\x82\r\n"};
-// What the user types into the find and replace dialogs (UTF-8, as the
-// dialogs give it).
-const std::string_view kPatterns[] = {"a", "line", "あ", "\r\n", "Z", "ｱ", "?", "表"};
-const uint32_t kMoveKeys[] = {memo::vk::kLeft, memo::vk::kRight, memo::vk::kUp,    memo::vk::kDown,
-                              memo::vk::kHome, memo::vk::kEnd,   memo::vk::kPrior, memo::vk::kNext};
+using soak::kMoveKeys;
+using soak::kPatterns;
+using soak::kRawBytes;
+using soak::kTyped;
+using soak::Typed;
 
 std::optional<uint64_t> EnvNumber(const char* name)
 {
@@ -83,11 +77,8 @@ std::string Escaped(std::string_view bytes)
 
 class Soak : public MainFormFixture, public ::testing::WithParamInterface<uint64_t> {
 protected:
-    struct Command {
-        const char* name;
-        int weight;
-        void (Soak::*run)();
-    };
+    Soak() { services.shell = &shell_; }
+    ~Soak() override { Stop(); }
 
     // ---- The walk ----------------------------------------------------------
 
@@ -101,6 +92,7 @@ protected:
             File(std::string(kProgram) + "text" + std::to_string(n + 1) + ".txt", kTemplates[n]);
         Stored("File", "Backup", "1");
         Stored("File", "BackupTime", "1");
+        Stored("File", "Folder", "C:\\docs");  // where the pane starts
         messages.Chooser = [this](ui::DialogButtons buttons) {
             std::vector<ui::ModalResult> offered;
             for (const auto& [button, result] : {std::pair{ui::mbYes, ui::mrYes}, std::pair{ui::mbNo, ui::mrNo},
@@ -114,15 +106,11 @@ protected:
     {
         rng_.seed(seed);
         SetUpDisk();
-        Start();
+        StartWithPane();
         model_ = form->Memo.Text();
         Allow(model_);
-        int total = 0;
-        for (const Command& c : Commands()) total += c.weight;
         for (uint64_t step = 0; step < steps; ++step) {
-            int roll = static_cast<int>(Pick(static_cast<size_t>(total)));
-            const Command* command = Commands().data();
-            while (roll >= command->weight) roll -= (command++)->weight;
+            const soak::Row* command = &soak::DrawRow(rng_, false);
             candidates_.clear();
             note_.clear();
             const std::string before = model_;
@@ -130,7 +118,7 @@ protected:
             if (past_.size() > 120) past_.pop_front();
             problem_.clear();
             try {
-                (this->*command->run)();
+                Run(command->step);
             } catch (const Error& failure) {
                 application.HandleException(failure);  // as the real host does
             } catch (const std::exception& failure) {
@@ -144,6 +132,24 @@ protected:
                 return;
             }
         }
+    }
+
+    // The window with the pane's tree and list on their simulated displays.
+    void StartWithPane()
+    {
+        Stop();
+        form = std::make_unique<TEditForm>(services, host);
+        form->ClientArea.Arrange(ui::TRect{0, 0, 700, 400});
+        tree_ = std::make_unique<ui::SimTreeView>(form->FolderTreeViewEx1);
+        list_ = std::make_unique<ui::SimListView>(form->ShellListBox1);
+        form->FormCreate({});
+        form->FormShow();
+    }
+    void Stop()
+    {
+        tree_.reset();
+        list_.reset();
+        form.reset();
     }
 
     void Fail(uint64_t seed, uint64_t step, const char* command, const std::string& what)
@@ -240,14 +246,26 @@ protected:
     std::string WithoutSelection() const { return Replaced(Start0(), Length0(), ""); }
     void Expect(std::string text) { candidates_.push_back(std::move(text)); }
     void ExpectUnchanged() { Expect(model_); }
-    // A file command: the document stays, becomes empty or becomes a file.
+    // A file command: the document stays, becomes empty or becomes a file
+    // (any file on the disk: the pane and the history reach them all).
     void ExpectDocumentOrFile()
     {
         ExpectUnchanged();
         Expect("");
-        for (const char* name : kNames) {
-            std::string bytes;
-            if (files.ReadAll(std::string(kDocs) + name, bytes) == platform::FileStatus::Ok) Expect(bytes);
+        std::vector<std::string> folders{"C:"};
+        while (!folders.empty()) {
+            const std::string folder = folders.back();
+            folders.pop_back();
+            std::vector<std::string> names;
+            files.ListFolder(folder, names);
+            for (const std::string& name : names) {
+                const std::string path = folder + "\\" + name;
+                std::string bytes;
+                if (files.Query(path).directory)
+                    folders.push_back(path);
+                else if (files.ReadAll(path, bytes) == platform::FileStatus::Ok)
+                    Expect(bytes);
+            }
         }
     }
     void Menu(const std::string& key)
@@ -344,8 +362,7 @@ protected:
     }
     void ClipboardCommand()
     {
-        static const char* const kKeys[] = {"Cut", "Copy", "Paste", "AddCut", "AddCopy", "CopyAll", "CutAll"};
-        const std::string key = Any(kKeys);
+        const std::string key = Any(soak::kClipboardCommands);
         const bool all = key == "CopyAll" || key == "CutAll";
         const std::string_view selection =
             all ? std::string_view(model_) : std::string_view(model_).substr(Start0(), Length0());
@@ -473,8 +490,6 @@ protected:
     }
     void QuietCommand()
     {
-        // The explorer pane's commands (folder tree, file list, folder combo)
-        // join this list once the pane is in the main window.
         static const char* const kKeys[] = {"Count", "About", "Print", "Contents", "ToolBar", "LeftEnter",
                                             "Refresh", "Explore", "EditorSetup"};
         const std::string key = Any(kKeys);
@@ -500,8 +515,7 @@ protected:
     }
     void FileCommand()
     {
-        static const char* const kKeys[] = {"New", "Open", "Save", "SaveAs", "LastTimeFile"};
-        const std::string key = Any(kKeys);
+        const std::string key = Any(soak::kFileCommands);
         if (dialogs.PendingScripts() == 0) {
             if (Chance(20))
                 dialogs.AnswerCancel();
@@ -553,9 +567,9 @@ protected:
     {
         ExpectDocumentOrFile();
         if (!Close()) return;
-        form.reset();
+        Stop();
         past_.clear();
-        Start();
+        StartWithPane();
     }
     void Uninstall()
     {
@@ -579,7 +593,113 @@ protected:
         }
     }
 
-    static std::span<const Command> Commands();
+
+    void Run(soak::Step step)
+    {
+        using soak::Step;
+        switch (step) {
+        case Step::Type: return TypeUnit();
+        case Step::Bytes: return PutBytes();
+        case Step::Backspace: return Backspace();
+        case Step::DeleteKey: return DeleteKey();
+        case Step::Move: return MoveKey();
+        case Step::Select: return Select();
+        case Step::Undo: return Undo();
+        case Step::Clipboard: return ClipboardCommand();
+        case Step::Edit: return EditCommand();
+        case Step::Template: return Template();
+        case Step::Find: return Find();
+        case Step::Replace: return Replace();
+        case Step::Quiet: return QuietCommand();
+        case Step::File: return FileCommand();
+        case Step::History: return History();
+        case Step::Drop: return Drop();
+        case Step::Tick: return Tick();
+        case Step::Restart: return Restart();
+        case Step::Uninstall: return Uninstall();
+        case Step::Trouble: return Trouble();
+        case Step::Explorer: return Explorer();
+        }
+    }
+
+    // The pane on the simulated tree: the tree goes to a folder or a node
+    // next to the selected one, an item is clicked, renamed (names the pane
+    // refuses too, or the edit escaped), deleted after the shell's question,
+    // opened by a double-click (the save question answered at random), or
+    // the pane refreshed. Only an opened file changes the document.
+    void Explorer()
+    {
+        const soak::PaneAction action = soak::DrawPaneAction(rng_);
+        auto& list = form->ShellListBox1;
+        ui::TListItem* item = list.Count() > 0 ? list.Item(Pick(list.Count())) : nullptr;
+        if (action != soak::PaneAction::Open) ExpectUnchanged();
+        switch (action) {
+        case soak::PaneAction::Browse: {
+            static const char* const kFolders[] = {"C:\\docs", "C:\\docs", "C:\\work", "C:\\", "C:\\nowhere", kProgram};
+            ui::TTreeNode* at = form->FolderTreeViewEx1.Selected();
+            if (Chance(50) || !at) {
+                note_ = std::string(" browse ") + Any(kFolders);
+                form->FolderTreeViewEx1.SetSelectedPath(Any(kFolders));
+            } else {
+                form->FolderTreeViewEx1.Expand(*at);
+                ui::TTreeNode* next = at->Count() > 0 && Chance(70) ? at->Item(Pick(at->Count())) : at->Parent();
+                note_ = " node " + (next ? next->Text() : std::string("-"));
+                if (next) tree_->Click(*next);
+            }
+            break;
+        }
+        case soak::PaneAction::Select:
+            if (item) list_->Click(*item);
+            break;
+        case soak::PaneAction::Rename: {
+            if (!item || !InCheckedFolder(ItemPath(*item))) break;
+            const std::string name(Any(soak::kRenames));
+            note_ = " rename " + item->Caption() + " -> " + name;
+            list_->Click(*item);
+            list_->PressF2();
+            list_->Type(name);
+            if (Chance(80))
+                list_->PressEnter();
+            else
+                list_->PressEscape();
+            break;
+        }
+        case soak::PaneAction::Delete:
+            if (!item || !InCheckedFolder(ItemPath(*item))) break;
+            shell_.Options().confirmDeletion = Chance(70);
+            note_ = " delete " + item->Caption() + (shell_.Options().confirmDeletion ? " yes" : " no");
+            list_->Click(*item);
+            list_->KeyDown(memo::vk::kDelete);
+            break;
+        case soak::PaneAction::Open:
+            ExpectDocumentOrFile();
+            if (!item) break;
+            note_ = " open " + item->Caption();
+            if (std::string bytes; files.ReadAll(ItemPath(*item), bytes) == platform::FileStatus::Ok) Expect(bytes);
+            if (dialogs.PendingScripts() == 0) dialogs.AnswerFile(AnyPath());
+            list_->DoubleClick(*item);
+            break;
+        case soak::PaneAction::Refresh:
+            Menu("Refresh");
+            break;
+        }
+    }
+
+    // The path of a list item in the folder the list shows.
+    std::string ItemPath(const ui::TListItem& item)
+    {
+        std::string folder;
+        shell_.GetPathFromIDList(form->ShellListBox1.FolderList(), folder);
+        return folder + (!folder.empty() && folder.back() == '\\' ? "" : "\\") + item.Caption();
+    }
+    // Renames and deletes keep to files of the folders the disk check reads.
+    bool InCheckedFolder(const std::string& path)
+    {
+        const size_t slash = path.rfind('\\');
+        const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash);
+        return (folder == "C:\\docs" || folder == "C:\\work") && files.Query(path).exists &&
+               !files.Query(path).directory;
+    }
 
     std::mt19937_64 rng_;
     std::string model_;
@@ -590,31 +710,20 @@ protected:
     std::string problem_;  // what a command found wrong beyond the candidates
     bool clipboardHeld_ = false;
     std::unordered_set<size_t> allowed_;
+    platform::SimShellNamespace shell_{files, test::TestCodec()};
+    std::unique_ptr<ui::SimTreeView> tree_;
+    std::unique_ptr<ui::SimListView> list_;
 };
 
 
 
-// The command alphabet: weights are how often each is drawn.
-std::span<const Soak::Command> Soak::Commands()
-{
-    static const Command kCommands[] = {
-        {"type", 30, &Soak::TypeUnit},          {"bytes", 8, &Soak::PutBytes},
-        {"backspace", 6, &Soak::Backspace},     {"delete key", 4, &Soak::DeleteKey},
-        {"move", 14, &Soak::MoveKey},           {"select", 8, &Soak::Select},
-        {"undo", 5, &Soak::Undo},               {"clipboard", 8, &Soak::ClipboardCommand},
-        {"edit", 6, &Soak::EditCommand},        {"template", 3, &Soak::Template},
-        {"find", 3, &Soak::Find},               {"replace", 3, &Soak::Replace},
-        {"quiet", 4, &Soak::QuietCommand},      {"file", 5, &Soak::FileCommand},
-        {"history", 1, &Soak::History},         {"drop", 2, &Soak::Drop},
-        {"tick", 4, &Soak::Tick},               {"restart", 1, &Soak::Restart},
-        {"uninstall", 1, &Soak::Uninstall},     {"trouble", 2, &Soak::Trouble},
-    };
-    return kCommands;
-}
-
 TEST_P(Soak, RandomWalkKeepsTheDocumentTheStoreAndTheDiskWhole)
 {
+    const long liveBefore = platform::IdList::Live();
     Walk(GetParam(), EnvNumber("KP_SOAK_STEPS").value_or(300));
+    Stop();
+    EXPECT_EQ(platform::IdList::Live(), liveBefore) << "identifier lists left alive";
+    EXPECT_EQ(shell_.SimAllocator().Outstanding(), 0u) << "shell blocks left unfreed";
 }
 
 // Seeds 1 to 3, or KP_SOAK_SEEDS of them from KP_SOAK_SEED.
