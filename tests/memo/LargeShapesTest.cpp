@@ -91,9 +91,11 @@ TEST_F(LargeShapesTest, EachShapeOpensScrollsWrapsAndSavesByteExact)
 
         // Wrapped: display lines follow each other, start on characters, and
         // together hold every glyph of the text.
+        // (The memo makes its window anew for the change.)
         memo.SetWordWrap(true);
-        const Layout& layout = control.GetLayout();
-        const size_t displayLines = control.LineCount();
+        EditControl& wrapped = Control();
+        const Layout& layout = wrapped.GetLayout();
+        const size_t displayLines = wrapped.LineCount();
         EXPECT_GE(displayLines, lines);
         int64_t width = 0;
         for (size_t line = 0; line < displayLines; ++line) {
@@ -113,19 +115,19 @@ TEST_F(LargeShapesTest, EachShapeOpensScrollsWrapsAndSavesByteExact)
         } else {
             EXPECT_EQ(displayLines, lines) << "no line is long enough to wrap";
         }
-        control.ScrollToLine(displayLines / 2);
-        EXPECT_EQ(control.FirstVisibleLine(), displayLines / 2);
+        wrapped.ScrollToLine(displayLines / 2);
+        EXPECT_EQ(wrapped.FirstVisibleLine(), displayLines / 2);
         memo.Perform(wm::kPaint, 0, 0);
-        control.MoveCaret(CaretMove::DocumentEnd, false);
-        EXPECT_EQ(control.Caret(), bytes.size());
+        wrapped.MoveCaret(CaretMove::DocumentEnd, false);
+        EXPECT_EQ(wrapped.Caret(), bytes.size());
         ExpectCaretShown();
         memo.SetWordWrap(false);
-        EXPECT_EQ(control.LineCount(), lines);
+        EXPECT_EQ(Control().LineCount(), lines);
 
         EXPECT_TRUE(Saved() == bytes) << "saved as opened";
         // A letter typed at the end (after a lone lead byte it pairs with
         // it: the bytes are still the bytes typed) and taken back.
-        control.MoveCaret(CaretMove::DocumentEnd, false);
+        Control().MoveCaret(CaretMove::DocumentEnd, false);
         memo.Perform(wm::kChar, 'x', 0);
         bytes += 'x';
         EXPECT_TRUE(Saved() == bytes) << "saved with the letter";
