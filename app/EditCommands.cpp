@@ -19,6 +19,7 @@
 #include "platform/clipboard/Clipboard.h"
 #include "platform/codec/Cp932Codec.h"
 #include "settings/DateTimeFormat.h"
+#include "ui/ViewTypes.h"
 
 #include <algorithm>
 #include <charconv>
@@ -64,16 +65,22 @@ void TEditForm::ConnectEditCommands()
 
 // ---- The clipboard ----------------------------------------------------------------
 
-void TEditForm::UndoClick() { Memo.Undo(); }
+void TEditForm::UndoClick()
+{
+    const ui::THourGlassScope hourGlass;
+    Memo.Undo();
+}
 
 void TEditForm::CopySelection()
 {
+    const ui::THourGlassScope hourGlass;
     if (Memo.SelLength() == 0) return;
     if (!services_.clipboard.SetText(services_.codec.ToUtf16(Memo.SelText()))) throw Error(kClipboardUnwritable);
 }
 
 void TEditForm::CutSelection()
 {
+    const ui::THourGlassScope hourGlass;
     if (Memo.SelLength() == 0) return;
     const std::u16string text = services_.codec.ToUtf16(Memo.SelText());
     if (!CarriedWhole(text)) {
@@ -89,6 +96,7 @@ void TEditForm::CutClick() { CutSelection(); }
 
 void TEditForm::PasteClick()
 {
+    const ui::THourGlassScope hourGlass;
     platform::Clipboard& clipboard = services_.clipboard;
     if (!clipboard.HasText()) return;  // a picture or files: nothing to paste
     const std::optional<std::u16string> text = clipboard.GetText();
@@ -100,6 +108,7 @@ void TEditForm::PasteClick()
 // Without a selection the clipboard keeps what it holds, text or not.
 void TEditForm::AddSelectionToClipboard(bool cut)
 {
+    const ui::THourGlassScope hourGlass;
     if (Memo.SelLength() == 0) return;
     const std::u16string added = services_.codec.ToUtf16(Memo.SelText());
     if (cut && !CarriedWhole(added)) {
@@ -142,6 +151,7 @@ void TEditForm::CutAllClick()
 // Keeps only the selection (nothing, without one); the caret goes to the start.
 void TEditForm::CuttingClick()
 {
+    const ui::THourGlassScope hourGlass;
     Memo.Crop(Memo.SelStart(), Memo.SelLength());
 }
 
@@ -160,6 +170,7 @@ void TEditForm::DateTimeClick()
 // whole text's, the caret where it was.
 void TEditForm::ConvertCase(memo::CaseMapping mapping)
 {
+    const ui::THourGlassScope hourGlass;
     const size_t start = Memo.SelStart();
     const size_t length = Memo.SelLength();
     if (length > 0)
@@ -183,6 +194,7 @@ void TEditForm::DeleteClick()
 
 void TEditForm::LeftEnterClick()
 {
+    const ui::THourGlassScope hourGlass;
     ui::TMenuItem* item = MenuItem("LeftEnter");
     item->SetChecked(!item->Checked());
     Memo.SetWordWrap(item->Checked());

@@ -10,6 +10,7 @@
 #include "memo/edit/EditControl.h"
 #include "platform/files/FileSystem.h"
 #include "settings/SettingsKeys.h"
+#include "ui/ViewTypes.h"
 
 namespace kp::app {
 
@@ -100,6 +101,7 @@ void TEditForm::NewClick()
 
 void TEditForm::OpenChosenFile(const std::string& path, bool fromUnmodified)
 {
+    const ui::THourGlassScope hourGlass;
     DeleteBackup();
     Memo.LoadFromFile(services_.files, path);
     if (fromUnmodified) {
@@ -141,6 +143,7 @@ void TEditForm::OpenClick()
                     return;
                 }
                 const std::string saved = SaveDialog1.FileName;
+                const ui::THourGlassScope hourGlass;
                 FinishBackupWrite();
                 DoubleReplacement();
                 Memo.SaveToFile(services_.files, saved);
@@ -167,6 +170,7 @@ void TEditForm::OpenClick()
 void TEditForm::SaveClick()
 {
     if (CurrentFile.empty()) return;
+    const ui::THourGlassScope hourGlass;
     DoubleReplacement();
     Memo.SaveToFile(services_.files, CurrentFile);  // a failure goes to the default handler
     Memo.SetModified(false);
@@ -191,6 +195,7 @@ void TEditForm::SaveAsClick()
     const bool confirmed = SaveDialog1.Execute();
     SaveDialog1.OnTypeChange = nullptr;
     if (!confirmed) return;
+    const ui::THourGlassScope hourGlass;
     const std::string path = SaveDialog1.FileName;
     DoubleReplacement();
     DeleteBackup();
@@ -221,6 +226,7 @@ void TEditForm::HistorySelected(const std::string& path)
         ApplyTitle(path);
     };
     try {
+        const ui::THourGlassScope hourGlass;
         Memo.LoadFromFile(services_.files, path);
         opened();
         return;

@@ -20,6 +20,7 @@
 #include "base/Utf.h"
 #include "memo/edit/RichEditMessages.h"
 #include "platform/codec/Cp932Codec.h"
+#include "ui/ViewTypes.h"
 
 #include <string>
 
@@ -78,6 +79,7 @@ void TEditForm::SelectInView(size_t offset, size_t length)
 
 void TEditForm::FindStep(std::string_view findText)
 {
+    const ui::THourGlassScope hourGlass;
     if (findText.empty()) return;
     const std::optional<std::string> pattern = DocumentBytes(findText);
     if (!pattern) return;
@@ -108,15 +110,20 @@ void TEditForm::ReplaceStep()
     };
     const std::string& findText = ReplaceDialog1.FindText;
     const std::optional<std::string> pattern = findText.empty() ? std::nullopt : DocumentBytes(findText);
+    // The hourglass shows while the text is searched and replaced, never
+    // over the message.
+    std::optional<ui::THourGlassScope> hourGlass(std::in_place);
     const int64_t found = pattern ? Memo.FindText(*pattern, 0, static_cast<int64_t>(Memo.TextLength()),
                                                   memo::re::kFtMatchCase)
                                   : -1;
     if (found < 0) {
+        hourGlass.reset();
         report("\"" + findText + kNotFoundTail);
         return;
     }
     const std::optional<std::string> replacement = DocumentBytes(ReplaceDialog1.ReplaceText);
     if (!replacement) {
+        hourGlass.reset();
         report(kReplaceUnrepresentable);
         return;
     }

@@ -6,6 +6,7 @@
 #include "dialogs/AboutDlg.h"
 #include "dialogs/CountDlg.h"
 #include "res/resource.h"
+#include "ui/ViewTypes.h"
 
 namespace kp::app {
 
@@ -17,7 +18,13 @@ void TEditForm::ConnectDialogCommands()
 
 void TEditForm::CountClick()
 {
-    dialogs::TCountForm(Memo).ShowModal(services_.forms);
+    // The counting shows the hourglass; the dialog shows without it.
+    dialogs::TCountForm form(Memo);
+    {
+        const ui::THourGlassScope hourGlass;
+        form.FormShow();
+    }
+    services_.forms.ShowModal(form.Spec());
 }
 
 void TEditForm::AboutClick()

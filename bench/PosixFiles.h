@@ -1,8 +1,8 @@
 #pragma once
 // A FileSystem over a Linux folder, for benchmarks that write real files (a
-// tmpfs such as /dev/shm): "C:\a\b" is root/a/b. Only what saving a text
-// needs is there (query, temporary file, write, flush, replace, delete);
-// everything else answers Failed.
+// tmpfs such as /dev/shm): "C:\a\b" is root/a/b. Only what loading and
+// saving a text need is there (open and read, query, temporary file, write,
+// flush, replace, delete); everything else answers Failed.
 
 #include "platform/files/FileSystem.h"
 
@@ -24,8 +24,25 @@ public:
     using Status = platform::FileStatus;
 
     Status ReadAll(std::string_view, std::string&) override { return Status::Failed; }
-    Status OpenForRead(std::string_view, platform::FileHandle&, uint64_t&) override { return Status::Failed; }
-    Status Read(const platform::FileHandle&, char*, size_t, size_t&) override { return Status::Failed; }
+    Status OpenForRead(std::string_view path, platform::FileHandle& out, uint64_t& size) override
+    {
+        const int fd = ::open(Native(path).c_str(), O_RDONLY);
+        struct stat st {};
+        if (fd < 0 || fstat(fd, &st) != 0) {
+            if (fd >= 0) ::close(fd);
+            return Status::NotFound;
+        }
+        size = static_cast<uint64_t>(st.st_size);
+        Attach(out, this, static_cast<uintptr_t>(fd));
+        return Status::Ok;
+    }
+    Status Read(const platform::FileHandle& file, char* into, size_t capacity, size_t& got) override
+    {
+        const ssize_t n = ::read(static_cast<int>(HandleOf(file)), into, capacity);
+        if (n < 0) return Status::Failed;
+        got = static_cast<size_t>(n);
+        return Status::Ok;
+    }
     platform::FileInfo Query(std::string_view path) override
     {
         platform::FileInfo info;
