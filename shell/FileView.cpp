@@ -16,12 +16,11 @@ using platform::IdView;
 using platform::ShellFolder;
 using ui::TListItem;
 
-// An item's identifier and the sort keys of its text columns, made at the
-// first sort by that column after the fill.
+// An item's identifier, and its place in a text column's order during a
+// sort.
 struct TFileView::ItemData {
     IdList id;
-    std::array<std::string, 3> keys;
-    std::array<bool, 3> keyed{};
+    uint32_t rank = 0;
 };
 
 // The fill's bracket: directions reset, hourglass, update bracket, the list
@@ -288,21 +287,49 @@ void TFileView::GetImageIndex(TListItem& item)
 
 void TFileView::SortByText(size_t column)
 {
-    const size_t sub = column - 1;
-    for (size_t i = 0; i < Count(); ++i) {
-        auto* data = Item(i)->Data().As<ItemData>();
-        if (data && !data->keyed[sub]) {
-            data->keys[sub] = services_.locale.SortKey(Item(i)->ColumnText(column));
-            data->keyed[sub] = true;
-        }
-    }
     const int direction = sortDirections_[column];
-    CustomSort([sub, direction](const TListItem& a, const TListItem& b) {
+    if (column == 1) {
+        // Size texts hold spaces, digits and "KB" only, which the locale
+        // orders as their code units (space, then digits, then letters): the
+        // texts are their own keys.
+        CustomSort([direction](const TListItem& a, const TListItem& b) {
+            const int order = a.ColumnText(1).compare(b.ColumnText(1));
+            return (order < 0 ? -1 : order > 0 ? 1 : 0) * direction;
+        });
+        return;
+    }
+    // A column holds few distinct texts (the type names of a few
+    // extensions, the minutes the files were written in): each gets its
+    // sort key once, and the items sort by the rank of their text.
+    std::unordered_map<std::string_view, uint32_t> slots;
+    std::vector<std::string_view> texts;
+    std::vector<uint32_t> slotOf(Count());
+    for (size_t i = 0; i < Count(); ++i) {
+        const std::string& text = Item(i)->ColumnText(column);
+        const auto [at, added] = slots.emplace(text, static_cast<uint32_t>(texts.size()));
+        if (added) texts.push_back(text);
+        slotOf[i] = at->second;
+    }
+    std::vector<std::string> keys;
+    keys.reserve(texts.size());
+    for (std::string_view text : texts) keys.push_back(services_.locale.SortKey(text));
+    std::vector<uint32_t> order(texts.size());
+    for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&keys](uint32_t a, uint32_t b) { return keys[a] < keys[b]; });
+    // Texts with equal keys share a rank.
+    std::vector<uint32_t> rankOf(texts.size());
+    uint32_t rank = 0;
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (i > 0 && keys[order[i]] != keys[order[i - 1]]) ++rank;
+        rankOf[order[i]] = rank;
+    }
+    for (size_t i = 0; i < Count(); ++i)
+        if (auto* data = Item(i)->Data().As<ItemData>()) data->rank = rankOf[slotOf[i]];
+    CustomSort([direction](const TListItem& a, const TListItem& b) {
         const auto* x = a.Data().As<ItemData>();
         const auto* y = b.Data().As<ItemData>();
         if (!x || !y) return 0;
-        const int order = x->keys[sub].compare(y->keys[sub]);
-        return (order < 0 ? -1 : order > 0 ? 1 : 0) * direction;
+        return (x->rank < y->rank ? -1 : x->rank > y->rank ? 1 : 0) * direction;
     });
 }
 
@@ -368,7 +395,6 @@ void TFileView::Edit(TListItem& item, const std::string& text)
         renamed) {
         if (bits && tree_) tree_->RenameChild(id, renamed.View());
         data->id = std::move(renamed);
-        data->keyed = {};
         item.SetCaption(NameOf(data->id.View(), platform::nameform::kNormal));
         return;
     }
