@@ -137,8 +137,44 @@ void TFolderView::SetNodeIcons(TTreeNode& node)
 
 void TFolderView::GetImageIndex(TTreeNode& node)
 {
-    if (services_.shell) SetNodeIcons(node);
+    ui::PostingService* posting = Display() ? Display()->Posting() : nullptr;
+    if (services_.shell && posting) {
+        // The system's icons take milliseconds each: a paint of many new
+        // nodes draws them without one, and they come between messages.
+        if (iconQueue_.empty())
+            posting->Post([this, token = std::weak_ptr<char>(alive_)] {
+                if (token.lock()) IconPiece();
+            });
+        iconQueue_.push_back(&node);
+        node.SetImageIndex(ui::kNoImage);
+        node.SetSelectedIndex(ui::kNoImage);
+    } else if (services_.shell) {
+        SetNodeIcons(node);
+    }
     TTreeView::GetImageIndex(node);
+}
+
+void TFolderView::IconPiece()
+{
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    while (!iconQueue_.empty() && Clock::now() - start < std::chrono::milliseconds(30)) {
+        TTreeNode* node = iconQueue_.front();
+        iconQueue_.erase(iconQueue_.begin());
+        try {
+            SetNodeIcons(*node);
+        } catch (...) {
+            // A shell that gives no icon for one node gives none for the
+            // others either: one failure, and they stay without.
+            iconQueue_.clear();
+            throw;
+        }
+    }
+    ui::PostingService* posting = Display() ? Display()->Posting() : nullptr;
+    if (!iconQueue_.empty() && posting)
+        posting->Post([this, token = std::weak_ptr<char>(alive_)] {
+            if (token.lock()) IconPiece();
+        });
 }
 
 void TFolderView::RebuildTree()
@@ -191,6 +227,8 @@ struct TFolderView::ChildRead {
     bool shellIcons = false;
     ui::PostingService* posting = nullptr;  // where its pieces run
     std::vector<Child> children;
+    bool walked = false;  // every child is read
+    size_t added = 0;     // children already added to the node (closed meanwhile)
 };
 
 std::unique_ptr<TFolderView::ChildRead> TFolderView::StartRead(TTreeNode& node)
@@ -217,6 +255,7 @@ bool TFolderView::ReadChildren(ChildRead& read, size_t count, bool timed)
         IdList id;
         if (!read.walk || read.walk->Next(id) != platform::shellcode::kOk || !id) {
             read.walk.reset();
+            read.walked = true;
             return false;
         }
         ChildRead::Child child;
@@ -244,16 +283,29 @@ bool TFolderView::ReadChildren(ChildRead& read, size_t count, bool timed)
     return true;
 }
 
-void TFolderView::AddChildren(ChildRead& read)
+bool TFolderView::AddChildren(ChildRead& read, size_t count)
 {
     TTreeNode* node = read.node;
     // Without an icon from the folder the system's is asked for when the
     // node is drawn: it is slow to ask.
-    for (ChildRead::Child& child : read.children)
+    for (; read.added < read.children.size() && count > 0; ++read.added, --count) {
+        ChildRead::Child& child = read.children[read.added];
         Add(node, std::move(child.text), OwnList(std::move(child.id)),
             {child.closed, child.open, child.hasSubfolders});
+    }
+    if (read.added < read.children.size()) return false;
     if (read.children.empty()) node->SetHasChildren(false);
-    read.children.clear();
+    return true;
+}
+
+void TFolderView::ForgetRead(const std::shared_ptr<ChildRead>& read)
+{
+    // Children already added stay, and so do the rest: the node is never
+    // left with part of them.
+    if (read->added > 0) {
+        ui::TFlagScope busy(busy_);
+        AddChildren(*read, SIZE_MAX);
+    }
 }
 
 bool TFolderView::Reading(const TTreeNode* node) const
@@ -273,11 +325,29 @@ std::shared_ptr<TFolderView::ChildRead> TFolderView::TakeRead(const TTreeNode* n
 
 void TFolderView::ForgetReadsUnder(const TTreeNode* node)
 {
-    std::erase_if(reads_, [node](const auto& read) {
+    std::vector<std::shared_ptr<ChildRead>> forgotten;
+    std::erase_if(reads_, [&](const auto& read) {
         for (const TTreeNode* n = read->node; n; n = n->Parent())
-            if (n == node) return true;
+            if (n == node) {
+                forgotten.push_back(read);
+                return true;
+            }
         return false;
     });
+    for (const auto& read : forgotten) ForgetRead(read);
+}
+
+void TFolderView::DisplayChanged()
+{
+    // The pieces went with the old display's posted work.
+    std::vector<std::shared_ptr<ChildRead>> forgotten = std::move(reads_);
+    reads_.clear();
+    for (const auto& read : forgotten) ForgetRead(read);
+    // Icons not asked yet are asked when the new display draws the nodes.
+    for (TTreeNode* node : std::exchange(iconQueue_, {})) {
+        node->SetImageIndex(ui::kImageCallback);
+        node->SetSelectedIndex(ui::kImageCallback);
+    }
 }
 
 void TFolderView::PostPiece(const std::shared_ptr<ChildRead>& read)
@@ -298,25 +368,32 @@ void TFolderView::RunPiece(const std::shared_ptr<ChildRead>& read)
         PostPiece(read);
         return;
     }
-    bool more = false;
-    try {
-        more = ReadChildren(*read, kChildrenPerPiece, true);
-    } catch (...) {
-        TakeRead(read->node);
-        throw;
+    if (!read->walked) {
+        try {
+            ReadChildren(*read, kChildrenPerPiece, true);
+        } catch (...) {
+            TakeRead(read->node);
+            throw;
+        }
+        PostPiece(read);
+        return;
     }
-    if (more) {
+    // The children go into the closed node a piece at a time, which shows
+    // nothing; the last piece opens it.
+    if (read->children.size() - read->added > kNodesPerPiece) {
+        ui::TFlagScope busy(busy_);
+        AddChildren(*read, kNodesPerPiece);
         PostPiece(read);
         return;
     }
     TakeRead(read->node);
     TTreeNode* node = read->node;
-    // One visible change: the children, then the node opened.
+    // One visible change: the last children, then the node opened.
     ui::THourGlassScope hourGlass;
     ui::TUpdateScope<ui::TTreeView> update(*this);
     {
         ui::TFlagScope busy(busy_);
-        AddChildren(*read);
+        AddChildren(*read, SIZE_MAX);
     }
     if (node->Count() > 0) Expand(*node);
 }
@@ -335,12 +412,13 @@ void TFolderView::FillChildren(TTreeNode* node)
     ui::TUpdateScope<ui::TTreeView> update(*this);
     ui::TFlagScope busy(busy_);
     ReadChildren(*read, SIZE_MAX, false);
-    AddChildren(*read);
+    AddChildren(*read, SIZE_MAX);
 }
 
 bool TFolderView::CanExpand(TTreeNode& node)
 {
-    if (node.HasChildren() && node.Count() == 0) {
+    // A node being read may hold part of its children already.
+    if (Reading(&node) || (node.HasChildren() && node.Count() == 0)) {
         ui::PostingService* posting = Display() ? Display()->Posting() : nullptr;
         if (UserExpansion() && posting && !busy_ && NodeID(&node)) {
             // The node opens once its children are read.
@@ -518,6 +596,7 @@ void TFolderView::MouseDown(ui::TMouseButton button, int x, int y, TTreeNode* no
 void TFolderView::Deletion(TTreeNode& node)
 {
     std::erase_if(reads_, [&node](const auto& read) { return read->node == &node; });
+    std::erase(iconQueue_, &node);
     if (current_ == &node) current_ = nullptr;
     if (previous_ == &node) previous_ = nullptr;
     node.Data().Reset();

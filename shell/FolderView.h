@@ -80,8 +80,9 @@ public:
     // The node's children are being read in pieces.
     bool Reading(const ui::TTreeNode* node) const;
     // The most children one piece reads (a piece also ends after about
-    // 30 ms).
+    // 30 ms), and the most nodes one piece adds.
     static constexpr size_t kChildrenPerPiece = 48;
+    static constexpr size_t kNodesPerPiece = 100;
     ui::TTreeNode* CurrentNode() const { return current_; }
     ui::TTreeNode* PreviousNode() const { return previous_; }
 
@@ -97,7 +98,7 @@ protected:
     void GetImageIndex(ui::TTreeNode& node) override;
     // Reads in pieces went with the old display's posted work: forgotten
     // (the nodes keep their buttons).
-    void DisplayChanged() override { reads_.clear(); }
+    void DisplayChanged() override;
 
 private:
     friend class TFileView;
@@ -115,8 +116,13 @@ private:
     // Reads up to `count` more children in the shell's order; false once
     // the walk has ended.
     bool ReadChildren(ChildRead& read, size_t count, bool timed);
-    // Adds the children read to the node (none: its button goes).
-    void AddChildren(ChildRead& read);
+    // Adds up to `count` more of the children read to the node; true once
+    // all are there (none: its button goes).
+    bool AddChildren(ChildRead& read, size_t count);
+    // A read no longer wanted: children it added are joined by the rest.
+    void ForgetRead(const std::shared_ptr<ChildRead>& read);
+    // Asks for the icons of nodes drawn without them, for about 30 ms.
+    void IconPiece();
     // The read in pieces of a node taken out of the pending ones (null when
     // none).
     std::shared_ptr<ChildRead> TakeRead(const ui::TTreeNode* node);
@@ -137,6 +143,8 @@ private:
     ui::TTreeNode* current_ = nullptr;
     ui::TTreeNode* previous_ = nullptr;
     std::vector<std::shared_ptr<ChildRead>> reads_;
+    std::vector<ui::TTreeNode*> iconQueue_;  // drawn, their icons still to ask
+    std::shared_ptr<char> alive_ = std::make_shared<char>();  // the token of posted icon pieces
 };
 
 }  // namespace kp::shell

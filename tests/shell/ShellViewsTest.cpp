@@ -392,6 +392,13 @@ TEST_F(PiecesTest, AUsersExpansionReadsInPiecesAndOpensTheFolderOnceInOneBracket
     ExpectAllInShellOrder(many);
     ExpectLive("after the read");
     EXPECT_EQ(tree().Selected(), many);
+    // Drawn, the new nodes show no icon at first; their icons come in pieces.
+    pane->treeDisplay.Paint();
+    EXPECT_EQ(posting.Pending(), 1u);
+    EXPECT_EQ(many->Item(0)->ImageIndex(), ui::kNoImage);
+    posting.Drain();
+    EXPECT_GE(many->Item(0)->ImageIndex(), 0);
+    EXPECT_GE(many->Item(kMany - 1)->SelectedIndex(), 0);
     // Closed and opened again: nothing is read.
     pane->treeDisplay.Toggle(*many);
     pane->treeDisplay.Toggle(*many);
@@ -463,6 +470,27 @@ TEST_F(PiecesTest, AReadInPiecesSurvivesWhatHappensMeanwhile)
         EXPECT_TRUE(many->Expanded()) << c.what;
         ExpectAllInShellOrder(many);
     }
+    // Closed above while the children go into the node: they all stay, read
+    // once, and the next expansion opens it without reading.
+    tree().RebuildTree();
+    TTreeNode* node = ManyUnread();
+    ASSERT_NE(node, nullptr);
+    pane->treeDisplay.DoubleClick(*node);
+    while (node->Count() == 0 && posting.RunOne()) {
+    }
+    ASSERT_GT(node->Count(), 0u);
+    ASSERT_LT(node->Count(), static_cast<size_t>(kMany)) << "part added";
+    pane->treeDisplay.Toggle(*node->Parent());
+    EXPECT_FALSE(tree().Reading(node));
+    EXPECT_EQ(node->Count(), static_cast<size_t>(kMany));
+    posting.Drain();
+    ExpectLive("closed while adding");
+    pane->treeDisplay.Toggle(*node->Parent());
+    pane->treeDisplay.DoubleClick(*node);
+    EXPECT_EQ(posting.Pending(), 0u);
+    EXPECT_TRUE(node->Expanded());
+    ExpectAllInShellOrder(node);
+
     // The tree goes with pieces still posted: they find nothing to do.
     tree().RebuildTree();
     TTreeNode* many = ManyUnread();
