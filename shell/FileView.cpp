@@ -7,6 +7,7 @@
 #include "shell/ShellItems.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 namespace kp::shell {
@@ -274,15 +275,63 @@ void TFileView::GetImageIndex(TListItem& item)
 {
     using namespace platform;
     const IdView view = ItemID(&item);
-    if (folder_ && services_.shell && view) {
-        int image = -1;
-        if (!folder_->HasShellIcon() || !Succeeded(folder_->GetIconOf(view, 2, image)) || image == -1) {
-            const IdList absolute = ConcatIDLists(services_.shell->Allocator(), folderList_.View(), view);
-            image = GetIconIndex(*services_.shell, absolute.View(), fileinfo::kSysIconIndex);
-        }
-        item.SetImageIndex(image);
+    ui::PostingService* posting = Display() ? Display()->Posting() : nullptr;
+    if (folder_ && services_.shell && view && posting) {
+        // The system's icons take milliseconds each: a paint of many new
+        // rows draws them without one, and they come between messages.
+        if (iconQueue_.empty()) PostIconPiece(*posting);
+        iconQueue_.push_back(&item);
+        item.SetImageIndex(ui::kNoImage);
+    } else {
+        SetItemIcon(item);
     }
     TListView::GetImageIndex(item);
+}
+
+void TFileView::SetItemIcon(TListItem& item)
+{
+    using namespace platform;
+    const IdView view = ItemID(&item);
+    if (!folder_ || !services_.shell || !view) return;
+    int image = -1;
+    if (!folder_->HasShellIcon() || !Succeeded(folder_->GetIconOf(view, 2, image)) || image == -1) {
+        const IdList absolute = ConcatIDLists(services_.shell->Allocator(), folderList_.View(), view);
+        image = GetIconIndex(*services_.shell, absolute.View(), fileinfo::kSysIconIndex);
+    }
+    item.SetImageIndex(image);
+}
+
+void TFileView::PostIconPiece(ui::PostingService& posting)
+{
+    posting.Post([this, token = std::weak_ptr<char>(alive_)] {
+        if (token.lock()) IconPiece();
+    });
+}
+
+void TFileView::IconPiece()
+{
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    while (!iconQueue_.empty() && Clock::now() - start < std::chrono::milliseconds(30)) {
+        TListItem* item = iconQueue_.front();
+        iconQueue_.erase(iconQueue_.begin());
+        try {
+            SetItemIcon(*item);
+        } catch (...) {
+            // A shell that gives no icon for one item gives none for the
+            // others either: one failure, and they stay without.
+            iconQueue_.clear();
+            throw;
+        }
+    }
+    ui::PostingService* posting = Display() ? Display()->Posting() : nullptr;
+    if (!iconQueue_.empty() && posting) PostIconPiece(*posting);
+}
+
+void TFileView::Deletion(TListItem& item)
+{
+    std::erase(iconQueue_, &item);
+    TListView::Deletion(item);
 }
 
 void TFileView::SortByText(size_t column)

@@ -323,14 +323,19 @@ int main(int argc, char** argv)
             Pump();
         });
         Progress("fill measured");
-        double firstSort = 0;
+        // Sorted and painted (rows in their new order, icons of rows not
+        // drawn before still coming), then with every icon in.
+        double firstSort = 0, firstShown = 0;
+        std::vector<double> shown;
         const double sort = Median(5, [&] {
             const auto start = Clock::now();
             list.UserColumnClick(1);
             UpdateWindow(display.Handle());
+            shown.push_back(Ms(Clock::now() - start));
             Pump();
-            if (firstSort == 0) firstSort = Ms(Clock::now() - start);
+            if (firstSort == 0) firstSort = Ms(Clock::now() - start), firstShown = shown.front();
         });
+        std::sort(shown.begin(), shown.end());
         const double typeSort = Median(5, [&] {
             list.UserColumnClick(2);
             UpdateWindow(display.Handle());
@@ -403,7 +408,9 @@ int main(int argc, char** argv)
         for (int c = 0; c < kCalls; ++c)
             std::printf("  %-16s %8.1f ms  %5.1f %%\n", kCallNames[c], floor[c], total > 0 ? 100 * floor[c] / total : 0);
         std::printf("fill into the list + paint: %.1f ms = %.2f x floor\n", fill, total > 0 ? fill / total : 0);
-        std::printf("size column sort + paint: %.1f ms (first, keys made: %.1f ms)\n", sort, firstSort);
+        std::printf("size column sort + paint: %.1f ms shown, %.1f ms with every icon (first: %.1f ms shown, %.1f ms "
+                    "with every icon)\n",
+                    shown[shown.size() / 2], sort, firstShown, firstSort);
         std::printf("type column sort + paint: %.1f ms\n", typeSort);
         if (!expansions.empty())
             std::printf("expanding %zu subfolders by double-click: %.1f ms (median of %zu); longest wait for an "

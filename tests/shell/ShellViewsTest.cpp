@@ -749,6 +749,33 @@ TEST_F(ShellViewsTest, AFailingShellCallInsideFillsLeavesTheViewsLive)
 
 // ---- The list ------------------------------------------------------------------------
 
+TEST_F(ShellViewsTest, AListOnADisplayThatPostsWorkDrawsRowsFirstAndTheirIconsAfter)
+{
+    pane->listDisplay.SetPosting(&posting);
+    Go("C:\\work");
+    // Drawn without their icons; one piece asks for them.
+    EXPECT_EQ(ItemNamed("k1024.txt")->ImageIndex(), ui::kNoImage);
+    EXPECT_EQ(ItemNamed("sub1")->ImageIndex(), ui::kNoImage);
+    EXPECT_EQ(posting.Pending(), 1u);
+    posting.Drain();
+    EXPECT_GE(ItemNamed("k1024.txt")->ImageIndex(), 0);
+    EXPECT_GE(ItemNamed("sub1")->ImageIndex(), 0);
+    // A refill before the piece runs leaves it nothing to ask for.
+    EXPECT_EQ(ItemNamed("empty.txt")->ImageIndex(), ui::kNoImage);
+    list().FillList();
+    EXPECT_EQ(posting.Drain(), 1u);
+    EXPECT_EQ(ItemNamed("empty.txt")->ImageIndex(), ui::kNoImage);
+    // A shell that fails: the piece reports it once, the rows stay without.
+    shell.throwOnFileInfo = true;
+    EXPECT_THROW(posting.Drain(), std::runtime_error);
+    EXPECT_EQ(posting.Pending(), 0u);
+    shell.throwOnFileInfo = false;
+    list().FillList();
+    EXPECT_EQ(ItemNamed("empty.txt")->ImageIndex(), ui::kNoImage);
+    posting.Drain();
+    EXPECT_GE(ItemNamed("empty.txt")->ImageIndex(), 0);
+}
+
 TEST_F(ShellViewsTest, ColumnsShowSizesTypesDatesHiddenFilesAndTheShortcutMark)
 {
     Put("C:\\work\\big3.bin", "3");
