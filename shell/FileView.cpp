@@ -7,6 +7,7 @@
 #include "shell/ShellItems.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 namespace kp::shell {
@@ -16,12 +17,11 @@ using platform::IdView;
 using platform::ShellFolder;
 using ui::TListItem;
 
-// An item's identifier and the sort keys of its text columns, made at the
-// first sort by that column after the fill.
+// An item's identifier, and its place in a text column's order during a
+// sort.
 struct TFileView::ItemData {
     IdList id;
-    std::array<std::string, 3> keys;
-    std::array<bool, 3> keyed{};
+    uint32_t rank = 0;
 };
 
 // The fill's bracket: directions reset, hourglass, update bracket, the list
@@ -275,34 +275,110 @@ void TFileView::GetImageIndex(TListItem& item)
 {
     using namespace platform;
     const IdView view = ItemID(&item);
-    if (folder_ && services_.shell && view) {
-        int image = -1;
-        if (!folder_->HasShellIcon() || !Succeeded(folder_->GetIconOf(view, 2, image)) || image == -1) {
-            const IdList absolute = ConcatIDLists(services_.shell->Allocator(), folderList_.View(), view);
-            image = GetIconIndex(*services_.shell, absolute.View(), fileinfo::kSysIconIndex);
-        }
-        item.SetImageIndex(image);
+    ui::PostingService* posting = Display() ? Display()->Posting() : nullptr;
+    if (folder_ && services_.shell && view && posting) {
+        // The system's icons take milliseconds each: a paint of many new
+        // rows draws them without one, and they come between messages.
+        if (iconQueue_.empty()) PostIconPiece(*posting);
+        iconQueue_.push_back(&item);
+        item.SetImageIndex(ui::kNoImage);
+    } else {
+        SetItemIcon(item);
     }
     TListView::GetImageIndex(item);
 }
 
-void TFileView::SortByText(size_t column)
+void TFileView::SetItemIcon(TListItem& item)
 {
-    const size_t sub = column - 1;
-    for (size_t i = 0; i < Count(); ++i) {
-        auto* data = Item(i)->Data().As<ItemData>();
-        if (data && !data->keyed[sub]) {
-            data->keys[sub] = services_.locale.SortKey(Item(i)->ColumnText(column));
-            data->keyed[sub] = true;
+    using namespace platform;
+    const IdView view = ItemID(&item);
+    if (!folder_ || !services_.shell || !view) return;
+    int image = -1;
+    if (!folder_->HasShellIcon() || !Succeeded(folder_->GetIconOf(view, 2, image)) || image == -1) {
+        const IdList absolute = ConcatIDLists(services_.shell->Allocator(), folderList_.View(), view);
+        image = GetIconIndex(*services_.shell, absolute.View(), fileinfo::kSysIconIndex);
+    }
+    item.SetImageIndex(image);
+}
+
+void TFileView::PostIconPiece(ui::PostingService& posting)
+{
+    posting.Post([this, token = std::weak_ptr<char>(alive_)] {
+        if (token.lock()) IconPiece();
+    });
+}
+
+void TFileView::IconPiece()
+{
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    while (!iconQueue_.empty() && Clock::now() - start < std::chrono::milliseconds(30)) {
+        TListItem* item = iconQueue_.front();
+        iconQueue_.erase(iconQueue_.begin());
+        try {
+            SetItemIcon(*item);
+        } catch (...) {
+            // A shell that gives no icon for one item gives none for the
+            // others either: one failure, and they stay without.
+            iconQueue_.clear();
+            throw;
         }
     }
+    ui::PostingService* posting = Display() ? Display()->Posting() : nullptr;
+    if (!iconQueue_.empty() && posting) PostIconPiece(*posting);
+}
+
+void TFileView::Deletion(TListItem& item)
+{
+    std::erase(iconQueue_, &item);
+    TListView::Deletion(item);
+}
+
+void TFileView::SortByText(size_t column)
+{
     const int direction = sortDirections_[column];
-    CustomSort([sub, direction](const TListItem& a, const TListItem& b) {
+    if (column == 1) {
+        // Size texts hold spaces, digits and "KB" only, which the locale
+        // orders as their code units (space, then digits, then letters): the
+        // texts are their own keys.
+        CustomSort([direction](const TListItem& a, const TListItem& b) {
+            const int order = a.ColumnText(1).compare(b.ColumnText(1));
+            return (order < 0 ? -1 : order > 0 ? 1 : 0) * direction;
+        });
+        return;
+    }
+    // A column holds few distinct texts (the type names of a few
+    // extensions, the minutes the files were written in): each gets its
+    // sort key once, and the items sort by the rank of their text.
+    std::unordered_map<std::string_view, uint32_t> slots;
+    std::vector<std::string_view> texts;
+    std::vector<uint32_t> slotOf(Count());
+    for (size_t i = 0; i < Count(); ++i) {
+        const std::string& text = Item(i)->ColumnText(column);
+        const auto [at, added] = slots.emplace(text, static_cast<uint32_t>(texts.size()));
+        if (added) texts.push_back(text);
+        slotOf[i] = at->second;
+    }
+    std::vector<std::string> keys;
+    keys.reserve(texts.size());
+    for (std::string_view text : texts) keys.push_back(services_.locale.SortKey(text));
+    std::vector<uint32_t> order(texts.size());
+    for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&keys](uint32_t a, uint32_t b) { return keys[a] < keys[b]; });
+    // Texts with equal keys share a rank.
+    std::vector<uint32_t> rankOf(texts.size());
+    uint32_t rank = 0;
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (i > 0 && keys[order[i]] != keys[order[i - 1]]) ++rank;
+        rankOf[order[i]] = rank;
+    }
+    for (size_t i = 0; i < Count(); ++i)
+        if (auto* data = Item(i)->Data().As<ItemData>()) data->rank = rankOf[slotOf[i]];
+    CustomSort([direction](const TListItem& a, const TListItem& b) {
         const auto* x = a.Data().As<ItemData>();
         const auto* y = b.Data().As<ItemData>();
         if (!x || !y) return 0;
-        const int order = x->keys[sub].compare(y->keys[sub]);
-        return (order < 0 ? -1 : order > 0 ? 1 : 0) * direction;
+        return (x->rank < y->rank ? -1 : x->rank > y->rank ? 1 : 0) * direction;
     });
 }
 
@@ -368,7 +444,6 @@ void TFileView::Edit(TListItem& item, const std::string& text)
         renamed) {
         if (bits && tree_) tree_->RenameChild(id, renamed.View());
         data->id = std::move(renamed);
-        data->keyed = {};
         item.SetCaption(NameOf(data->id.View(), platform::nameform::kNormal));
         return;
     }

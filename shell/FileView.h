@@ -15,6 +15,7 @@
 
 #include <array>
 #include <map>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -86,6 +87,7 @@ protected:
     void MouseDown(ui::TMouseButton button, int x, int y, ui::TListItem* item) override;
     void MouseUp(ui::TMouseButton button, int x, int y, ui::TListItem* item) override;
     void GetImageIndex(ui::TListItem& item) override;
+    void Deletion(ui::TListItem& item) override;
 
 private:
     friend class TFolderView;
@@ -100,6 +102,10 @@ private:
     void SortByText(size_t column);
     platform::IdList Packed(int& count) const;
     void FallBack();
+    // Asks for the icons of items drawn without them, for about 30 ms.
+    void IconPiece();
+    void SetItemIcon(ui::TListItem& item);
+    void PostIconPiece(ui::PostingService& posting);
 
     ShellViewServices services_;
     ViewWindow window_;
@@ -116,6 +122,8 @@ private:
     size_t typeNameQueries_ = 0;
     std::unordered_map<uint64_t, std::string> dateTexts_;  // minute of a file time -> its text, during a fill
     static inline std::array<int, 4> sortDirections_{1, 1, 1, 1};
+    std::vector<ui::TListItem*> iconQueue_;  // drawn, their icons still to ask
+    std::shared_ptr<char> alive_ = std::make_shared<char>();  // the token of posted icon pieces
 };
 
 }  // namespace kp::shell

@@ -6,6 +6,10 @@
 #include "shell/FileView.h"
 #include "shell/ShellItems.h"
 
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+
 namespace kp::shell {
 
 using platform::IdList;
@@ -133,8 +137,44 @@ void TFolderView::SetNodeIcons(TTreeNode& node)
 
 void TFolderView::GetImageIndex(TTreeNode& node)
 {
-    if (services_.shell) SetNodeIcons(node);
+    ui::PostingService* posting = Display() ? Display()->Posting() : nullptr;
+    if (services_.shell && posting) {
+        // The system's icons take milliseconds each: a paint of many new
+        // nodes draws them without one, and they come between messages.
+        if (iconQueue_.empty())
+            posting->Post([this, token = std::weak_ptr<char>(alive_)] {
+                if (token.lock()) IconPiece();
+            });
+        iconQueue_.push_back(&node);
+        node.SetImageIndex(ui::kNoImage);
+        node.SetSelectedIndex(ui::kNoImage);
+    } else if (services_.shell) {
+        SetNodeIcons(node);
+    }
     TTreeView::GetImageIndex(node);
+}
+
+void TFolderView::IconPiece()
+{
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    while (!iconQueue_.empty() && Clock::now() - start < std::chrono::milliseconds(30)) {
+        TTreeNode* node = iconQueue_.front();
+        iconQueue_.erase(iconQueue_.begin());
+        try {
+            SetNodeIcons(*node);
+        } catch (...) {
+            // A shell that gives no icon for one node gives none for the
+            // others either: one failure, and they stay without.
+            iconQueue_.clear();
+            throw;
+        }
+    }
+    ui::PostingService* posting = Display() ? Display()->Posting() : nullptr;
+    if (!iconQueue_.empty() && posting)
+        posting->Post([this, token = std::weak_ptr<char>(alive_)] {
+            if (token.lock()) IconPiece();
+        });
 }
 
 void TFolderView::RebuildTree()
@@ -167,63 +207,251 @@ void TFolderView::RebuildTree()
     NotifyLinks(Selected());
 }
 
+// ---- Reading children ---------------------------------------------------------------
+
+// A node's children as they are read: the folder and its walk, and what was
+// read so far, kept in the shell's order.
+struct TFolderView::ChildRead {
+    struct Child {
+        IdList id;
+        std::string text;
+        bool hasSubfolders = false;
+        int open = ui::kImageCallback;
+        int closed = ui::kImageCallback;
+    };
+    TFolderView* owner = nullptr;
+    TTreeNode* node = nullptr;
+    std::unique_ptr<ShellFolder> bound;
+    ShellFolder* folder = nullptr;
+    std::unique_ptr<platform::ShellEnum> walk;
+    bool shellIcons = false;
+    ui::PostingService* posting = nullptr;  // where its pieces run
+    std::vector<Child> children;
+    bool walked = false;  // every child is read
+    size_t added = 0;     // children already added to the node (closed meanwhile)
+};
+
+std::unique_ptr<TFolderView::ChildRead> TFolderView::StartRead(TTreeNode& node)
+{
+    auto read = std::make_unique<ChildRead>();
+    read->owner = this;
+    read->node = &node;
+    read->folder = FolderOf(&node, read->bound);
+    if (!read->folder ||
+        !platform::Succeeded(read->folder->EnumObjects(
+            platform::enumflags::kFolders | platform::enumflags::kIncludeHidden, read->walk)))
+        return nullptr;
+    read->shellIcons = read->folder->HasShellIcon();
+    return read;
+}
+
+bool TFolderView::ReadChildren(ChildRead& read, size_t count, bool timed)
+{
+    using Clock = std::chrono::steady_clock;
+    constexpr auto kPieceTime = std::chrono::milliseconds(30);
+    const auto start = timed ? Clock::now() : Clock::time_point{};
+    ShellFolder& folder = *read.folder;
+    for (size_t n = 0; n < count; ++n) {
+        IdList id;
+        if (!read.walk || read.walk->Next(id) != platform::shellcode::kOk || !id) {
+            read.walk.reset();
+            read.walked = true;
+            return false;
+        }
+        ChildRead::Child child;
+        const IdView view = id.View();
+        child.text = NameOf(folder, view, platform::nameform::kInFolder);
+        uint32_t bits = platform::attr::kHasSubfolder;
+        child.hasSubfolders = platform::Succeeded(folder.GetAttributesOf({&view, 1}, bits)) &&
+                              (bits & platform::attr::kHasSubfolder) != 0;
+        int open = -1, closed = -1;
+        if (read.shellIcons && platform::Succeeded(folder.GetIconOf(view, 1, open)) &&
+            platform::Succeeded(folder.GetIconOf(view, 2, closed)) && open >= 0 && closed >= 0) {
+            child.open = open;
+            child.closed = closed;
+        }
+        // The shell's order as the children come: each goes after those
+        // that compare equal to it, as a stable sort would place it.
+        const auto at = std::upper_bound(read.children.begin(), read.children.end(), view,
+                                         [&folder](IdView x, const ChildRead::Child& y) {
+                                             return CompareIDLists(folder, x, y.id.View()) < 0;
+                                         });
+        child.id = std::move(id);
+        read.children.insert(at, std::move(child));
+        if (timed && Clock::now() - start >= kPieceTime) break;
+    }
+    return true;
+}
+
+bool TFolderView::AddChildren(ChildRead& read, size_t count)
+{
+    TTreeNode* node = read.node;
+    // Without an icon from the folder the system's is asked for when the
+    // node is drawn: it is slow to ask.
+    for (; read.added < read.children.size() && count > 0; ++read.added, --count) {
+        ChildRead::Child& child = read.children[read.added];
+        Add(node, std::move(child.text), OwnList(std::move(child.id)),
+            {child.closed, child.open, child.hasSubfolders});
+    }
+    if (read.added < read.children.size()) return false;
+    if (read.children.empty()) node->SetHasChildren(false);
+    return true;
+}
+
+void TFolderView::ForgetRead(const std::shared_ptr<ChildRead>& read)
+{
+    // Children already added stay, and so do the rest: the node is never
+    // left with part of them.
+    if (read->added > 0) {
+        ui::TFlagScope busy(busy_);
+        AddChildren(*read, SIZE_MAX);
+    }
+}
+
+bool TFolderView::Reading(const TTreeNode* node) const
+{
+    return std::any_of(reads_.begin(), reads_.end(), [node](const auto& read) { return read->node == node; });
+}
+
+std::shared_ptr<TFolderView::ChildRead> TFolderView::TakeRead(const TTreeNode* node)
+{
+    const auto found =
+        std::find_if(reads_.begin(), reads_.end(), [node](const auto& read) { return read->node == node; });
+    if (found == reads_.end()) return nullptr;
+    std::shared_ptr<ChildRead> read = std::move(*found);
+    reads_.erase(found);
+    return read;
+}
+
+void TFolderView::ForgetReadsUnder(const TTreeNode* node)
+{
+    std::vector<std::shared_ptr<ChildRead>> forgotten;
+    std::erase_if(reads_, [&](const auto& read) {
+        for (const TTreeNode* n = read->node; n; n = n->Parent())
+            if (n == node) {
+                forgotten.push_back(read);
+                return true;
+            }
+        return false;
+    });
+    for (const auto& read : forgotten) ForgetRead(read);
+}
+
+void TFolderView::DisplayChanged()
+{
+    // The pieces went with the old display's posted work.
+    std::vector<std::shared_ptr<ChildRead>> forgotten = std::move(reads_);
+    reads_.clear();
+    for (const auto& read : forgotten) ForgetRead(read);
+    // Icons not asked yet are asked when the new display draws the nodes.
+    for (TTreeNode* node : std::exchange(iconQueue_, {})) {
+        node->SetImageIndex(ui::kImageCallback);
+        node->SetSelectedIndex(ui::kImageCallback);
+    }
+}
+
+void TFolderView::PostPiece(const std::shared_ptr<ChildRead>& read)
+{
+    // A read forgotten meanwhile (or gone with the tree) is not continued.
+    read->posting->Post([token = std::weak_ptr<ChildRead>(read)] {
+        if (std::shared_ptr<ChildRead> alive = token.lock()) alive->owner->RunPiece(alive);
+    });
+}
+
+void TFolderView::RunPiece(const std::shared_ptr<ChildRead>& read)
+{
+    // Pending only while it is listed: a read finished at once or forgotten
+    // is no more.
+    if (std::find(reads_.begin(), reads_.end(), read) == reads_.end()) return;
+    if (busy_) {
+        // A fill is under way (its shell call shows a box): later.
+        PostPiece(read);
+        return;
+    }
+    if (!read->walked) {
+        try {
+            ReadChildren(*read, kChildrenPerPiece, true);
+        } catch (...) {
+            TakeRead(read->node);
+            throw;
+        }
+        PostPiece(read);
+        return;
+    }
+    // The children go into the closed node a piece at a time, which shows
+    // nothing; the last piece opens it.
+    if (read->children.size() - read->added > kNodesPerPiece) {
+        ui::TFlagScope busy(busy_);
+        AddChildren(*read, kNodesPerPiece);
+        PostPiece(read);
+        return;
+    }
+    TakeRead(read->node);
+    TTreeNode* node = read->node;
+    // One visible change: the last children, then the node opened.
+    ui::THourGlassScope hourGlass;
+    ui::TUpdateScope<ui::TTreeView> update(*this);
+    {
+        ui::TFlagScope busy(busy_);
+        AddChildren(*read, SIZE_MAX);
+    }
+    if (node->Count() > 0) Expand(*node);
+}
+
 void TFolderView::FillChildren(TTreeNode* node)
 {
     if (busy_ || !node || !NodeID(node)) return;
-    std::unique_ptr<ShellFolder> bound;
-    ShellFolder* folder = FolderOf(node, bound);
-    std::unique_ptr<platform::ShellEnum> walk;
-    if (!folder || !platform::Succeeded(folder->EnumObjects(platform::enumflags::kFolders |
-                                                                platform::enumflags::kIncludeHidden,
-                                                            walk))) {
+    // A read in pieces of the node is finished here.
+    std::shared_ptr<ChildRead> read = TakeRead(node);
+    if (!read) read = StartRead(*node);
+    if (!read) {
         Select(current_);
         return;
     }
     ui::THourGlassScope hourGlass;
     ui::TUpdateScope<ui::TTreeView> update(*this);
     ui::TFlagScope busy(busy_);
-    const bool shellIcons = folder->HasShellIcon();
-    size_t added = 0;
-    while (walk) {
-        IdList child;
-        if (walk->Next(child) != platform::shellcode::kOk || !child) break;
-        std::string text = NameOf(*folder, child.View(), platform::nameform::kInFolder);
-        uint32_t bits = platform::attr::kHasSubfolder;
-        const IdView view = child.View();
-        const bool hasSubfolders = platform::Succeeded(folder->GetAttributesOf({&view, 1}, bits)) &&
-                                   (bits & platform::attr::kHasSubfolder) != 0;
-        int open = -1, closed = -1;
-        const bool iconsKnown = shellIcons && platform::Succeeded(folder->GetIconOf(view, 1, open)) &&
-                                platform::Succeeded(folder->GetIconOf(view, 2, closed)) && open >= 0 && closed >= 0;
-        TTreeNode* added_node = Add(node, std::move(text), OwnList(std::move(child)));
-        ++added;
-        if (iconsKnown) {
-            added_node->SetSelectedIndex(open);
-            added_node->SetImageIndex(closed);
-        } else {
-            // The system's icons are slow to ask: only for nodes drawn.
-            added_node->SetSelectedIndex(ui::kImageCallback);
-            added_node->SetImageIndex(ui::kImageCallback);
-        }
-        added_node->SetHasChildren(hasSubfolders);
-    }
-    if (added > 0)
-        SortChildren(node, [folder](const TTreeNode& a, const TTreeNode& b) {
-            return CompareIDLists(*folder, NodeID(&a), NodeID(&b));
-        });
-    else
-        node->SetHasChildren(false);
+    ReadChildren(*read, SIZE_MAX, false);
+    AddChildren(*read, SIZE_MAX);
 }
 
 bool TFolderView::CanExpand(TTreeNode& node)
 {
-    if (node.HasChildren() && node.Count() == 0) {
+    // A node being read may hold part of its children already.
+    if (Reading(&node) || (node.HasChildren() && node.Count() == 0)) {
+        ui::PostingService* posting = Display() ? Display()->Posting() : nullptr;
+        if (UserExpansion() && posting && !busy_ && NodeID(&node)) {
+            // The node opens once its children are read.
+            if (std::any_of(reads_.begin(), reads_.end(),
+                            [&](const auto& read) { return read->node == &node && read->posting == posting; }))
+                return false;
+            if (!Reading(&node)) {
+                std::unique_ptr<ChildRead> started = StartRead(node);
+                if (!started) {
+                    Select(current_);
+                    return false;
+                }
+                started->posting = posting;
+                reads_.push_back(std::move(started));
+                PostPiece(reads_.back());
+                return false;
+            }
+            // A read whose pieces went with another display: finished here.
+        }
         FillChildren(&node);
         // Nothing read (the folder could not be listed): the button stays
         // for another try, the node stays closed.
         if (node.Count() == 0) return false;
     }
     return TTreeView::CanExpand(node);
+}
+
+bool TFolderView::CanCollapse(TTreeNode& node)
+{
+    if (!TTreeView::CanCollapse(node)) return false;
+    // What is read below a node closed is no longer wanted.
+    ForgetReadsUnder(&node);
+    return true;
 }
 
 bool TFolderView::CanEdit(TTreeNode& node) { return node.Level() != 0 && TTreeView::CanEdit(node); }
@@ -367,6 +595,8 @@ void TFolderView::MouseDown(ui::TMouseButton button, int x, int y, TTreeNode* no
 
 void TFolderView::Deletion(TTreeNode& node)
 {
+    std::erase_if(reads_, [&node](const auto& read) { return read->node == &node; });
+    std::erase(iconQueue_, &node);
     if (current_ == &node) current_ = nullptr;
     if (previous_ == &node) previous_ = nullptr;
     node.Data().Reset();

@@ -7,11 +7,20 @@
 //
 // Each node owns a one-item identifier list relative to its parent's folder
 // (the root: the desktop's empty list), freed when the node goes.
+//
+// An expansion the user asks for on a display that runs posted work reads
+// the children in pieces between the display's messages, so a large folder
+// does not stop the window; the node opens, with its children in the
+// shell's order, in one update bracket once all are read. Collapsing the
+// node (or one above it) or deleting it forgets the read; the program's own
+// expansion (FindNode, SelectedPath, Expand) finishes it at once.
 
 #include "shell/ShellViews.h"
 #include "ui/TreeView.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace kp::shell {
 
@@ -68,11 +77,18 @@ public:
     void FallBack();
 
     bool Busy() const { return busy_; }
+    // The node's children are being read in pieces.
+    bool Reading(const ui::TTreeNode* node) const;
+    // The most children one piece reads (a piece also ends after about
+    // 30 ms), and the most nodes one piece adds.
+    static constexpr size_t kChildrenPerPiece = 48;
+    static constexpr size_t kNodesPerPiece = 100;
     ui::TTreeNode* CurrentNode() const { return current_; }
     ui::TTreeNode* PreviousNode() const { return previous_; }
 
 protected:
     bool CanExpand(ui::TTreeNode& node) override;
+    bool CanCollapse(ui::TTreeNode& node) override;
     bool CanEdit(ui::TTreeNode& node) override;
     void Change(ui::TTreeNode* node) override;
     void Edit(ui::TTreeNode& node, const std::string& text) override;
@@ -80,6 +96,9 @@ protected:
     void MouseUp(ui::TMouseButton button, int x, int y, ui::TTreeNode* node) override;
     void Deletion(ui::TTreeNode& node) override;
     void GetImageIndex(ui::TTreeNode& node) override;
+    // Reads in pieces went with the old display's posted work: forgotten
+    // (the nodes keep their buttons).
+    void DisplayChanged() override;
 
 private:
     friend class TFileView;
@@ -89,6 +108,28 @@ private:
     // The folder that holds a node.
     platform::ShellFolder* ContainerOf(const ui::TTreeNode* node, std::unique_ptr<platform::ShellFolder>& bound);
     void SetNodeIcons(ui::TTreeNode& node);
+
+    // ---- Reading a node's children ----
+    struct ChildRead;
+    // Binds the node's folder and starts the walk; null when it cannot.
+    std::unique_ptr<ChildRead> StartRead(ui::TTreeNode& node);
+    // Reads up to `count` more children in the shell's order; false once
+    // the walk has ended.
+    bool ReadChildren(ChildRead& read, size_t count, bool timed);
+    // Adds up to `count` more of the children read to the node; true once
+    // all are there (none: its button goes).
+    bool AddChildren(ChildRead& read, size_t count);
+    // A read no longer wanted: children it added are joined by the rest.
+    void ForgetRead(const std::shared_ptr<ChildRead>& read);
+    // Asks for the icons of nodes drawn without them, for about 30 ms.
+    void IconPiece();
+    // The read in pieces of a node taken out of the pending ones (null when
+    // none).
+    std::shared_ptr<ChildRead> TakeRead(const ui::TTreeNode* node);
+    // Forgets the reads of the node and the nodes below it.
+    void ForgetReadsUnder(const ui::TTreeNode* node);
+    void PostPiece(const std::shared_ptr<ChildRead>& read);
+    void RunPiece(const std::shared_ptr<ChildRead>& read);
     std::string NameOf(platform::ShellFolder& folder, platform::IdView list, uint32_t form) const;
 
     ShellViewServices services_;
@@ -101,6 +142,9 @@ private:
     bool fallingBack_ = false;
     ui::TTreeNode* current_ = nullptr;
     ui::TTreeNode* previous_ = nullptr;
+    std::vector<std::shared_ptr<ChildRead>> reads_;
+    std::vector<ui::TTreeNode*> iconQueue_;  // drawn, their icons still to ask
+    std::shared_ptr<char> alive_ = std::make_shared<char>();  // the token of posted icon pieces
 };
 
 }  // namespace kp::shell

@@ -11,6 +11,7 @@
 // tests. Derived components override the hooks and call the base.
 
 #include "ui/Layout.h"
+#include "ui/Posting.h"
 #include "ui/ViewTypes.h"
 
 #include <functional>
@@ -77,6 +78,9 @@ private:
 class ListViewDisplay {
 public:
     virtual ~ListViewDisplay() = default;
+    // Where work cut into pieces runs between the display's messages
+    // (nullptr: nowhere; such work is done at once).
+    virtual PostingService* Posting() { return nullptr; }
     // The number of items changed (items added or deleted).
     virtual void CountChanged() = 0;
     virtual void ItemChanged(TListItem& item) = 0;

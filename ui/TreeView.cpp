@@ -90,7 +90,9 @@ std::vector<std::unique_ptr<TTreeNode>>& TTreeView::ChildrenOf(TTreeNode* parent
 
 void TTreeView::SetDisplay(TreeViewDisplay* display)
 {
+    const bool changed = display != display_;
     display_ = display;
+    if (changed) DisplayChanged();
     if (!display_) return;
     display_->OptionsChanged();
     ShowAll(nullptr, roots_);
@@ -134,9 +136,17 @@ void TTreeView::SetImages(TImageList images)
 
 TTreeNode* TTreeView::Add(TTreeNode* parent, std::string text, TPayload data)
 {
+    return Add(parent, std::move(text), std::move(data), TNodeLook{});
+}
+
+TTreeNode* TTreeView::Add(TTreeNode* parent, std::string text, TPayload data, const TNodeLook& look)
+{
     auto& siblings = ChildrenOf(parent);
     siblings.push_back(std::unique_ptr<TTreeNode>(new TTreeNode(*this, parent, std::move(text), std::move(data))));
     TTreeNode* node = siblings.back().get();
+    node->imageIndex_ = look.imageIndex;
+    node->selectedIndex_ = look.selectedIndex;
+    node->hasChildren_ = look.hasChildren;
     if (display_) display_->Inserted(*node);
     return node;
 }
@@ -239,10 +249,30 @@ void TTreeView::UserSelected(TTreeNode* node)
     Change(node);
 }
 
+namespace {
+
+// Gives a flag a value for the scope's life and its earlier value back.
+class TValueScope {
+public:
+    TValueScope(bool& flag, bool value) : flag_(flag), saved_(std::exchange(flag, value)) {}
+    ~TValueScope() { flag_ = saved_; }
+    TValueScope(const TValueScope&) = delete;
+    TValueScope& operator=(const TValueScope&) = delete;
+
+private:
+    bool& flag_;
+    bool saved_;
+};
+
+}  // namespace
+
 bool TTreeView::Expand(TTreeNode& node)
 {
     if (node.expanded_) return true;
-    if (!UserExpanding(node, true)) return false;
+    {
+        TValueScope program(userExpansion_, false);
+        if (!CanExpand(node)) return false;
+    }
     node.expanded_ = true;
     if (display_) display_->ShowExpanded(node, true);
     if (OnExpanded) OnExpanded(node);
@@ -251,7 +281,11 @@ bool TTreeView::Expand(TTreeNode& node)
 
 void TTreeView::Collapse(TTreeNode& node)
 {
-    if (!node.expanded_ || !UserExpanding(node, false)) return;
+    if (!node.expanded_) return;
+    {
+        TValueScope program(userExpansion_, false);
+        if (!CanCollapse(node)) return;
+    }
     node.expanded_ = false;
     if (display_) display_->ShowExpanded(node, false);
     if (OnCollapsed) OnCollapsed(node);
@@ -259,6 +293,7 @@ void TTreeView::Collapse(TTreeNode& node)
 
 bool TTreeView::UserExpanding(TTreeNode& node, bool expand)
 {
+    TValueScope user(userExpansion_, true);
     return expand ? CanExpand(node) : CanCollapse(node);
 }
 

@@ -14,6 +14,7 @@
 // MouseDown, MouseUp, DblClick, Deletion, GetSelectedIndex), call the base
 // for the framework's behaviour and raise the events there.
 
+#include "ui/Posting.h"
 #include "ui/ViewTypes.h"
 
 #include <functional>
@@ -102,6 +103,9 @@ public:
     virtual void ReportFailure(const std::exception& failure) = 0;
     // The component goes first: show nothing, forget it.
     virtual void Detached() = 0;
+    // Where work cut into pieces runs between the display's messages
+    // (nullptr: nowhere; such work is done at once).
+    virtual PostingService* Posting() { return nullptr; }
 };
 
 class TTreeView {
@@ -138,6 +142,13 @@ public:
     TTreeNode* Item(size_t index) const { return roots_[index].get(); }
     // Appends a child of `parent` (nullptr: a top-level node).
     TTreeNode* Add(TTreeNode* parent, std::string text, TPayload data = {});
+    // How a node looks from the start: the display is told of it once.
+    struct TNodeLook {
+        int imageIndex = kNoImage;
+        int selectedIndex = kNoImage;
+        bool hasChildren = false;
+    };
+    TTreeNode* Add(TTreeNode* parent, std::string text, TPayload data, const TNodeLook& look);
     // Deletes a node with its children (each raises Deletion, then its
     // payload is freed).
     void Delete(TTreeNode* node);
@@ -237,6 +248,12 @@ protected:
     virtual void GetSelectedIndex(TTreeNode& node);
     // Sets the indexes left as kImageCallback.
     virtual void GetImageIndex(TTreeNode& node);
+    // True while CanExpand answers an expansion the display reports (the
+    // user's), false while it answers the program's Expand.
+    bool UserExpansion() const { return userExpansion_; }
+    // Another display (or none) shows the component; work posted to the
+    // old one's Posting will not run.
+    virtual void DisplayChanged() {}
 
 private:
     friend class TTreeNode;
@@ -260,6 +277,7 @@ private:
     bool showRoot_ = false;
     bool rightClickSelect_ = false;
     bool inDisplayInfo_ = false;
+    bool userExpansion_ = false;
     bool resolvingImages_ = false;
     bool imageFailureShown_ = false;
 };

@@ -3,6 +3,9 @@
 
 #include "tests/contract/LocaleCompareContract.h"
 
+#include "shell/FileView.h"
+
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -74,6 +77,27 @@ TEST_P(LocaleCompareContract, SortKeysOrderAsTheComparison)
     const int order = compare->Compare(korean, kana);
     EXPECT_NE(order, 0);
     EXPECT_EQ(order < 0, compare->SortKey(korean) < compare->SortKey(kana));
+}
+
+// The file list sorts its size column by the texts' code units rather than
+// by sort keys: the two orders agree for every pair, across widths (from
+// 100,000,000 KB a text is wider than eight places and no longer sorts as
+// its number) and with the empty text of an item without a size.
+TEST_P(LocaleCompareContract, SizeTextsOrderAsTheirCodeUnits)
+{
+    constexpr uint64_t kKiB = 1024, kGiB = kKiB * kKiB * kKiB;
+    const uint64_t sizes[] = {0,         1023,        1024,        2047,         9 * kKiB, 10 * kKiB - 1,
+                              99 * kKiB, 999 * kKiB,  1000 * kKiB, 12345 * kKiB, 2 * kGiB, 4 * kGiB + 1,
+                              95 * kGiB, 96 * kGiB,   1000 * kGiB, 12345 * kGiB};
+    std::vector<std::string> texts = {""};
+    for (const uint64_t size : sizes) texts.push_back(shell::TFileView::SizeText(size));
+    const auto sign = [](int v) { return v < 0 ? -1 : v > 0 ? 1 : 0; };
+    for (const std::string& a : texts)
+        for (const std::string& b : texts) {
+            EXPECT_EQ(sign(compare->Compare(a, b)), sign(a.compare(b))) << "'" << a << "' against '" << b << "'";
+            EXPECT_EQ(sign(compare->SortKey(a).compare(compare->SortKey(b))), sign(a.compare(b)))
+                << "'" << a << "' against '" << b << "'";
+        }
 }
 
 }  // namespace

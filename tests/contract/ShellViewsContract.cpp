@@ -204,4 +204,35 @@ TEST_P(ShellViewsContract, ColumnClicksSortAndTheMenuIsOfTheNodeUnderThePointer)
     EXPECT_EQ(pane->tree.Selected(), selected);
 }
 
+TEST_P(ShellViewsContract, ALargeFolderOpensWholeAndClosingItsParentMeanwhileForgetsTheRead)
+{
+    // Made in reverse: the shell's order is the names'.
+    pane->files.CreateFolder("C:\\many");
+    constexpr int kMany = 120;
+    for (int i = kMany - 1; i >= 0; --i) pane->files.CreateFolder("C:\\many\\d" + std::to_string(1000 + i));
+    TTreeNode* many = ClickThrough({"マイ コンピューター", " (C:)", "many"});
+    ASSERT_NE(many, nullptr);
+    EXPECT_TRUE(stages->tree->ShownExpanded(*many));
+    ASSERT_EQ(many->Count(), static_cast<size_t>(kMany));
+    for (int i = 0; i < kMany; ++i) EXPECT_EQ(stages->tree->ShownText(*many->Item(i)), "d" + std::to_string(1000 + i));
+    EXPECT_FALSE(pane->tree.Reading(many));
+
+    // Again from the start; the drive is closed while the folder is read.
+    pane->tree.RebuildTree();
+    TTreeNode* drive = ClickThrough({"マイ コンピューター", " (C:)"});
+    ASSERT_NE(drive, nullptr);
+    TTreeNode* again = ShellPane::ChildNamed(drive, "many");
+    ASSERT_NE(again, nullptr);
+    stages->tree->StartDoubleClick(*again);
+    ASSERT_TRUE(pane->tree.Reading(again));
+    stages->tree->DoubleClick(*drive);
+    EXPECT_FALSE(stages->tree->ShownExpanded(*drive));
+    EXPECT_FALSE(pane->tree.Reading(again));
+    EXPECT_EQ(again->Count(), 0u);
+    EXPECT_FALSE(again->Expanded());
+    EXPECT_TRUE(again->HasChildren());
+    EXPECT_FALSE(pane->tree.Busy());
+    EXPECT_FALSE(pane->tree.Updating());
+}
+
 }  // namespace kp::test

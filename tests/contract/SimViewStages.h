@@ -4,21 +4,35 @@
 #include "tests/contract/ViewContracts.h"
 #include "ui/sim/SimComboBox.h"
 #include "ui/sim/SimListView.h"
+#include "ui/sim/SimPosting.h"
 #include "ui/sim/SimTreeView.h"
 
 #include <memory>
 
 namespace kp::test {
 
+// The view's posted work runs after each thing the user does, as the
+// message loop runs it once the user's messages are handled.
 class SimTreeViewStage final : public TreeViewStage {
 public:
-    void Show(ui::TTreeView& tree) override { display_ = std::make_unique<ui::SimTreeView>(tree), tree_ = &tree; }
-    void Click(ui::TTreeNode& node) override { display_->Click(node); }
-    void DoubleClick(ui::TTreeNode& node) override { display_->DoubleClick(node); }
-    void RightClick(ui::TTreeNode& node) override { display_->RightClick(&node); }
-    void PressF2() override { display_->PressF2(); }
-    void TypeAndEnter(const std::string& text) override { display_->Type(text), display_->PressEnter(); }
-    void TypeAndEscape(const std::string& text) override { display_->Type(text), display_->PressEscape(); }
+    void Show(ui::TTreeView& tree) override
+    {
+        display_ = std::make_unique<ui::SimTreeView>(tree), tree_ = &tree;
+        display_->SetPosting(&posting_);
+    }
+    void Click(ui::TTreeNode& node) override { display_->Click(node), posting_.Drain(); }
+    void DoubleClick(ui::TTreeNode& node) override { display_->DoubleClick(node), posting_.Drain(); }
+    void StartDoubleClick(ui::TTreeNode& node) override { display_->DoubleClick(node); }
+    void RightClick(ui::TTreeNode& node) override { display_->RightClick(&node), posting_.Drain(); }
+    void PressF2() override { display_->PressF2(), posting_.Drain(); }
+    void TypeAndEnter(const std::string& text) override
+    {
+        display_->Type(text), display_->PressEnter(), posting_.Drain();
+    }
+    void TypeAndEscape(const std::string& text) override
+    {
+        display_->Type(text), display_->PressEscape(), posting_.Drain();
+    }
     void Paint() override { display_->Paint(); }
     std::string ShownText(ui::TTreeNode& node) override { return node.Text(); }
     bool ShownExpanded(ui::TTreeNode& node) override { return node.Expanded(); }
@@ -27,6 +41,7 @@ public:
 
 private:
     ui::TTreeView* tree_ = nullptr;
+    ui::SimPosting posting_;  // outlives the display and the pieces it runs
     std::unique_ptr<ui::SimTreeView> display_;
 };
 

@@ -20,6 +20,9 @@ public:
     virtual void Show(ui::TTreeView& tree) = 0;
     virtual void Click(ui::TTreeNode& node) = 0;
     virtual void DoubleClick(ui::TTreeNode& node) = 0;
+    // A double-click whose posted work (a read in pieces) is left waiting:
+    // returns once the view has posted some, before it runs.
+    virtual void StartDoubleClick(ui::TTreeNode& node) = 0;
     virtual void RightClick(ui::TTreeNode& node) = 0;
     virtual void PressF2() = 0;
     virtual void TypeAndEnter(const std::string& text) = 0;

@@ -109,6 +109,22 @@ public:
     }
     void Click(ui::TTreeNode& node) override { PostClick(window_, RectOf(node)), PumpViews(); }
     void DoubleClick(ui::TTreeNode& node) override { PostDoubleClick(window_, RectOf(node)), PumpViews(); }
+    void StartDoubleClick(ui::TTreeNode& node) override
+    {
+        auto* posting = static_cast<ui::Win32Posting*>(display_->Posting());
+        PostDoubleClick(window_, RectOf(node));
+        // One message at a time until the view has posted work.
+        MSG message;
+        for (int idle = 0; posting->Pending() == 0 && idle < 20;) {
+            if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                ++idle;
+                Sleep(5);
+                continue;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
     void RightClick(ui::TTreeNode& node) override { PostRightClick(window_, RectOf(node)), PumpViews(); }
     void PressF2() override { PostMessageW(window_, WM_KEYDOWN, VK_F2, 0), PumpViews(); }
     void TypeAndEnter(const std::string& text) override { PostLabel(display_->EditWindow(), text, VK_RETURN); }

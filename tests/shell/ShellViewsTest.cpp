@@ -19,12 +19,16 @@
 #include "ui/sim/SimComboBox.h"
 #include "ui/sim/SimListView.h"
 #include "ui/sim/SimMessageDialogs.h"
+#include "ui/sim/SimPosting.h"
 #include "ui/sim/SimTreeView.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <functional>
 #include <map>
+#include <set>
 #include <stdexcept>
 
 namespace kp::shell {
@@ -46,17 +50,91 @@ uint64_t FileTimeUtc(int year, int month, int day, int hour, int minute, int sec
     return k1970 + static_cast<uint64_t>(seconds) * kPerSecond;
 }
 
+// A folder of the simulated shell whose has-subfolder question (the tree's,
+// never the list's) throws on demand; folders bound from it do the same.
+class FaultyFolder final : public platform::ShellFolder {
+public:
+    FaultyFolder(platform::ShellFolder& inner, const bool& throwOnSubfolders)
+        : inner_(inner), throwOnSubfolders_(throwOnSubfolders) {}
+    FaultyFolder(std::unique_ptr<platform::ShellFolder> owned, const bool& throwOnSubfolders)
+        : owned_(std::move(owned)), inner_(*owned_), throwOnSubfolders_(throwOnSubfolders) {}
+
+    platform::ShellFolder& Inner() { return inner_; }
+
+    platform::ShellResult ParseDisplayName(std::string_view name, IdList& out) override
+    {
+        return inner_.ParseDisplayName(name, out);
+    }
+    platform::ShellResult EnumObjects(uint32_t flags, std::unique_ptr<platform::ShellEnum>& out) override
+    {
+        return inner_.EnumObjects(flags, out);
+    }
+    platform::ShellResult BindToObject(IdView list, std::unique_ptr<platform::ShellFolder>& out) override
+    {
+        std::unique_ptr<platform::ShellFolder> bound;
+        const platform::ShellResult result = inner_.BindToObject(list, bound);
+        if (bound) out = std::make_unique<FaultyFolder>(std::move(bound), throwOnSubfolders_);
+        return result;
+    }
+    platform::ShellResult CompareIDs(uint32_t column, IdView a, IdView b) override
+    {
+        return inner_.CompareIDs(column, a, b);
+    }
+    platform::ShellResult GetAttributesOf(std::span<const IdView> children, uint32_t& inOut) override
+    {
+        if (throwOnSubfolders_ && (inOut & platform::attr::kHasSubfolder))
+            throw std::runtime_error("attributes failed");
+        return inner_.GetAttributesOf(children, inOut);
+    }
+    platform::ShellResult GetDisplayNameOf(IdView child, uint32_t form, platform::ShellName& out) override
+    {
+        return inner_.GetDisplayNameOf(child, form, out);
+    }
+    platform::ShellResult SetNameOf(platform::WindowRef owner, IdView child, std::string_view name, uint32_t form,
+                                    IdList* newChild) override
+    {
+        return inner_.SetNameOf(owner, child, name, form, newChild);
+    }
+    bool HasShellIcon() override { return inner_.HasShellIcon(); }
+    platform::ShellResult GetIconOf(IdView child, uint32_t flags, int& index) override
+    {
+        return inner_.GetIconOf(child, flags, index);
+    }
+    platform::ShellResult GetContextMenu(platform::WindowRef owner, std::span<const IdView> children,
+                                         std::unique_ptr<platform::ShellContextMenu>& out) override
+    {
+        return inner_.GetContextMenu(owner, children, out);
+    }
+    platform::ShellResult GetDataObject(platform::WindowRef owner, std::span<const IdView> children,
+                                        std::unique_ptr<platform::ShellDataObject>& out) override
+    {
+        return inner_.GetDataObject(owner, children, out);
+    }
+
+private:
+    std::unique_ptr<platform::ShellFolder> owned_;
+    platform::ShellFolder& inner_;
+    const bool& throwOnSubfolders_;
+};
+
 // The simulated shell with faults on demand: a file-information query that
-// throws, and find data reporting sizes no simulated file could hold.
+// throws, a has-subfolder question that throws, and find data reporting
+// sizes no simulated file could hold.
 class FaultyShell final : public platform::ShellNamespace {
 public:
     explicit FaultyShell(platform::SimShellNamespace& inner) : inner_(inner) {}
 
     bool throwOnFileInfo = false;
+    bool throwOnSubfolders = false;
     std::map<std::string, uint64_t> fakeSizes;  // by file name
 
     platform::ShellAllocator* Allocator() override { return inner_.Allocator(); }
-    platform::ShellFolder* Desktop() override { return inner_.Desktop(); }
+    platform::ShellFolder* Desktop() override
+    {
+        if (!desktop_ && inner_.Desktop())
+            desktop_ = std::make_unique<FaultyFolder>(*inner_.Desktop(), throwOnSubfolders);
+        return desktop_.get();
+    }
     platform::ShellResult SpecialFolderLocation(platform::WindowRef owner, int folder, IdList& out) override
     {
         return inner_.SpecialFolderLocation(owner, folder, out);
@@ -74,7 +152,8 @@ public:
     uintptr_t SystemImageList(bool small) override { return inner_.SystemImageList(small); }
     bool GetFindData(platform::ShellFolder& folder, IdView child, platform::ShellFindData& out) override
     {
-        if (!inner_.GetFindData(folder, child, out)) return false;
+        auto* faulty = dynamic_cast<FaultyFolder*>(&folder);
+        if (!inner_.GetFindData(faulty ? faulty->Inner() : folder, child, out)) return false;
         const auto fake = fakeSizes.find(out.name);
         if (fake != fakeSizes.end()) out.size = fake->second;
         return true;
@@ -97,6 +176,7 @@ public:
 
 private:
     platform::SimShellNamespace& inner_;
+    std::unique_ptr<FaultyFolder> desktop_;
 };
 
 // The three views linked as the pane links them, each on its simulated
@@ -214,8 +294,242 @@ protected:
     platform::SimDateTimeLocale dates;
     ui::SimMessageDialogs messages;
     ShellViewServices services{&shell, test::TestCodec(), locale, clock, dates, messages};
+    // Outlives the pane: pieces left when the tree goes are run after it.
+    ui::SimPosting posting;
     std::unique_ptr<Pane> pane;
 };
+
+// ---- Reading a large folder in pieces ----------------------------------------------
+
+// A tree whose user's expansions read in pieces (posted work the test
+// runs), over C:\many: 150 folders made in reverse order, f007 holding one.
+class PiecesTest : public ShellViewsTest {
+protected:
+    void SetUp() override
+    {
+        ShellViewsTest::SetUp();
+        ASSERT_EQ(files.CreateFolder("C:\\many"), FileStatus::Ok);
+        for (int i = kMany - 1; i >= 0; --i) ASSERT_EQ(files.CreateFolder("C:\\many\\" + Name(i)), FileStatus::Ok);
+        ASSERT_EQ(files.CreateFolder("C:\\many\\f007\\inner"), FileStatus::Ok);
+        pane->treeDisplay.SetPosting(&posting);
+    }
+
+    static constexpr int kMany = 150;
+    static std::string Name(int i)
+    {
+        char name[16];
+        std::snprintf(name, sizeof name, "f%03d", i);
+        return name;
+    }
+
+    // The drive read at once (the program's expansion), "many" not yet.
+    TTreeNode* ManyUnread()
+    {
+        tree().SetSelectedPath("C:\\");
+        TTreeNode* drive = tree().Selected();
+        if (!drive || !tree().Expand(*drive)) return nullptr;
+        TTreeNode* many = ChildNamed(drive, "many");
+        if (!many || many->Count() != 0 || !many->HasChildren()) return nullptr;
+        return many;
+    }
+
+    // Every folder once, in the shell's order.
+    void ExpectAllInShellOrder(TTreeNode* many)
+    {
+        ASSERT_EQ(many->Count(), static_cast<size_t>(kMany));
+        const std::vector<std::string> texts = Texts(many);
+        EXPECT_EQ(std::set<std::string>(texts.begin(), texts.end()).size(), texts.size());
+        IdList list = tree().NodeIDList(many);
+        std::unique_ptr<platform::ShellFolder> folder;
+        ASSERT_EQ(sim.Desktop()->BindToObject(list.View(), folder), 0);
+        for (size_t i = 1; i < many->Count(); ++i)
+            EXPECT_LT(
+                CompareIDLists(*folder, TFolderView::NodeID(many->Item(i - 1)), TFolderView::NodeID(many->Item(i))), 0)
+                << texts[i - 1] << " before " << texts[i];
+        EXPECT_TRUE(ChildNamed(many, "f007")->HasChildren());
+        EXPECT_FALSE(ChildNamed(many, "f008")->HasChildren());
+    }
+
+    // Nothing of a read is left open.
+    void ExpectLive(const std::string& when)
+    {
+        EXPECT_FALSE(tree().Busy()) << when;
+        EXPECT_FALSE(tree().Updating()) << when;
+        EXPECT_TRUE(pane->treeDisplay.Redrawing()) << when;
+        EXPECT_EQ(ui::Screen::Cursor(), ui::TCursor::crDefault) << when;
+    }
+};
+
+TEST_F(PiecesTest, AUsersExpansionReadsInPiecesAndOpensTheFolderOnceInOneBracket)
+{
+    TTreeNode* many = ManyUnread();
+    ASSERT_NE(many, nullptr);
+    bool openedInsideTheBracket = false;
+    tree().OnExpanded = [&](TTreeNode& node) {
+        if (&node == many) openedInsideTheBracket = tree().Updating() && !pane->treeDisplay.Redrawing();
+    };
+    pane->treeDisplay.DoubleClick(*many);
+    // The list shows the folder at once; the tree shows nothing of it yet.
+    EXPECT_EQ(ListedPath(), "C:\\many");
+    EXPECT_EQ(list().Count(), static_cast<size_t>(kMany));
+    EXPECT_TRUE(tree().Reading(many));
+    EXPECT_FALSE(many->Expanded());
+    EXPECT_EQ(many->Count(), 0u);
+    ASSERT_EQ(posting.Pending(), 1u);
+    // Asked again while reading: no second read.
+    pane->treeDisplay.Toggle(*many);
+    EXPECT_EQ(posting.Pending(), 1u);
+    // Between pieces the window is as it was.
+    ASSERT_TRUE(posting.RunOne());
+    EXPECT_EQ(many->Count(), 0u);
+    EXPECT_FALSE(many->Expanded());
+    ExpectLive("between pieces");
+    const size_t pieces = 1 + posting.Drain();
+    EXPECT_GT(pieces, 2u) << "150 folders are more than two pieces";
+    EXPECT_FALSE(tree().Reading(many));
+    EXPECT_TRUE(many->Expanded());
+    EXPECT_TRUE(openedInsideTheBracket) << "children and the opening are one visible change";
+    ExpectAllInShellOrder(many);
+    ExpectLive("after the read");
+    EXPECT_EQ(tree().Selected(), many);
+    // Drawn, the new nodes show no icon at first; their icons come in pieces.
+    pane->treeDisplay.Paint();
+    EXPECT_EQ(posting.Pending(), 1u);
+    EXPECT_EQ(many->Item(0)->ImageIndex(), ui::kNoImage);
+    posting.Drain();
+    EXPECT_GE(many->Item(0)->ImageIndex(), 0);
+    EXPECT_GE(many->Item(kMany - 1)->SelectedIndex(), 0);
+    // Closed and opened again: nothing is read.
+    pane->treeDisplay.Toggle(*many);
+    pane->treeDisplay.Toggle(*many);
+    EXPECT_TRUE(many->Expanded());
+    EXPECT_EQ(posting.Pending(), 0u);
+    EXPECT_EQ(many->Count(), static_cast<size_t>(kMany));
+    // The program's own expansion reads at once.
+    TTreeNode* f007 = ChildNamed(many, "f007");
+    ASSERT_TRUE(tree().Expand(*f007));
+    EXPECT_EQ(Texts(f007), (std::vector<std::string>{"inner"}));
+    EXPECT_EQ(posting.Pending(), 0u);
+    tree().OnExpanded = nullptr;
+}
+
+TEST_F(PiecesTest, AReadInPiecesSurvivesWhatHappensMeanwhile)
+{
+    struct Case {
+        const char* what;
+        std::function<void(TTreeNode* many)> meanwhile;
+        bool nodeStays;        // the node is still in the tree
+        bool opens;            // the read goes on and opens it
+        const char* selected;  // the selected path afterwards (nullptr: the root)
+    };
+    const Case cases[] = {
+        {"its parent collapsed", [this](TTreeNode* many) { pane->treeDisplay.Toggle(*many->Parent()); },
+         true, false, "C:\\many"},
+        {"the node closed as a display reports it",
+         [this](TTreeNode* many) { tree().UserExpanding(*many, false); }, true, false, "C:\\many"},
+        {"the tree shown on another display",
+         [this](TTreeNode*) {
+             tree().SetDisplay(nullptr);
+             tree().SetDisplay(&pane->treeDisplay);
+         },
+         true, false, "C:\\many"},
+        {"the node deleted", [this](TTreeNode* many) { tree().Delete(many); }, false, false, ""},
+        {"the tree rebuilt", [this](TTreeNode*) { tree().RebuildTree(); }, false, false, nullptr},
+        {"another folder clicked",
+         [this](TTreeNode* many) { pane->treeDisplay.Click(*ChildNamed(many->Parent(), "work")); }, true,
+         true, "C:\\work"},
+        {"a path through the node selected",
+         [this](TTreeNode*) { tree().SetSelectedPath("C:\\many\\f042"); }, true, true,
+         "C:\\many\\f042"},
+    };
+    for (const Case& c : cases) {
+        tree().RebuildTree();
+        TTreeNode* many = ManyUnread();
+        ASSERT_NE(many, nullptr) << c.what;
+        pane->treeDisplay.DoubleClick(*many);
+        ASSERT_TRUE(posting.RunOne()) << c.what;
+        ASSERT_TRUE(tree().Reading(many)) << c.what << ": part read";
+        c.meanwhile(many);
+        posting.Drain();
+        ExpectLive(c.what);
+        if (c.selected)
+            EXPECT_EQ(tree().SelectedPath(), c.selected) << c.what;
+        else
+            EXPECT_EQ(tree().Selected(), tree().Item(0)) << c.what;
+        if (!c.nodeStays) continue;
+        EXPECT_FALSE(tree().Reading(many)) << c.what;
+        EXPECT_EQ(many->Expanded(), c.opens) << c.what;
+        if (!c.opens) {
+            // Nothing half-read stays: the button does, and the next
+            // expansion reads the whole folder once.
+            EXPECT_EQ(many->Count(), 0u) << c.what;
+            EXPECT_TRUE(many->HasChildren()) << c.what;
+            pane->treeDisplay.DoubleClick(*many);
+            posting.Drain();
+        }
+        EXPECT_TRUE(many->Expanded()) << c.what;
+        ExpectAllInShellOrder(many);
+    }
+    // Closed above while the children go into the node: they all stay, read
+    // once, and the next expansion opens it without reading.
+    tree().RebuildTree();
+    TTreeNode* node = ManyUnread();
+    ASSERT_NE(node, nullptr);
+    pane->treeDisplay.DoubleClick(*node);
+    while (node->Count() == 0 && posting.RunOne()) {
+    }
+    ASSERT_GT(node->Count(), 0u);
+    ASSERT_LT(node->Count(), static_cast<size_t>(kMany)) << "part added";
+    pane->treeDisplay.Toggle(*node->Parent());
+    EXPECT_FALSE(tree().Reading(node));
+    EXPECT_EQ(node->Count(), static_cast<size_t>(kMany));
+    posting.Drain();
+    ExpectLive("closed while adding");
+    pane->treeDisplay.Toggle(*node->Parent());
+    pane->treeDisplay.DoubleClick(*node);
+    EXPECT_EQ(posting.Pending(), 0u);
+    EXPECT_TRUE(node->Expanded());
+    ExpectAllInShellOrder(node);
+
+    // The tree goes with pieces still posted: they find nothing to do.
+    tree().RebuildTree();
+    TTreeNode* many = ManyUnread();
+    ASSERT_NE(many, nullptr);
+    pane->treeDisplay.DoubleClick(*many);
+    ASSERT_TRUE(posting.RunOne());
+    ASSERT_EQ(posting.Pending(), 1u);
+    pane.reset();
+    EXPECT_EQ(posting.Drain(), 1u);
+    EXPECT_EQ(IdList::Live(), liveBefore_);
+}
+
+TEST_F(PiecesTest, AShellCallThrowingWhileTheTreeReadsLeavesItLiveAndReadableAgain)
+{
+    TTreeNode* many = ManyUnread();
+    ASSERT_NE(many, nullptr);
+    // Read at once (the program's expansion): nothing half-read shows.
+    shell.throwOnSubfolders = true;
+    EXPECT_THROW(tree().Expand(*many), std::runtime_error);
+    ExpectLive("a fill that threw");
+    EXPECT_EQ(many->Count(), 0u);
+    EXPECT_TRUE(many->HasChildren());
+    EXPECT_FALSE(many->Expanded());
+    // Read in pieces: the piece that throws ends the read.
+    pane->treeDisplay.DoubleClick(*many);
+    ASSERT_TRUE(tree().Reading(many));
+    EXPECT_THROW(posting.RunOne(), std::runtime_error);
+    ExpectLive("a piece that threw");
+    EXPECT_FALSE(tree().Reading(many));
+    EXPECT_EQ(posting.Pending(), 0u);
+    EXPECT_EQ(many->Count(), 0u);
+    EXPECT_TRUE(many->HasChildren());
+    // The shell answers again: the next expansion reads everything once.
+    shell.throwOnSubfolders = false;
+    pane->treeDisplay.DoubleClick(*many);
+    posting.Drain();
+    EXPECT_TRUE(many->Expanded());
+    ExpectAllInShellOrder(many);
+}
 
 // ---- The tree -----------------------------------------------------------------------
 
@@ -434,6 +748,33 @@ TEST_F(ShellViewsTest, AFailingShellCallInsideFillsLeavesTheViewsLive)
 }
 
 // ---- The list ------------------------------------------------------------------------
+
+TEST_F(ShellViewsTest, AListOnADisplayThatPostsWorkDrawsRowsFirstAndTheirIconsAfter)
+{
+    pane->listDisplay.SetPosting(&posting);
+    Go("C:\\work");
+    // Drawn without their icons; one piece asks for them.
+    EXPECT_EQ(ItemNamed("k1024.txt")->ImageIndex(), ui::kNoImage);
+    EXPECT_EQ(ItemNamed("sub1")->ImageIndex(), ui::kNoImage);
+    EXPECT_EQ(posting.Pending(), 1u);
+    posting.Drain();
+    EXPECT_GE(ItemNamed("k1024.txt")->ImageIndex(), 0);
+    EXPECT_GE(ItemNamed("sub1")->ImageIndex(), 0);
+    // A refill before the piece runs leaves it nothing to ask for.
+    EXPECT_EQ(ItemNamed("empty.txt")->ImageIndex(), ui::kNoImage);
+    list().FillList();
+    EXPECT_EQ(posting.Drain(), 1u);
+    EXPECT_EQ(ItemNamed("empty.txt")->ImageIndex(), ui::kNoImage);
+    // A shell that fails: the piece reports it once, the rows stay without.
+    shell.throwOnFileInfo = true;
+    EXPECT_THROW(posting.Drain(), std::runtime_error);
+    EXPECT_EQ(posting.Pending(), 0u);
+    shell.throwOnFileInfo = false;
+    list().FillList();
+    EXPECT_EQ(ItemNamed("empty.txt")->ImageIndex(), ui::kNoImage);
+    posting.Drain();
+    EXPECT_GE(ItemNamed("empty.txt")->ImageIndex(), 0);
+}
 
 TEST_F(ShellViewsTest, ColumnsShowSizesTypesDatesHiddenFilesAndTheShortcutMark)
 {

@@ -53,6 +53,9 @@ public:
     void ColumnsChanged() override;
     void OptionsChanged() override {}
     void Detached() override { alive_ = false; }
+    PostingService* Posting() override { return posting_; }
+    // Where the list's pieces of work go (a SimPosting the test runs).
+    void SetPosting(PostingService* posting) { posting_ = posting; }
     void StartEdit(TListItem& item) override;
     void StopEdit(bool cancel) override;
 
@@ -62,6 +65,7 @@ private:
     std::vector<size_t> SelectedPositions() const;
 
     TListView& list_;
+    PostingService* posting_ = nullptr;
     bool redraw_ = true;
     size_t shownCount_ = 0;
     size_t columns_ = 0;

@@ -58,6 +58,10 @@ public:
     void StartEdit(TTreeNode& node) override;
     void StopEdit(bool cancel) override;
     void OptionsChanged() override {}
+    PostingService* Posting() override { return posting_; }
+    // Where the tree's pieces of work go (a SimPosting the test runs);
+    // nullptr: the tree does such work at once.
+    void SetPosting(PostingService* posting) { posting_ = posting; }
     void Detached() override { alive_ = false; }
     void ReportFailure(const std::exception& failure) override;
 
@@ -67,6 +71,7 @@ private:
     void Finish(bool cancel);
 
     TTreeView& tree_;
+    PostingService* posting_ = nullptr;
     bool redraw_ = true;
     TTreeNode* editor_ = nullptr;
     std::string editText_;

@@ -309,4 +309,10 @@ bool Win32ListView::Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     }
 }
 
+PostingService* Win32ListView::Posting()
+{
+    if (!posting_) posting_ = std::make_unique<Win32Posting>(Handler());
+    return posting_.get();
+}
+
 }  // namespace kp::ui

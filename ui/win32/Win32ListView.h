@@ -9,7 +9,10 @@
 // reported with the item under the pointer.
 
 #include "ui/ListView.h"
+#include "ui/win32/Win32Posting.h"
 #include "ui/win32/Win32Views.h"
+
+#include <memory>
 
 #include <string>
 
@@ -39,6 +42,8 @@ public:
     void StartEdit(TListItem& item) override;
     void StopEdit(bool cancel) override;
     void Detached() override;
+    // A message-only window of this thread, made when first asked.
+    PostingService* Posting() override;
 
 private:
     bool Notify(NMHDR& header, LRESULT& result) override;
@@ -49,6 +54,7 @@ private:
     TListItem* ItemOf(int index) const;
 
     TListView& list_;
+    std::unique_ptr<Win32Posting> posting_;
     bool applying_ = false;
     bool alive_ = true;
     bool selectionPending_ = false;

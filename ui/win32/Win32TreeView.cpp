@@ -91,9 +91,14 @@ void Win32TreeView::Inserted(TTreeNode& node)
     const std::wstring text = WideText(node.Text());
     TVINSERTSTRUCTW insert{};
     insert.hParent = parent ? HandleOf(*parent) : TVI_ROOT;
-    const size_t index = node.Index();
+    const size_t count = parent ? parent->Count() : tree_.Count();
+    const TTreeNode* last = count ? (parent ? parent->Item(count - 1) : tree_.Item(count - 1)) : nullptr;
+    // Appended (the common case) without looking for the node's place.
+    const size_t index = last == &node ? count - 1 : node.Index();
     if (index == 0) {
         insert.hInsertAfter = TVI_FIRST;
+    } else if (last == &node) {
+        insert.hInsertAfter = TVI_LAST;
     } else {
         TTreeNode* before = parent ? parent->Item(index - 1) : tree_.Item(index - 1);
         insert.hInsertAfter = HandleOf(*before);
@@ -205,6 +210,12 @@ void Win32TreeView::OptionsChanged()
         ReleaseDC(nullptr, screen);
         TreeView_SetIndent(Handle(), MulDiv(tree_.Indent(), dpi, 96));
     }
+}
+
+PostingService* Win32TreeView::Posting()
+{
+    if (!posting_) posting_ = std::make_unique<Win32Posting>(Handler());
+    return posting_.get();
 }
 
 void Win32TreeView::ReportFailure(const std::exception& failure) { ReportException(Handler(), failure); }

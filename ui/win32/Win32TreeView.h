@@ -5,10 +5,14 @@
 // double-clicks and drags through WM_NOTIFY, which the parent hands to
 // Win32ViewWindow::RouteNotify (the form host does). The right button is
 // handled here: press and release report the node under the pointer and
-// leave the selection alone; F2 starts the label edit.
+// leave the selection alone; F2 starts the label edit. Work the tree cuts
+// into pieces runs between the thread's messages (Win32Posting).
 
 #include "ui/TreeView.h"
+#include "ui/win32/Win32Posting.h"
 #include "ui/win32/Win32Views.h"
+
+#include <memory>
 
 namespace kp::ui {
 
@@ -39,6 +43,8 @@ public:
     void OptionsChanged() override;
     void ReportFailure(const std::exception& failure) override;
     void Detached() override;
+    // A message-only window of this thread, made when first asked.
+    PostingService* Posting() override;
 
 private:
     bool Notify(NMHDR& header, LRESULT& result) override;
@@ -51,6 +57,7 @@ private:
     // notifications it sends then are not the user's.
     bool applying_ = false;
     bool alive_ = true;  // the component still lives
+    std::unique_ptr<Win32Posting> posting_;
 };
 
 }  // namespace kp::ui
