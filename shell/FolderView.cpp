@@ -138,7 +138,11 @@ void TFolderView::SetNodeIcons(TTreeNode& node)
 void TFolderView::GetImageIndex(TTreeNode& node)
 {
     ui::PostingService* posting = Display() ? Display()->Posting() : nullptr;
-    if (services_.shell && posting) {
+    // Only the nodes a read in pieces opened wait for their icons: each
+    // later drawing of the selected node reports the tree's path to the
+    // window again, which would overwrite a path chosen in the list since,
+    // so ordinary drawing (the tree's first showing among it) asks at once.
+    if (services_.shell && posting && deferIcons_ && &node != Selected()) {
         // The system's icons take milliseconds each: a paint of many new
         // nodes draws them without one, and they come between messages.
         if (iconQueue_.empty())
@@ -171,6 +175,7 @@ void TFolderView::IconPiece()
         }
     }
     ui::PostingService* posting = Display() ? Display()->Posting() : nullptr;
+    if (iconQueue_.empty()) deferIcons_ = false;
     if (!iconQueue_.empty() && posting)
         posting->Post([this, token = std::weak_ptr<char>(alive_)] {
             if (token.lock()) IconPiece();
@@ -388,7 +393,9 @@ void TFolderView::RunPiece(const std::shared_ptr<ChildRead>& read)
     }
     TakeRead(read->node);
     TTreeNode* node = read->node;
-    // One visible change: the last children, then the node opened.
+    // One visible change: the last children, then the node opened; their
+    // icons follow between messages.
+    deferIcons_ = true;
     ui::THourGlassScope hourGlass;
     ui::TUpdateScope<ui::TTreeView> update(*this);
     {

@@ -144,6 +144,7 @@ private:
     ui::TTreeNode* previous_ = nullptr;
     std::vector<std::shared_ptr<ChildRead>> reads_;
     std::vector<ui::TTreeNode*> iconQueue_;  // drawn, their icons still to ask
+    bool deferIcons_ = false;  // nodes drawn now get their icons between messages
     std::shared_ptr<char> alive_ = std::make_shared<char>();  // the token of posted icon pieces
 };
 
