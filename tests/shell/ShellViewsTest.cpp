@@ -410,6 +410,12 @@ TEST_F(PiecesTest, AUsersExpansionReadsInPiecesAndOpensTheFolderOnceInOneBracket
     ASSERT_TRUE(tree().Expand(*f007));
     EXPECT_EQ(Texts(f007), (std::vector<std::string>{"inner"}));
     EXPECT_EQ(posting.Pending(), 0u);
+    // Drawn, what the program opened gets its icons at once: only a read in
+    // pieces leaves them for later (a late redraw of the selected node would
+    // report the tree's path again).
+    pane->treeDisplay.Paint();
+    EXPECT_EQ(posting.Pending(), 0u);
+    EXPECT_GE(ChildNamed(f007, "inner")->ImageIndex(), 0);
     tree().OnExpanded = nullptr;
 }
 
