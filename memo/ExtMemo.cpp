@@ -255,10 +255,15 @@ intptr_t TExtMemo::HandleNotify(uintptr_t wParam, intptr_t lParam)
     const intptr_t result = window_->DefaultProc(wm::kCnNotify, wParam, lParam);
     if (wParam != re::kEnSelChange) return result;
     if (OnSelectionChange) OnSelectionChange();
-    size_t first = 0;
-    size_t last = 0;
-    VisibleRange(first, last);
-    PaintMarks(first, last, false);
+    // A paint already due over the whole window draws the marks for the new
+    // selection; drawing them now as well would double the cost of every key
+    // on a full screen.
+    if (window_ && !window_->WholePaintDue()) {
+        size_t first = 0;
+        size_t last = 0;
+        VisibleRange(first, last);
+        PaintMarks(first, last, false);
+    }
     DrawWrapLine();
     DrawCaretLine();
     return result;

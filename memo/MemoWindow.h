@@ -77,6 +77,9 @@ public:
     virtual void SetFont(const platform::FontSpec& font) = 0;
     virtual void SetTextColor(uint32_t rgb) = 0;
     virtual void Invalidate() = 0;
+    // Whether the whole client area is waiting to be painted: what is drawn
+    // over it now would be painted over again before anyone sees it.
+    virtual bool WholePaintDue() const = 0;
     virtual void SetFocus() = 0;
     virtual int ClientWidth() const = 0;
     virtual int ClientHeight() const = 0;

@@ -101,6 +101,7 @@ intptr_t SimMemoWindow::DefaultProc(uint32_t message, uintptr_t wParam, intptr_t
     switch (message) {
     case wm::kPaint:
         ++paints_;
+        paintDue_ = false;
         return 0;
     case wm::kNcPaint:
     case wm::kCnNotify:

@@ -44,7 +44,13 @@ public:
     EditControl& Control() override { return control_; }
     void SetFont(const platform::FontSpec& font) override { font_ = font; }
     void SetTextColor(uint32_t rgb) override { textColor_ = rgb; }
-    void Invalidate() override { ++invalidations_; }
+    // The control's own changes invalidate as well; a WM_PAINT paints it all.
+    void Invalidate() override
+    {
+        ++invalidations_;
+        paintDue_ = true;
+    }
+    bool WholePaintDue() const override { return paintDue_; }
     void SetFocus() override { focused_ = true; }
     int ClientWidth() const override { return width_; }
     int ClientHeight() const override { return height_; }
@@ -78,6 +84,7 @@ private:
     int paints_ = 0;
     int invalidations_ = 0;
     bool focused_ = false;
+    bool paintDue_ = false;
     int openDCs_ = 0;
     std::vector<PaintOp> painted_;
 };

@@ -58,6 +58,20 @@ void Win32MemoWindow::SetFont(const platform::FontSpec& font)
     window_.SetFont(font);
 }
 
+bool Win32MemoWindow::WholePaintDue() const
+{
+    HWND hwnd = window_.Handle();
+    if (!hwnd) return false;
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    HRGN due = CreateRectRgn(0, 0, 0, 0);
+    HRGN left = CreateRectRgnIndirect(&client);
+    const bool whole = GetUpdateRgn(hwnd, due, FALSE) != ERROR && CombineRgn(left, left, due, RGN_DIFF) == NULLREGION;
+    DeleteObject(left);
+    DeleteObject(due);
+    return whole;
+}
+
 void Win32MemoWindow::SetFocus()
 {
     if (window_.Handle()) ::SetFocus(window_.Handle());

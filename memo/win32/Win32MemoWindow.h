@@ -29,6 +29,7 @@ public:
     void SetFont(const platform::FontSpec& font) override;
     void SetTextColor(uint32_t rgb) override { window_.SetTextColor(rgb); }
     void Invalidate() override { window_.Refresh(); }
+    bool WholePaintDue() const override;
     void SetFocus() override;
     int ClientWidth() const override;
     int ClientHeight() const override;

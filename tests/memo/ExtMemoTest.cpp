@@ -257,6 +257,8 @@ TEST_F(ExtMemoTest, PaintDrawsMarksWrapLineAndCaretLineOverTheVisibleRange)
     EXPECT_EQ(memo.calls, std::vector<std::string>{"area"});
 }
 
+// The control's selection change invalidates the whole window, so its marks
+// wait for the paint that follows; with nothing due they are drawn at once.
 TEST_F(ExtMemoTest, SelectionChangesRaiseTheEventThenRepaintTheMarks)
 {
     memo.CreateWnd();
@@ -269,6 +271,13 @@ TEST_F(ExtMemoTest, SelectionChangesRaiseTheEventThenRepaintTheMarks)
     memo.calls.clear();
     memo.SetSelStart(2);
     EXPECT_EQ(raised, 1);
+    EXPECT_EQ(memo.calls, (std::vector<std::string>{"event", "wrap", "caret"}));
+    memo.calls.clear();
+    memo.Perform(wm::kPaint, 0, 0);
+    EXPECT_EQ(memo.calls, (std::vector<std::string>{"marks 0-3", "wrap", "caret"}));
+
+    memo.calls.clear();
+    memo.Perform(wm::kCnNotify, re::kEnSelChange, 0);
     EXPECT_EQ(memo.calls, (std::vector<std::string>{"event", "marks 0-3", "wrap", "caret"}));
 }
 

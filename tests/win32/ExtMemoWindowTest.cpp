@@ -302,5 +302,57 @@ TEST_F(ExtMemoWindowTest, MarksArePaintedOverTheTextOnTheScreen)
     EXPECT_EQ(wrapPixel, kWrap);
 }
 
+TEST(Win32MemoWindowTest, AWholePaintIsDueOnlyUntilThePaintComesAndOnlyOverEverything)
+{
+    HWND host = CreateHost();
+    memo::Win32MemoWindow window(host, 9, RECT{0, 0, 300, 200}, memo::MemoWindowStyle{}, nullptr);
+    HWND edit = FindWindowExW(host, nullptr, memo::kEditWindowClass, nullptr);
+    ASSERT_NE(edit, nullptr);
+    UpdateWindow(edit);
+    EXPECT_FALSE(window.WholePaintDue());
+    const RECT part{0, 0, 40, 40};
+    InvalidateRect(edit, &part, FALSE);
+    EXPECT_FALSE(window.WholePaintDue());
+    window.Invalidate();
+    EXPECT_TRUE(window.WholePaintDue());
+    UpdateWindow(edit);
+    EXPECT_FALSE(window.WholePaintDue());
+    DestroyWindow(host);
+}
+
+// The marks of a selection change come with the paint it causes: a space
+// selected loses its mark on the screen and gets it back when deselected.
+TEST_F(ExtMemoWindowTest, MarksFollowTheSelectionOnceThePaintHasCome)
+{
+    constexpr COLORREF kMark = RGB(200, 0, 0);
+    memo.EditMarks.SSp.Enabled = true;
+    memo.EditMarks.SSp.Reversed = true;
+    memo.EditMarks.SSp.Color = kMark;
+    memo.SetText("a   b");
+    const auto markedPixels = [&] {
+        UpdateWindow(Edit());
+        POINTL space{};
+        SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&space), 2);
+        POINTL after{};
+        SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&after), 3);
+        HDC dc = GetDC(Edit());
+        int marked = 0;
+        for (int x = space.x; x < after.x; ++x)
+            for (int y = space.y; y < space.y + memo.Control()->LineHeight(); ++y)
+                marked += GetPixel(dc, x, y) == kMark;
+        ReleaseDC(Edit(), dc);
+        return marked;
+    };
+    SendMessageW(Edit(), EM_SETSEL, 5, 5);
+    const int shown = markedPixels();
+    SendMessageW(Edit(), EM_SETSEL, 1, 4);
+    const int selected = markedPixels();
+    SendMessageW(Edit(), EM_SETSEL, 0, 0);
+    const int again = markedPixels();
+    EXPECT_GT(shown, 4);
+    EXPECT_EQ(selected, 0);
+    EXPECT_EQ(again, shown);
+}
+
 }  // namespace
 }  // namespace kp::test
