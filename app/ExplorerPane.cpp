@@ -85,12 +85,13 @@ void TEditForm::SetExplorerLayout(int panelStyle)
     for (ui::TControl* control : {ShellListBox1.Control, Splitter3}) Dock(*control, arrangement.list);
 }
 
-// The first showing: the stored folder, the stored side, the stored sizes.
+// The first showing: the stored side, the stored sizes, the stored folder.
 // The sizes come after the side: a height set while the pane is docked on
-// the left is the layout's, and would be lost when it turns to the top.
+// the left is the layout's, and would be lost when it turns to the top. The
+// folder comes last, so that the tree scrolls its node into view at the size
+// it is shown at.
 void TEditForm::ShowExplorerPane()
 {
-    SelectExplorerFolder(s::ReadString(*store_, s::FileFolder));
     SetExplorerLayout(s::ReadInteger(*store_, s::VisualPanelStyle));
     Panel1->SetWidth(s::ReadInteger(*store_, s::VisualPanelWidth));
     Panel1->SetHeight(s::ReadInteger(*store_, s::VisualPanelHeight));
@@ -98,6 +99,7 @@ void TEditForm::ShowExplorerPane()
     // where the user left it.
     ShellListBox1.SetWidth(s::ReadInteger(*store_, s::VisualTreeViewWidth));
     ShellListBox1.SetHeight(s::ReadInteger(*store_, s::VisualTreeViewHeight));
+    SelectExplorerFolder(s::ReadString(*store_, s::FileFolder));
 }
 
 // An empty path is no folder: the tree stays where it is (the shell would

@@ -545,6 +545,25 @@ RECT Editor::TreeItemRect(HWND tree, HTREEITEM item) const
     return VisiblePart(tree, rect);
 }
 
+bool Editor::SelectedTreeNodeShown(HWND tree) const
+{
+    const auto item = reinterpret_cast<HTREEITEM>(SendOrFail(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, "TVM_GETNEXTITEM"));
+    if (!item) return false;
+    RemoteBlock block(info_.hProcess, sizeof(RECT));
+    block.Write(0, &item, sizeof item);
+    if (!SendOrFail(tree, TVM_GETITEMRECT, FALSE, block.Param(), "TVM_GETITEMRECT")) return false;
+    RECT row = {};
+    block.Read(0, &row, sizeof row);
+    block.Write(0, &item, sizeof item);
+    if (!SendOrFail(tree, TVM_GETITEMRECT, TRUE, block.Param(), "TVM_GETITEMRECT")) return false;
+    RECT label = {};
+    block.Read(0, &label, sizeof label);
+    RECT client = {};
+    GetClientRect(tree, &client);
+    return row.top >= client.top && row.bottom <= client.bottom && label.left >= client.left &&
+           label.left < client.right;
+}
+
 std::optional<DWORD> Editor::WaitForExit(Timeout timeout) const
 {
     if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)

@@ -112,6 +112,10 @@ public:
     std::vector<TreeNode> TreeNodes(HWND tree) const;
     // A node's label rectangle in screen coordinates (TVM_GETITEMRECT).
     RECT TreeItemRect(HWND tree, HTREEITEM item) const;
+    // Whether the selected node's row lies wholly inside the tree's client
+    // area and its name starts there, as the tree is scrolled now (nothing
+    // is scrolled to find it).
+    bool SelectedTreeNodeShown(HWND tree) const;
 
 private:
     PROCESS_INFORMATION info_ = {};

@@ -221,6 +221,7 @@ void ExplorerRemembersTheFolderAcrossARestart(Context& context)
         Editor editor(context.exePath);
         const Pane pane = WaitForPane(editor);
         ExpectStatus(editor, pane.status, 3, folder);
+        Expect(editor.SelectedTreeNodeShown(pane.tree), "the tree starts with its selected node out of view");
         const std::vector<Editor::TreeNode> nodes = editor.TreeNodes(pane.tree);
         const std::wstring parentName = parent.substr(parent.rfind(L'\\') + 1);
         const auto node = std::find_if(nodes.begin(), nodes.end(),
@@ -235,6 +236,7 @@ void ExplorerRemembersTheFolderAcrossARestart(Context& context)
     Editor editor(context.exePath);
     const Pane pane = WaitForPane(editor);
     ExpectStatus(editor, pane.status, 3, parent);
+    Expect(editor.SelectedTreeNodeShown(pane.tree), "the tree starts with its selected node out of view");
     WaitForItem(editor, pane.list, L"表ソ");
     editor.Close(pane.window);
     ExpectExitCode(editor, 0, 5s);
