@@ -181,6 +181,9 @@ void Win32TreeView::ShowSelected(TTreeNode* node)
 {
     TFlagScope applying(applying_);
     TreeView_SelectItem(Handle(), node ? HandleOf(*node) : nullptr);
+    // Selecting scrolls only up and down; a deep node's name may still lie
+    // right of a narrow tree.
+    if (node && HandleOf(*node)) TreeView_EnsureVisible(Handle(), HandleOf(*node));
 }
 
 void Win32TreeView::SetRedraw(bool redraw)
