@@ -551,16 +551,12 @@ bool Editor::SelectedTreeNodeShown(HWND tree) const
     if (!item) return false;
     RemoteBlock block(info_.hProcess, sizeof(RECT));
     block.Write(0, &item, sizeof item);
-    if (!SendOrFail(tree, TVM_GETITEMRECT, FALSE, block.Param(), "TVM_GETITEMRECT")) return false;
-    RECT row = {};
-    block.Read(0, &row, sizeof row);
-    block.Write(0, &item, sizeof item);
     if (!SendOrFail(tree, TVM_GETITEMRECT, TRUE, block.Param(), "TVM_GETITEMRECT")) return false;
     RECT label = {};
     block.Read(0, &label, sizeof label);
     RECT client = {};
     GetClientRect(tree, &client);
-    return row.top >= client.top && row.bottom <= client.bottom && label.left >= client.left &&
+    return label.top >= client.top && label.bottom <= client.bottom && label.left >= client.left &&
            label.left < client.right;
 }
 

@@ -108,6 +108,23 @@ protected:
         text.resize(static_cast<size_t>(GetWindowTextW(Edit(), text.data(), length + 1)));
         return std::u16string(text.begin(), text.end());
     }
+    POINTL PosOf(size_t offset) const
+    {
+        POINTL at{};
+        SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), static_cast<LPARAM>(offset));
+        return at;
+    }
+    // The pixels of one colour on the screen from x = left to right (not
+    // included) over the height of the line whose top is `top`.
+    int CountPixels(COLORREF color, int left, int right, int top)
+    {
+        HDC dc = GetDC(Edit());
+        int count = 0;
+        for (int x = left; x < right; ++x)
+            for (int y = top; y < top + memo.Control()->LineHeight(); ++y) count += GetPixel(dc, x, y) == color;
+        ReleaseDC(Edit(), dc);
+        return count;
+    }
     void SetKeys(bool shift, bool ctrl)
     {
         BYTE state[256]{};
@@ -283,18 +300,12 @@ TEST_F(ExtMemoWindowTest, MarksArePaintedOverTheTextOnTheScreen)
     memo.EditArea.SetWidth(200);
     memo.SetText("a   b");
     RedrawWindow(Edit(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
-    POINTL space{};
-    SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&space), 2);
-    POINTL after{};
-    SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&after), 4);
-    HDC dc = GetDC(Edit());
-    int marked = 0;
-    for (int x = space.x; x < after.x; ++x)
-        for (int y = space.y; y < space.y + memo.Control()->LineHeight(); ++y) marked += GetPixel(dc, x, y) == kMark;
-    int spilled = 0;
-    for (int x = after.x; x < after.x + 3; ++x)
-        for (int y = after.y; y < after.y + memo.Control()->LineHeight(); ++y) spilled += GetPixel(dc, x, y) == kMark;
+    const POINTL space = PosOf(2);
+    const POINTL after = PosOf(4);
+    const int marked = CountPixels(kMark, space.x, after.x, space.y);
+    const int spilled = CountPixels(kMark, after.x, after.x + 3, after.y);
     const int wrapX = memo.EditArea.Margin().Left() + 200 + 1;
+    HDC dc = GetDC(Edit());
     const COLORREF wrapPixel = GetPixel(dc, wrapX, 100);
     ReleaseDC(Edit(), dc);
     EXPECT_GT(marked, 10);
@@ -331,17 +342,7 @@ TEST_F(ExtMemoWindowTest, MarksFollowTheSelectionOnceThePaintHasCome)
     memo.SetText("a   b");
     const auto markedPixels = [&] {
         UpdateWindow(Edit());
-        POINTL space{};
-        SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&space), 2);
-        POINTL after{};
-        SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&after), 3);
-        HDC dc = GetDC(Edit());
-        int marked = 0;
-        for (int x = space.x; x < after.x; ++x)
-            for (int y = space.y; y < space.y + memo.Control()->LineHeight(); ++y)
-                marked += GetPixel(dc, x, y) == kMark;
-        ReleaseDC(Edit(), dc);
-        return marked;
+        return CountPixels(kMark, PosOf(2).x, PosOf(3).x, PosOf(2).y);
     };
     SendMessageW(Edit(), EM_SETSEL, 5, 5);
     const int shown = markedPixels();
